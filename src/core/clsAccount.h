@@ -1,0 +1,60 @@
+#pragma once
+// One engine account: login, account-wide bid limits and scheduler details,
+// kept in the ini file account.dat in the account's folder (owner-only).
+
+#include <QDateTime>
+#include <QString>
+
+class clsAccount {
+public:
+    const QString &Engine() const { return m_sEngine; }
+    void setEngine(const QString &v) { m_sEngine = v; }
+    const QString &AccountName() const { return m_sAccountName; }
+    void setAccountName(const QString &v) { m_sAccountName = v; }
+    const QString &UserName() const { return m_sUserName; }
+    void setUserName(const QString &v) { m_sUserName = v; }
+    const QString &Password() const { return m_sPassword; }
+    void setPassword(const QString &v) { m_sPassword = v; }
+    const QString &AccountID() const { return m_sAccountID; }
+    void setAccountID(const QString &v) { m_sAccountID = v; }
+    float MaxBid() const { return m_fMaxBid; }
+    void setMaxBid(float v) { m_fMaxBid = v; }
+    float MinBid() const { return m_fMinBid; }
+    void setMinBid(float v) { m_fMinBid = v; }
+    const QDateTime &LastLookup() const { return m_dLastLookup; }
+    void setLastLookup(const QDateTime &v) { m_dLastLookup = v; }
+    bool SchedulerEnable() const { return m_bSchedulerEnable; }
+    void setSchedulerEnable(bool v) { m_bSchedulerEnable = v; }
+    float Hours() const { return m_fHours; }
+    void setHours(float v) { m_fHours = v; }
+    bool SentReport() const { return m_bSentReport; }
+    void setSentReport(bool v) { m_bSentReport = v; }
+
+    // Loads the fields from the account file; nothing changes when it is missing.
+    // Raises vb::VBError (type mismatch) on a bad Boolean; the fields before it are set.
+    void GetSettings();
+    // Writes the account file anew. Raises vb::VBError when it can't.
+    void SaveSettings();
+    // Writes only "LastLookup"; nothing when the account folder is missing.
+    void SaveLastLookupTime();
+
+    // program folder/Accounts/engine/account (names mapped to safe path components)
+    static QString AccountFolder(const QString &engine, const QString &account);
+    // AccountFolder/account.dat
+    QString SettingsFile() const;
+    // The date a new account holds as its last look-up (12/30/1899 00:00:00).
+    static QDateTime ZeroDate();
+
+private:
+    QString m_sEngine;
+    QString m_sAccountName;
+    QString m_sUserName;
+    QString m_sPassword;
+    QString m_sAccountID;
+    float m_fMaxBid = 0;
+    float m_fMinBid = 0;
+    QDateTime m_dLastLookup = ZeroDate();
+    bool m_bSchedulerEnable = false;
+    float m_fHours = 0;
+    bool m_bSentReport = false;
+};

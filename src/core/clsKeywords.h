@@ -1,0 +1,60 @@
+#pragma once
+// The keyword list of one account of one engine: Keywords.dat load and save,
+// the list view fill, field updates by keyword, the merge of the saved
+// ranking results and the plain-text keyword report.
+
+#include <QString>
+
+#include "core/clsKeyword.h"
+#include "core/clsURL.h"
+
+class QTreeWidget;
+
+class clsKeywords {
+public:
+    clsKeywords();
+
+    const QString &Engine() const { return m_sEngine; }
+    void setEngine(const QString &v) { m_sEngine = v; }
+    const QString &AccountName() const { return m_sAccountName; }
+    void setAccountName(const QString &v) { m_sAccountName = v; }
+    // Items are keyed "Key" & keyword.
+    const KeywordCollectionPtr &Keywords() const { return m_colKeywords; }
+    void setKeywords(const KeywordCollectionPtr &v) { m_colKeywords = v; }
+
+    // The keyword text at a 1-based position; raises vb::VBError outside the list.
+    QString GetKeyword(int index) const;
+    void RemoveAll();
+    // Raises vb::VBError outside the list.
+    void Remove(int index);
+    // Adds a record with Keyword = `keyword` under `key`, at the end (position -1)
+    // or before a 1-based position. Never raises: a failing add adds nothing.
+    // A keyword holding ";" or a line break is refused (it can't be stored).
+    void Add(const QString &key, const QString &keyword, int position = -1);
+
+    // Appends the records of the account's Keywords.dat.
+    void loadKeywords();
+    // Inserts one list item per keyword (column 0 = row number, columns 1-9 the
+    // stored fields; keyword only: column 0 = keyword). The list is not cleared.
+    void PopulateKeywords(QTreeWidget *listView, bool keywordOnly = false);
+    // Replaces the account's Keywords.dat with the collection.
+    void SaveKeywords();
+    // Sets one field ("Count", "CurBid", "NextBid", "1".."5", "CurPos", "Status")
+    // of the first record whose keyword matches ignoring case; false when none does.
+    bool UpdateObject(const QString &keyword, const QString &fieldName, const QString &value);
+    // Recomputes CurBid, CurPos and NextBid of every record from its ranking results file.
+    void UpdateKeywordsToURLs(const URLCollectionPtr &urls);
+    // The plain-text keyword report ("" when the list is empty).
+    QString EmailMsg();
+
+    // program folder/Accounts/engine/account/Keywords.dat
+    QString KeywordsFile() const;
+    // program folder/Results/engine/<keyword trimmed>.dat: the one name every
+    // reader and writer of a keyword's ranking results uses.
+    static QString ResultsFile(const QString &engine, const QString &keyword);
+
+private:
+    QString m_sEngine;
+    QString m_sAccountName;
+    KeywordCollectionPtr m_colKeywords;
+};
