@@ -1,0 +1,125 @@
+#pragma once
+// Ordered, 1-based collection with optional text keys compared without
+// regard to letter case. Adding a key twice raises error 457; reading a
+// missing index or key raises error 5 (index) or 5 (key), as callers expect.
+
+#include "platform/VB.h"
+
+#include <QHash>
+#include <QString>
+#include <vector>
+
+namespace vb {
+
+template <typename T>
+class Collection {
+public:
+    int Count() const { return int(m_items.size()); }
+    bool isEmpty() const { return m_items.empty(); }
+
+    // Adds at the end, or before/after a 1-based position (0 = not given).
+    void Add(const T &item, const QString &key = QString(), int before = 0, int after = 0) {
+        const QString k = normal(key);
+        if (!key.isNull() && m_index.contains(k))
+            Raise(errDuplicateKey);
+        int pos = Count();
+        if (before > 0) {
+            checkIndex(before);
+            pos = before - 1;
+        } else if (after > 0) {
+            checkIndex(after);
+            pos = after;
+        }
+        m_items.insert(m_items.begin() + pos, Entry{item, key});
+        if (pos != Count() - 1)
+            reindex();
+        else if (!key.isNull())
+            m_index.insert(k, pos);
+    }
+
+    bool Exists(const QString &key) const { return m_index.contains(normal(key)); }
+    // 1-based index of a key; 0 when absent.
+    int IndexOf(const QString &key) const {
+        auto it = m_index.constFind(normal(key));
+        return it == m_index.constEnd() ? 0 : it.value() + 1;
+    }
+
+    T &Item(int index) {
+        checkIndex(index);
+        return m_items[size_t(index - 1)].item;
+    }
+    const T &Item(int index) const {
+        checkIndex(index);
+        return m_items[size_t(index - 1)].item;
+    }
+    T &Item(const QString &key) { return Item(keyIndex(key)); }
+    const T &Item(const QString &key) const { return Item(keyIndex(key)); }
+    // Key an item was added with (null when none).
+    QString KeyAt(int index) const {
+        checkIndex(index);
+        return m_items[size_t(index - 1)].key;
+    }
+
+    void Remove(int index) {
+        checkIndex(index);
+        m_items.erase(m_items.begin() + (index - 1));
+        reindex();
+    }
+    void Remove(const QString &key) { Remove(keyIndex(key)); }
+    void Clear() {
+        m_items.clear();
+        m_index.clear();
+    }
+
+    // Range-for over the items in order.
+    struct Entry {
+        T item;
+        QString key;
+    };
+    class iterator {
+    public:
+        explicit iterator(typename std::vector<Entry>::iterator it) : m_it(it) {}
+        T &operator*() const { return m_it->item; }
+        iterator &operator++() { ++m_it; return *this; }
+        bool operator!=(const iterator &o) const { return m_it != o.m_it; }
+    private:
+        typename std::vector<Entry>::iterator m_it;
+    };
+    class const_iterator {
+    public:
+        explicit const_iterator(typename std::vector<Entry>::const_iterator it) : m_it(it) {}
+        const T &operator*() const { return m_it->item; }
+        const_iterator &operator++() { ++m_it; return *this; }
+        bool operator!=(const const_iterator &o) const { return m_it != o.m_it; }
+    private:
+        typename std::vector<Entry>::const_iterator m_it;
+    };
+    iterator begin() { return iterator(m_items.begin()); }
+    iterator end() { return iterator(m_items.end()); }
+    const_iterator begin() const { return const_iterator(m_items.cbegin()); }
+    const_iterator end() const { return const_iterator(m_items.cend()); }
+
+private:
+    static QString normal(const QString &key) { return key.toCaseFolded(); }
+    void checkIndex(int index) const {
+        if (index < 1 || index > Count())
+            Raise(errInvalidCall);
+    }
+    int keyIndex(const QString &key) const {
+        auto it = m_index.constFind(normal(key));
+        if (it == m_index.constEnd())
+            Raise(errInvalidCall);
+        return it.value() + 1;
+    }
+    void reindex() {
+        m_index.clear();
+        for (size_t i = 0; i < m_items.size(); ++i)
+            if (!m_items[i].key.isNull())
+                m_index.insert(normal(m_items[i].key), int(i));
+    }
+
+    std::vector<Entry> m_items;
+    QHash<QString, int> m_index;
+};
+
+}  // namespace vb

@@ -1,0 +1,138 @@
+#include "platform/TextFile.h"
+
+#include <QFile>
+#include <QHash>
+#include <QSaveFile>
+
+namespace platform {
+
+namespace {
+// Windows-1252 bytes 0x80-0x9F; the other bytes are their Latin-1 code points.
+const char16_t kHigh[32] = {0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+                            0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
+                            0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+                            0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+
+const QHash<char16_t, char> &reverseHigh() {
+    static const QHash<char16_t, char> map = [] {
+        QHash<char16_t, char> m;
+        for (int i = 0; i < 32; ++i)
+            m.insert(kHigh[i], char(0x80 + i));
+        return m;
+    }();
+    return map;
+}
+}  // namespace
+
+QByteArray ToAnsi(const QString &text) {
+    QByteArray out;
+    out.resize(text.size());
+    char *p = out.data();
+    for (QChar c : text) {
+        const char16_t u = c.unicode();
+        if (u < 0x80 || (u >= 0xA0 && u <= 0xFF)) {
+            *p++ = char(u);
+        } else {
+            auto it = reverseHigh().constFind(u);
+            *p++ = it == reverseHigh().constEnd() ? '?' : it.value();
+        }
+    }
+    return out;
+}
+
+QString FromAnsi(const QByteArray &bytes) {
+    QString out(bytes.size(), Qt::Uninitialized);
+    QChar *p = out.data();
+    for (char ch : bytes) {
+        const unsigned char b = static_cast<unsigned char>(ch);
+        *p++ = (b >= 0x80 && b <= 0x9F) ? QChar(kHigh[b - 0x80]) : QChar(b);
+    }
+    return out;
+}
+
+bool ReadFileBytes(const QString &path, QByteArray *out) {
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return false;
+    *out = f.readAll();
+    return true;
+}
+
+bool ReadAnsiFile(const QString &path, QString *out) {
+    QByteArray bytes;
+    if (!ReadFileBytes(path, &bytes))
+        return false;
+    *out = FromAnsi(bytes);
+    return true;
+}
+
+bool WriteFileAtomic(const QString &path, const QByteArray &bytes, bool ownerOnly, QString *errorText) {
+    QSaveFile f(path);
+    if (!f.open(QIODevice::WriteOnly)) {
+        if (errorText)
+            *errorText = f.errorString();
+        return false;
+    }
+    if (ownerOnly)
+        f.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    if (f.write(bytes) != bytes.size()) {
+        if (errorText)
+            *errorText = f.errorString();
+        f.cancelWriting();
+        return false;
+    }
+    if (!f.commit()) {
+        if (errorText)
+            *errorText = f.errorString();
+        return false;
+    }
+    if (ownerOnly)
+        QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    return true;
+}
+
+bool WriteAnsiFileAtomic(const QString &path, const QString &text, bool ownerOnly, QString *errorText) {
+    return WriteFileAtomic(path, ToAnsi(text), ownerOnly, errorText);
+}
+
+QStringList SplitLines(const QString &text) {
+    QStringList lines;
+    int start = 0;
+    const int n = int(text.size());
+    for (int i = 0; i < n; ++i) {
+        const QChar c = text.at(i);
+        if (c == QLatin1Char('\r') || c == QLatin1Char('\n')) {
+            lines.append(text.mid(start, i - start));
+            if (c == QLatin1Char('\r') && i + 1 < n && text.at(i + 1) == QLatin1Char('\n'))
+                ++i;
+            start = i + 1;
+        }
+    }
+    if (start < n)
+        lines.append(text.mid(start));
+    return lines;
+}
+
+QString SafePathComponent(const QString &name) {
+    if (name.isEmpty())
+        return QStringLiteral("%");
+    if (name == QLatin1String("."))
+        return QStringLiteral("%2E");
+    if (name == QLatin1String(".."))
+        return QStringLiteral("%2E%2E");
+    static const QString reserved = QStringLiteral("/\\<>:\"|?*%");
+    QString out;
+    out.reserve(name.size());
+    bool changed = false;
+    for (QChar c : name) {
+        if (c.unicode() < 0x20 || c.unicode() == 0x7F || reserved.contains(c)) {
+            out += QStringLiteral("%%1").arg(int(c.unicode()), 2, 16, QLatin1Char('0')).toUpper();
+            changed = true;
+        } else {
+            out += c;
+        }
+    }
+    return changed ? out : name;
+}
+
+}  // namespace platform
