@@ -7,6 +7,7 @@
 #include "platform/KeyedCollection.h"
 
 #include <QString>
+#include <qnamespace.h>
 #include <memory>
 #include <vector>
 
@@ -60,7 +61,7 @@ struct EngineRecord {
 // carries its key ("Key" & engine name) in column 0 under kListItemKeyRole.
 void SetListCheckBoxes(QTreeWidget *list, bool on);
 bool ListShowsCheckBoxes(const QTreeWidget *list);
-constexpr int kListItemKeyRole = 0x0100;  // Qt::UserRole
+constexpr int kListItemKeyRole = Qt::UserRole;
 
 class clsEngine {
 public:
