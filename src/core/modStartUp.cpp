@@ -5,6 +5,7 @@
 #include "core/clsDealerInfo.h"
 #include "core/modCommon.h"
 #include "platform/Folders.h"
+#include "platform/Registry.h"
 #include "platform/Seams.h"
 
 #include <QCoreApplication>

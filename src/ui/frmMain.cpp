@@ -1,0 +1,516 @@
+#include "ui/frmMain.h"
+
+#include "core/Globals.h"
+#include "core/clsDealerInfo.h"
+#include "core/clsEngine.h"
+#include "core/clsKeywords.h"
+#include "core/clsPreference.h"
+#include "core/modCommon.h"
+#include "platform/Folders.h"
+#include "platform/Seams.h"
+#include "ui/TreeNode.h"
+#include "ui/clsMain.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDir>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QSplitter>
+#include <QStatusBar>
+#include <QStyle>
+#include <QTimer>
+#include <QToolBar>
+#include <QToolButton>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+namespace {
+frmMain *g_mainWindow = nullptr;
+
+const QString kExitQuestion = QStringLiteral("Are you sure you want to exit?");
+const QString kExitTitle = QStringLiteral("Exit Keyword Tavisk");
+const QString kLoadErrorStart =
+    QStringLiteral("Error occur while loading the program. Please report this error to the the software vendor at '");
+const QString kLoadErrorLog = QStringLiteral("FrmMain_load_Error: ");
+const QString kUnloadErrorLog = QStringLiteral("frmMain_unLoad_error: ");
+const QString kUpdateUIErrorLog = QStringLiteral("frmMain_UpdateUI:  ");
+const QString kMenuStateErrorLog = QStringLiteral("frmMain_setMenuToolBarstatus error: ");
+const QString kSearchStatus = QStringLiteral("Please wait while retrieving search results from the internet ...");
+const QString kSchedulerOn = QStringLiteral("Scheduler: On");
+const QString kSchedulerOff = QStringLiteral("Scheduler: Off");
+
+// Widths are given in twips; 15 twips make a pixel at the usual 96 dpi.
+int twips(int t) { return t / 15; }
+
+QString errorText(const std::exception &e) {
+    if (const auto *vbe = dynamic_cast<const vb::VBError *>(&e))
+        return vbe->Description();
+    return QString::fromLocal8Bit(e.what());
+}
+
+QTreeWidget *makeList(QWidget *parent, const QString &name) {
+    auto *list = new QTreeWidget(parent);
+    list->setObjectName(name);
+    list->setRootIsDecorated(false);
+    list->setUniformRowHeights(true);
+    list->setAllColumnsShowFocus(true);
+    list->setSelectionBehavior(QAbstractItemView::SelectRows);
+    return list;
+}
+
+struct MenuEntry {
+    int number;
+    const char *caption;
+};
+}  // namespace
+
+frmMain *MainWindow() { return g_mainWindow; }
+void SetMainWindow(frmMain *form) { g_mainWindow = form; }
+
+frmMain::frmMain(QWidget *parent) : QMainWindow(parent) {
+    setObjectName(QStringLiteral("frmMain"));
+    setWindowTitle(app::Title());
+    buildMenus();
+    buildToolbar();
+    buildLayout();
+    tmrScheduler = new QTimer(this);
+    tmrScheduler->setObjectName(QStringLiteral("tmrScheduler"));
+    tmrScheduler->setInterval(60000);
+    if (!g_mainWindow)
+        g_mainWindow = this;
+}
+
+frmMain::~frmMain() {
+    if (g_mainWindow == this)
+        g_mainWindow = nullptr;
+}
+
+void frmMain::buildMenus() {
+    auto addMenu = [this](const QString &name, const QString &caption, std::initializer_list<MenuEntry> items) {
+        QMenu *menu = menuBar()->addMenu(caption);
+        menu->setObjectName(QStringLiteral("mnu") + name);
+        for (const MenuEntry &e : items) {
+            const QString text = QString::fromLatin1(e.caption);
+            QAction *a = text == QLatin1String("-") ? menu->addSeparator() : menu->addAction(text);
+            m_menuItems[name].insert(e.number, a);
+        }
+        return menu;
+    };
+    addMenu(QStringLiteral("File"), QStringLiteral("&File"),
+            {{1, "&New Account"}, {2, "&Edit Account"}, {3, "&Delete Account"}, {4, "-"},
+             {5, "Engine &Setting ..."}, {7, "-"}, {8, "Upda&te Engine Data File"}, {9, "&Configuration..."},
+             {10, "-"}, {11, "E&xit"}});
+    addMenu(QStringLiteral("Keywords"), QStringLiteral("&Keywords"),
+            {{1, "Add Key&words..."}, {2, "-"}, {3, "Dele&te Keywords"}, {4, "Delete A&ll"}, {5, "-"},
+             {6, "&Copy"}, {7, "&Paste"}, {8, "-"}, {9, "Keyword &Builder..."},
+             {10, "Retrieve Keywords from Account"}, {11, "-"}, {12, "&Export Keywords"}});
+    addMenu(QStringLiteral("URL"), QStringLiteral("&URL"), {{1, "&Edit URL..."}, {2, "&Show Position"}, {3, "&Open"}});
+    addMenu(QStringLiteral("Run"), QStringLiteral("&Run"),
+            {{1, "&AutoBid"}, {2, "-"}, {3, "Lookup &Selected Keyword"}, {4, "Lookup All &Keywords"},
+             {5, "&Look up All Keywords in all engines"}, {6, "-"}, {7, "St&op"}});
+    addMenu(QStringLiteral("Report"), QStringLiteral("&Report"),
+            {{1, "&HTML Format"}, {2, "&Text Format"}, {3, "&Excel Format"}});
+    addMenu(QStringLiteral("Help"), QStringLiteral("&Help"),
+            {{1, "&Contents"}, {2, "-"}, {3, "&Support"}, {4, "&Zentrova Software on the Web"}, {5, "-"},
+             {6, "&About Zentrova Keyword Tavisk"}});
+    QMenu *openPage = addMenu(QStringLiteral("OpenPage"), QStringLiteral("OpenPage"),
+                              {{1, "Go to Engine"}, {2, "Login to Engine"}});
+    openPage->menuAction()->setVisible(false);
+
+    menuItem(QStringLiteral("Keywords"), 7)->setEnabled(false);
+    menuItem(QStringLiteral("Run"), 5)->setVisible(false);
+    connect(menuItem(QStringLiteral("File"), 11), &QAction::triggered, this, &QWidget::close);
+}
+
+void frmMain::buildToolbar() {
+    tlbToolbar = addToolBar(QStringLiteral("Toolbar"));
+    tlbToolbar->setObjectName(QStringLiteral("tlbToolbar"));
+    tlbToolbar->setMovable(false);
+    tlbToolbar->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+    QStyle *st = style();
+    struct Item {
+        const char *caption, *key, *tooltip;
+        QStyle::StandardPixmap icon;
+        std::vector<std::pair<const char *, const char *>> dropDown;
+    };
+    const std::vector<Item> items = {
+        {"Account", "NewAccount", "Create new project", QStyle::SP_FileDialogNewFolder,
+         {{"New Account", "NewAccount"}, {"Edit Account", "EditAccount"}}},
+        {"Login", "Login", "", QStyle::SP_DialogOkButton, {}},
+        {nullptr, nullptr, nullptr, QStyle::SP_CustomBase, {}},
+        {"Add KW", "Keyword", "Add new keyword", QStyle::SP_FileIcon, {}},
+        {"Load KW", "LoadKeyword", "", QStyle::SP_ArrowDown, {}},
+        {nullptr, nullptr, nullptr, QStyle::SP_CustomBase, {}},
+        {"URL", "URL", "Edit URLs", QStyle::SP_DirLinkIcon, {}},
+        {nullptr, nullptr, nullptr, QStyle::SP_CustomBase, {}},
+        {"Lookup", "LookUp", "Retrieve result from intenet", QStyle::SP_FileDialogContentsView,
+         {{"Selected Keywords", "Keyword"}, {"All Keywords", "AllKeywords"}}},
+        {"Stop", "Stop", "Stop search in internet", QStyle::SP_BrowserStop, {}},
+        {nullptr, nullptr, nullptr, QStyle::SP_CustomBase, {}},
+        {"AutoBid", "AutoBid", "Eliminate bid gaps or bid to top 3 position", QStyle::SP_MediaPlay, {}},
+        {nullptr, nullptr, nullptr, QStyle::SP_CustomBase, {}},
+        {"Report", "Report", "Create report", QStyle::SP_FileDialogDetailedView,
+         {{"HTML Format", "HTML"}, {"Text Format", "Text"}, {"Excel Format", "Excel"}}},
+    };
+    for (const Item &it : items) {
+        if (!it.caption) {
+            tlbToolbar->addSeparator();
+            continue;
+        }
+        const QString key = QString::fromLatin1(it.key);
+        auto *action = new QAction(st->standardIcon(it.icon), QString::fromLatin1(it.caption), this);
+        action->setObjectName(key);
+        action->setToolTip(QString::fromLatin1(it.tooltip));
+        if (!it.dropDown.empty()) {
+            auto *menu = new QMenu(this);
+            for (const auto &d : it.dropDown) {
+                QAction *sub = menu->addAction(QString::fromLatin1(d.first));
+                m_toolMenuItems[key].insert(QString::fromLatin1(d.second), sub);
+            }
+            action->setMenu(menu);
+        }
+        tlbToolbar->addAction(action);
+        if (!it.dropDown.empty())
+            if (auto *button = qobject_cast<QToolButton *>(tlbToolbar->widgetForAction(action)))
+                button->setPopupMode(QToolButton::MenuButtonPopup);
+        m_toolButtons.insert(key, action);
+    }
+}
+
+void frmMain::buildLayout() {
+    auto *split = new QSplitter(Qt::Horizontal, this);
+    split->setObjectName(QStringLiteral("splitMain"));
+
+    auto *left = new QWidget(split);
+    auto *leftLayout = new QVBoxLayout(left);
+    leftLayout->setContentsMargins(0, 0, 0, 0);
+    auto *leftSplit = new QSplitter(Qt::Vertical, left);
+    tvwAccount = new QTreeWidget(leftSplit);
+    tvwAccount->setObjectName(QStringLiteral("tvwAccount"));
+    tvwAccount->setHeaderHidden(true);
+    auto *urlPanel = new QWidget(leftSplit);
+    auto *urlLayout = new QVBoxLayout(urlPanel);
+    urlLayout->setContentsMargins(0, 0, 0, 0);
+    cmdArrow = new QPushButton(urlPanel);
+    cmdArrow->setObjectName(QStringLiteral("cmdArrow"));
+    cmdArrow->setFlat(true);
+    lvwURLs = makeList(urlPanel, QStringLiteral("lvwURLs"));
+    urlLayout->addWidget(cmdArrow);
+    urlLayout->addWidget(lvwURLs);
+    leftSplit->addWidget(tvwAccount);
+    leftSplit->addWidget(urlPanel);
+    leftSplit->setStretchFactor(0, 3);
+    leftSplit->setStretchFactor(1, 1);
+    leftLayout->addWidget(leftSplit);
+
+    fraMainRight = new QGroupBox(split);
+    fraMainRight->setObjectName(QStringLiteral("fraMainRight"));
+    auto *rightLayout = new QVBoxLayout(fraMainRight);
+    auto *rightSplit = new QSplitter(Qt::Vertical, fraMainRight);
+    lvwKeywords = makeList(rightSplit, QStringLiteral("lvwKeywords"));
+    lvwKeywords->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    lvwRanking = makeList(rightSplit, QStringLiteral("lvwRanking"));
+    rightSplit->setStretchFactor(0, 3);
+    rightSplit->setStretchFactor(1, 2);
+    rightLayout->addWidget(rightSplit);
+
+    split->addWidget(left);
+    split->addWidget(fraMainRight);
+    split->setStretchFactor(0, 1);
+    split->setStretchFactor(1, 3);
+    setCentralWidget(split);
+
+    stbPanel1 = new QLabel(this);
+    stbPanel1->setObjectName(QStringLiteral("stbPanel1"));
+    stbPanel2 = new QLabel(this);
+    stbPanel2->setObjectName(QStringLiteral("stbPanel2"));
+    pbrSearch = new QProgressBar(this);
+    pbrSearch->setObjectName(QStringLiteral("pbrSearch"));
+    pbrSearch->setMaximumWidth(200);
+    pbrSearch->setValue(0);
+    statusBar()->addWidget(stbPanel1, 1);
+    statusBar()->addPermanentWidget(pbrSearch);
+    statusBar()->addPermanentWidget(stbPanel2);
+    resize(960, 640);
+}
+
+void frmMain::setupListColumns() {
+    auto setColumns = [](QTreeWidget *list, const QList<QPair<QString, int>> &columns) {
+        QStringList captions;
+        for (const auto &c : columns)
+            captions.append(c.first);
+        list->setColumnCount(int(captions.size()));
+        list->setHeaderLabels(captions);
+        for (int i = 0; i < columns.size(); ++i)
+            list->setColumnWidth(i, twips(columns[i].second));
+    };
+    const int wk = lvwKeywords->width() * 15;
+    setColumns(lvwKeywords, {{QStringLiteral("#"), 400}, {QStringLiteral("Keywords"), wk * 2 / 5},
+                             {QStringLiteral("Counts"), 800}, {QStringLiteral("Cur Bid$"), 1500},
+                             {QStringLiteral("Next Bid$"), 800}, {QStringLiteral("1st Bid$"), 800},
+                             {QStringLiteral("2nd Bid$"), 800}, {QStringLiteral("3rd Bid$"), 800},
+                             {QStringLiteral("Position"), 800}, {QStringLiteral("Status"), 1200}});
+    const int wr = lvwRanking->width() * 15;
+    setColumns(lvwRanking, {{QStringLiteral("#"), 400}, {QStringLiteral("Title"), wr * 2 / 5},
+                            {QStringLiteral("URL"), wr * 2 / 5}, {QStringLiteral("Bid$"), 700}});
+    setColumns(lvwURLs, {{QStringLiteral("URLS"), lvwURLs->width() * 15 - 335}});
+}
+
+QAction *frmMain::menuItem(const QString &menu, int number) const {
+    return m_menuItems.value(menu).value(number, nullptr);
+}
+QAction *frmMain::toolButton(const QString &key) const { return m_toolButtons.value(key, nullptr); }
+QAction *frmMain::toolMenuItem(const QString &buttonKey, const QString &itemKey) const {
+    return m_toolMenuItems.value(buttonKey).value(itemKey, nullptr);
+}
+QIcon frmMain::treeImage(const QString &key) const { return treenode::ImageIcon(key); }
+
+void frmMain::create(clsMain *oMain) { m_oMain = oMain; }
+
+void frmMain::NewKeywords(const QString &sNewKeywords) { m_sNewKeywords = sNewKeywords; }
+
+bool frmMain::Form_Load() {
+    try {
+        m_bLoaded = true;
+        CenterForm(this);
+        pbrSearch->hide();
+        m_sHelpFile = platform::JoinPath(platform::ProgramFolder(), QStringLiteral("zqam.hlp"));
+        const QString reports = platform::JoinPath(platform::ProgramFolder(), QStringLiteral("reports"));
+        if (!QDir(reports).exists() && !QDir().mkpath(reports))
+            vb::Raise(vb::errPathNotFound);
+        setupListColumns();
+        cmdArrow->setIcon(style()->standardIcon(QStyle::SP_ArrowDown));
+
+        m_oEngine = new clsEngine;
+        m_oEngine->loadEngineData();
+        if (m_oMain)
+            m_oMain->setEngineObject(m_oEngine);
+
+        tvwAccount->setSortingEnabled(true);
+        tvwAccount->sortByColumn(0, Qt::AscendingOrder);
+        if (!m_oMain || !m_oMain->loadProject()) {
+            loadErrorExit(QString());
+            return false;
+        }
+
+        // First selection: the root alone, else the first engine and its first account.
+        QTreeWidgetItem *node = tvwAccount->topLevelItemCount() > 0 ? tvwAccount->topLevelItem(0) : nullptr;
+        if (node && node->childCount() > 0) {
+            node = node->child(0);
+            if (node->childCount() > 0)
+                node = node->child(0);
+        }
+        if (node) {
+            tvwAccount->setCurrentItem(node);
+            tvwAccount_NodeClick(node);
+        }
+
+        show();
+
+        clsPreference pref;
+        pref.GetSettings();
+        if (pref.SchedulerEnable()) {
+            tmrScheduler->start();
+            stbPanel2->setText(kSchedulerOn);
+        } else {
+            tmrScheduler->stop();
+            stbPanel2->setText(kSchedulerOff);
+        }
+        seam::SetPointer(seam::Pointer::Default);
+        return true;
+    } catch (const std::exception &e) {
+        loadErrorExit(errorText(e));
+        return false;
+    }
+}
+
+void frmMain::loadErrorExit(const QString &errorText) {
+    seam::SetPointer(seam::Pointer::Default);
+    const QString vendor = g_oDealerInfo ? g_oDealerInfo->DealerEmail() : QString::fromLatin1(clsDealerInfo::kDefaultEmail);
+    seam::MsgBox(kLoadErrorStart + vendor + QStringLiteral("'.\r\n\r\nError: ") + errorText, seam::vbCritical,
+                 app::Title());
+    WriteErrorLog(kLoadErrorLog + errorText);
+    hide();
+    // Nothing else would end the process: no window is shown and no tray icon exists.
+    seam::EndProgram();
+}
+
+void frmMain::closeEvent(QCloseEvent *event) {
+    // The close box is refused while a look-up runs.
+    if (event->spontaneous() && m_bInsearch) {
+        event->ignore();
+        return;
+    }
+    if (m_bUnloading || Form_Unload())
+        event->accept();
+    else
+        event->ignore();
+}
+
+bool frmMain::Form_Unload() {
+    if (seam::MsgBox(kExitQuestion, seam::vbYesNo | seam::vbQuestion, kExitTitle) != seam::vbYes)
+        return false;
+    m_bUnloading = true;
+    try {
+        delete m_oMain;
+        m_oMain = nullptr;
+        delete m_oEngine;
+        m_oEngine = nullptr;
+        if (m_oKeywords)
+            m_oKeywords->SaveKeywords();
+        m_oKeywords.reset();
+        m_oLastKeywordItem = nullptr;
+        m_colCopiedKeywords.clear();
+        delete g_oDealerInfo;
+        g_oDealerInfo = nullptr;
+        m_oCurrentNode = nullptr;
+        QCoreApplication::processEvents();
+    } catch (const std::exception &e) {
+        WriteErrorLog(kUnloadErrorLog + errorText(e));
+    }
+    tmrScheduler->stop();
+    seam::EndProgram();
+    return true;
+}
+
+void frmMain::tvwAccount_NodeClick(QTreeWidgetItem *node) {
+    if (!node)
+        return;
+    fraMainRight->setTitle(node->text(0));
+    m_oCurrentNode = node;
+    if (m_oMain)
+        m_oMain->setSelectNode(node);
+    tvwAccount->setCurrentItem(node);
+    switch (treenode::kind(node)) {
+    case treenode::Kind::Engine: m_sEngineName = node->text(0); break;
+    case treenode::Kind::Account: m_sEngineName = node->parent() ? node->parent()->text(0) : QString(); break;
+    default: m_sEngineName.clear(); break;
+    }
+    UpdateUI(true, true, false);
+}
+
+void frmMain::UpdateUI(bool bReloadKeywordFile, bool bRePopulateKeyword, bool bKeepSelectitem) {
+    try {
+        if (bReloadKeywordFile) {
+            m_oKeywords = std::make_unique<clsKeywords>();
+            QTreeWidgetItem *selected = tvwAccount->currentItem();
+            if (selected && treenode::kind(selected) == treenode::Kind::Account) {
+                m_oKeywords->setEngine(m_sEngineName);
+                m_oKeywords->setAccountName(selected->text(0));
+                m_oKeywords->loadKeywords();
+            }
+        }
+        int index = 1;
+        if (lvwKeywords->topLevelItemCount() > 0) {
+            QTreeWidgetItem *cur = lvwKeywords->currentItem();
+            if (!cur || !cur->isSelected())
+                lvwKeywords->setCurrentItem(lvwKeywords->topLevelItem(0));
+            else
+                index = lvwKeywords->indexOfTopLevelItem(cur) + 1;
+        }
+        if (bRePopulateKeyword) {
+            lvwKeywords->clear();
+            lvwRanking->clear();
+            if (m_oKeywords)
+                m_oKeywords->PopulateKeywords(lvwKeywords, false);
+            const int rows = lvwKeywords->topLevelItemCount();
+            if (rows > 0 && bKeepSelectitem) {
+                if (index <= rows) {
+                    lvwKeywords->topLevelItem(0)->setSelected(false);
+                    lvwKeywords->setCurrentItem(lvwKeywords->topLevelItem(index - 1));
+                } else {
+                    lvwKeywords->setCurrentItem(lvwKeywords->topLevelItem(0));
+                }
+            }
+        }
+        m_oLastKeywordItem = lvwKeywords->currentItem();
+        setMenuToolBarstatus();
+    } catch (const std::exception &e) {
+        WriteErrorLog(kUpdateUIErrorLog + errorText(e));
+    }
+}
+
+void frmMain::SetStatus() {
+    if (!m_bInsearch)
+        return;
+    pbrSearch->show();
+    if (pbrSearch->maximum() > pbrSearch->value()) {
+        stbPanel1->setText(kSearchStatus);
+        pbrSearch->setValue(pbrSearch->value() + 1);
+    }
+}
+
+bool frmMain::IsSearchingNode() const {
+    return m_bInsearch && !m_sLookupAccount.isEmpty() && m_oCurrentNode &&
+           m_sLookupAccount.contains(m_oCurrentNode->text(0));
+}
+
+void frmMain::setMenuToolBarstatus() {
+    if (!m_oCurrentNode)
+        return;
+    try {
+        const treenode::Kind kind = treenode::kind(m_oCurrentNode);
+        const bool account = kind == treenode::Kind::Account;
+        const bool notRoot = kind != treenode::Kind::Root;
+        const bool searching = IsSearchingNode();
+        const bool busy = m_bInsearch;
+        const bool kwSelected = !lvwKeywords->selectedItems().isEmpty();
+        const bool kwRows = lvwKeywords->topLevelItemCount() > 0;
+        const bool rankRows = lvwRanking->topLevelItemCount() > 0;
+        const bool urlRows = lvwURLs->topLevelItemCount() > 0;
+        const bool urlSelected = !lvwURLs->selectedItems().isEmpty();
+        const bool bidEngine = m_sEngineName == QLatin1String("Overture") ||
+                               m_sEngineName == QLatin1String("FindWhat") ||
+                               m_sEngineName == QLatin1String("Overture(UK)");
+        auto set = [this](const QString &menu, int n, bool on) { menuItem(menu, n)->setEnabled(on); };
+        const QString F = QStringLiteral("File"), K = QStringLiteral("Keywords"), U = QStringLiteral("URL"),
+                      R = QStringLiteral("Run"), P = QStringLiteral("Report");
+        set(F, 1, notRoot);
+        set(F, 2, account && !searching);
+        set(F, 3, account && !searching);
+        set(F, 5, !busy);
+        set(F, 11, !busy);
+        set(K, 1, account && !searching);
+        set(K, 9, account && !searching);
+        set(K, 10, account && !searching);
+        set(K, 3, kwSelected && account && !searching);
+        set(K, 4, account && kwRows && !searching);
+        set(K, 6, kwRows);
+        set(K, 12, kwRows);
+        set(U, 1, account && !searching);
+        set(U, 2, rankRows && urlRows);
+        set(U, 3, urlSelected);
+        for (int i = 1; i <= 3; ++i)
+            set(P, i, kwRows);
+        set(R, 1, account && bidEngine);
+        set(R, 3, kwSelected && !busy);
+        set(R, 4, kwRows && !busy);
+        set(R, 5, !busy);
+        set(R, 7, busy && !m_bDisconnecting);
+
+        auto copy = [this](const QString &key, const QString &menu, int n) {
+            toolButton(key)->setEnabled(menuItem(menu, n)->isEnabled());
+        };
+        copy(QStringLiteral("NewAccount"), F, 1);
+        copy(QStringLiteral("Keyword"), K, 1);
+        copy(QStringLiteral("LoadKeyword"), K, 10);
+        copy(QStringLiteral("URL"), U, 1);
+        copy(QStringLiteral("LookUp"), R, 3);
+        copy(QStringLiteral("Stop"), R, 7);
+        copy(QStringLiteral("AutoBid"), R, 1);
+        copy(QStringLiteral("Report"), P, 1);
+        toolMenuItem(QStringLiteral("Report"), QStringLiteral("HTML"))->setEnabled(menuItem(P, 1)->isEnabled());
+        toolMenuItem(QStringLiteral("Report"), QStringLiteral("Text"))->setEnabled(menuItem(P, 2)->isEnabled());
+        toolMenuItem(QStringLiteral("Report"), QStringLiteral("Excel"))->setEnabled(menuItem(P, 3)->isEnabled());
+        toolButton(QStringLiteral("Login"))->setEnabled(notRoot);
+    } catch (const std::exception &e) {
+        WriteErrorLog(kMenuStateErrorLog + errorText(e));
+    }
+}

@@ -1,0 +1,102 @@
+#pragma once
+// The program's one main window: the account tree, the keyword, ranking and
+// URL lists, menus, toolbar and status bar; its load, the exit question and
+// teardown, the keyword list refresh and the menu/toolbar enable rules.
+
+#include <QIcon>
+#include <QMainWindow>
+#include <QMap>
+#include <QStringList>
+#include <memory>
+
+class QAction;
+class QLabel;
+class QMenu;
+class QProgressBar;
+class QPushButton;
+class QGroupBox;
+class QTimer;
+class QToolBar;
+class QTreeWidget;
+class QTreeWidgetItem;
+class clsEngine;
+class clsKeywords;
+class clsMain;
+
+class frmMain : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit frmMain(QWidget *parent = nullptr);
+    ~frmMain() override;
+
+    // Keeps the account-tree controller; loads nothing.
+    void create(clsMain *oMain);
+    // The load steps; false when the load took its error exit (the window is then not shown).
+    bool Form_Load();
+    void NewKeywords(const QString &sNewKeywords);
+    void UpdateUI(bool bReloadKeywordFile, bool bRePopulateKeyword, bool bKeepSelectitem);
+    // Called by the ranking object after each step of a look-up.
+    void SetStatus();
+
+    // Menu items by menu name ("File", "Keywords", "URL", "Run", "Report", "Help",
+    // "OpenPage") and 1-based item number; nullptr when there is no such item.
+    QAction *menuItem(const QString &menu, int number) const;
+    // Toolbar buttons and drop-down items by key.
+    QAction *toolButton(const QString &key) const;
+    QAction *toolMenuItem(const QString &buttonKey, const QString &itemKey) const;
+    // Tree images by key ("RootAccount", "AccountFolder", "AccountFolderOpen").
+    QIcon treeImage(const QString &key) const;
+
+    QTreeWidget *tvwAccount = nullptr;
+    QTreeWidget *lvwKeywords = nullptr;
+    QTreeWidget *lvwRanking = nullptr;
+    QTreeWidget *lvwURLs = nullptr;
+    QGroupBox *fraMainRight = nullptr;
+    QPushButton *cmdArrow = nullptr;
+    QProgressBar *pbrSearch = nullptr;
+    QLabel *stbPanel1 = nullptr;  // activity text
+    QLabel *stbPanel2 = nullptr;  // scheduler text
+    QTimer *tmrScheduler = nullptr;
+    QToolBar *tlbToolbar = nullptr;
+
+    // Window state shared by the main window's commands.
+    clsMain *m_oMain = nullptr;
+    clsEngine *m_oEngine = nullptr;
+    std::unique_ptr<clsKeywords> m_oKeywords;
+    QTreeWidgetItem *m_oCurrentNode = nullptr;
+    QString m_sEngineName;
+    bool m_bInsearch = false;
+    bool m_bDisconnecting = false;
+    QString m_sLookupAccount;  // account whose look-up runs ("" when none)
+    QTreeWidgetItem *m_oLastKeywordItem = nullptr;
+    QStringList m_colCopiedKeywords;
+    QString m_sNewKeywords;
+    bool m_bLoaded = false;
+    QString m_sHelpFile;
+
+    // The node click of the tree: selection, engine name, lists and menu state.
+    void tvwAccount_NodeClick(QTreeWidgetItem *node);
+    void setMenuToolBarstatus();
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    void buildMenus();
+    void buildToolbar();
+    void buildLayout();
+    void setupListColumns();
+    void loadErrorExit(const QString &errorText);
+    // The exit question and teardown; false when the user keeps the program running.
+    bool Form_Unload();
+    bool IsSearchingNode() const;
+
+    QMap<QString, QMap<int, QAction *>> m_menuItems;
+    QMap<QString, QAction *> m_toolButtons;
+    QMap<QString, QMap<QString, QAction *>> m_toolMenuItems;
+    bool m_bUnloading = false;
+};
+
+// The main window once the controller has loaded it (nullptr before).
+frmMain *MainWindow();
+void SetMainWindow(frmMain *form);

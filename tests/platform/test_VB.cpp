@@ -1,0 +1,125 @@
+#include "platform/KeyedCollection.h"
+#include "platform/VB.h"
+
+#include <gtest/gtest.h>
+
+using namespace vb;
+
+TEST(VBText, InStrMidTrimAreOneBasedAndBlankOnly) {
+    EXPECT_EQ(InStr(QStringLiteral("abcabc"), QStringLiteral("c")), 3);
+    EXPECT_EQ(InStr(4, QStringLiteral("abcabc"), QStringLiteral("c")), 6);
+    EXPECT_EQ(InStr(QStringLiteral("abc"), QStringLiteral("X")), 0);
+    EXPECT_EQ(InStr(QStringLiteral("aBc"), QStringLiteral("b"), true), 2);
+    EXPECT_EQ(InStr(QStringLiteral("aBc"), QStringLiteral("b")), 0);
+    EXPECT_EQ(InStr(10, QStringLiteral("abc"), QStringLiteral("a")), 0);
+    EXPECT_EQ(InStrRev(QStringLiteral("a/b/c"), QStringLiteral("/")), 4);
+    EXPECT_EQ(Mid(QStringLiteral("abcdef"), 2, 3), QStringLiteral("bcd"));
+    EXPECT_EQ(Mid(QStringLiteral("abcdef"), 4), QStringLiteral("def"));
+    EXPECT_EQ(Mid(QStringLiteral("abc"), 9), QString());
+    EXPECT_THROW(Mid(QStringLiteral("abc"), 0), VBError);
+    EXPECT_EQ(Trim(QStringLiteral("  a b \t")), QStringLiteral("a b \t"));
+    EXPECT_EQ(RTrim(QStringLiteral(" x  ")), QStringLiteral(" x"));
+    EXPECT_EQ(Chr(163), QChar(0x00A3));
+    EXPECT_EQ(Chr(128), QChar(0x20AC));
+    EXPECT_EQ(Asc(QChar(0x20AC)), 128);
+}
+
+TEST(VBNumbers, ValReadsTheLeadingNumber) {
+    EXPECT_DOUBLE_EQ(Val(QStringLiteral("1.13")), 1.13);
+    EXPECT_DOUBLE_EQ(Val(QStringLiteral("2.0.0")), 2.0);
+    EXPECT_DOUBLE_EQ(Val(QStringLiteral(" 12 34abc")), 1234);
+    EXPECT_DOUBLE_EQ(Val(QStringLiteral("abc")), 0);
+    EXPECT_DOUBLE_EQ(Val(QString()), 0);
+    EXPECT_DOUBLE_EQ(Val(QStringLiteral("-3.5x")), -3.5);
+}
+
+TEST(VBNumbers, ConversionsFollowTheRuntime) {
+    EXPECT_TRUE(CBool(QStringLiteral("True")));
+    EXPECT_TRUE(CBool(QStringLiteral("true")));
+    EXPECT_FALSE(CBool(QStringLiteral("False")));
+    EXPECT_TRUE(CBool(QStringLiteral("-1")));
+    EXPECT_FALSE(CBool(QStringLiteral("0")));
+    try {
+        CBool(QStringLiteral("yes"));
+        FAIL();
+    } catch (const VBError &e) {
+        EXPECT_EQ(e.Number(), 13);
+        EXPECT_EQ(e.Description(), QStringLiteral("Type mismatch"));
+    }
+    // Banker's rounding, 16 bits.
+    EXPECT_EQ(CInt(2.5), 2);
+    EXPECT_EQ(CInt(3.5), 4);
+    EXPECT_EQ(CInt(-2.5), -2);
+    EXPECT_EQ(CInt(QStringLiteral("32767")), 32767);
+    EXPECT_THROW(CInt(32768.0), VBError);
+    EXPECT_THROW(CInt(QStringLiteral("x")), VBError);
+    EXPECT_TRUE(IsNumeric(QStringLiteral(" 1,000.5 ")));
+    EXPECT_FALSE(IsNumeric(QString()));
+    EXPECT_FALSE(IsNumeric(QStringLiteral("1a")));
+}
+
+TEST(VBNumbers, AmountsParseExactlyAndFormatWithTwoDecimals) {
+    Currency c;
+    struct Case { const char *text; std::int64_t scaled; } good[] = {
+        {"$0.25", 2500}, {"12.50", 125000}, {"$1,000.00", 10000000}, {" 7 ", 70000}, {"0.00005", 1},
+        {"-$1.5", -15000},
+    };
+    for (const auto &g : good) {
+        ASSERT_TRUE(ParseAmount(QString::fromLatin1(g.text), &c)) << g.text;
+        EXPECT_EQ(c.scaled, g.scaled) << g.text;
+    }
+    for (const char *bad : {"", "$", "abc", "1.2.3", "1$"})
+        EXPECT_FALSE(ParseAmount(QString::fromLatin1(bad), &c)) << bad;
+    EXPECT_EQ(Format00(0.1), QStringLiteral("0.10"));
+    EXPECT_EQ(Format00(double(float(0.29))), QStringLiteral("0.29"));
+    EXPECT_EQ(Format00(12.345), QStringLiteral("12.35"));
+    EXPECT_EQ(Format00(Currency::fromScaled(2500)), QStringLiteral("0.25"));
+    EXPECT_EQ(Format2Digits(5), QStringLiteral("05"));
+}
+
+TEST(VBDates, GeneralFormAndBoundaryCounting) {
+    const QDateTime dt(QDate(2026, 3, 4), QTime(15, 7, 9));
+    EXPECT_EQ(FormatGeneralDate(dt), QStringLiteral("3/4/2026 3:07:09 PM"));
+    EXPECT_EQ(FormatGeneralDate(QDateTime(QDate(2026, 3, 4), QTime(0, 0))), QStringLiteral("3/4/2026"));
+    QDateTime back;
+    ASSERT_TRUE(ParseDate(QStringLiteral("3/4/2026 3:07:09 PM"), &back));
+    EXPECT_EQ(back, dt);
+    EXPECT_FALSE(IsDate(QStringLiteral("not a date")));
+    // Boundaries crossed, not elapsed time.
+    const QDateTime a(QDate(2026, 1, 1), QTime(10, 59, 59));
+    const QDateTime b(QDate(2026, 1, 1), QTime(11, 0, 0));
+    EXPECT_EQ(DateDiff(QStringLiteral("h"), a, b), 1);
+    EXPECT_EQ(DateDiff(QStringLiteral("n"), a, b), 1);
+    EXPECT_EQ(DateDiff(QStringLiteral("d"), QDateTime(QDate(2026, 1, 1), QTime(23, 59)),
+                       QDateTime(QDate(2026, 1, 2), QTime(0, 1))), 1);
+    EXPECT_EQ(DateDiff(QStringLiteral("h"), b, a), -1);
+}
+
+TEST(KeyedCollection, KeysIgnoreCaseAndIndexesAreOneBased) {
+    Collection<QString> col;
+    col.Add(QStringLiteral("a"), QStringLiteral("KeyApple"));
+    col.Add(QStringLiteral("b"), QStringLiteral("KeyPear"));
+    col.Add(QStringLiteral("c"));
+    EXPECT_EQ(col.Count(), 3);
+    EXPECT_EQ(col.Item(1), QStringLiteral("a"));
+    EXPECT_EQ(col.Item(QStringLiteral("keyPEAR")), QStringLiteral("b"));
+    EXPECT_TRUE(col.Exists(QStringLiteral("KEYAPPLE")));
+    try {
+        col.Add(QStringLiteral("x"), QStringLiteral("keyapple"));
+        FAIL();
+    } catch (const VBError &e) {
+        EXPECT_EQ(e.Number(), 457);
+    }
+    EXPECT_EQ(col.Count(), 3);
+    EXPECT_THROW(col.Item(0), VBError);
+    EXPECT_THROW(col.Item(QStringLiteral("missing")), VBError);
+    col.Add(QStringLiteral("first"), QStringLiteral("k0"), 1);
+    EXPECT_EQ(col.Item(1), QStringLiteral("first"));
+    EXPECT_EQ(col.Item(QStringLiteral("KeyPear")), QStringLiteral("b"));
+    col.Remove(QStringLiteral("KeyApple"));
+    EXPECT_EQ(col.IndexOf(QStringLiteral("keypear")), 2);
+    QStringList seen;
+    for (const QString &s : col)
+        seen << s;
+    EXPECT_EQ(seen, (QStringList{QStringLiteral("first"), QStringLiteral("b"), QStringLiteral("c")}));
+}
