@@ -342,6 +342,15 @@ void frmMain::loadErrorExit(const QString &errorText) {
     seam::EndProgram();
 }
 
+void frmMain::showEvent(QShowEvent *event) {
+    QMainWindow::showEvent(event);
+    // The lists have their real widths only once the window is laid out.
+    if (m_bLoaded && !m_bShownOnce) {
+        m_bShownOnce = true;
+        setupListColumns();
+    }
+}
+
 void frmMain::closeEvent(QCloseEvent *event) {
     // The close box is refused while a look-up runs.
     if (event->spontaneous() && m_bInsearch) {

@@ -80,6 +80,7 @@ public:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    void showEvent(QShowEvent *event) override;
 
 private:
     void buildMenus();
@@ -95,6 +96,7 @@ private:
     QMap<QString, QAction *> m_toolButtons;
     QMap<QString, QMap<QString, QAction *>> m_toolMenuItems;
     bool m_bUnloading = false;
+    bool m_bShownOnce = false;
 };
 
 // The main window once the controller has loaded it (nullptr before).
