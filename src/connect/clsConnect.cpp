@@ -1,0 +1,383 @@
+#include "connect/clsConnect.h"
+
+#include "core/clsPreference.h"
+#include "core/modCommon.h"
+#include "platform/HttpControl.h"
+#include "platform/TextFile.h"
+#include "platform/VB.h"
+
+#include <QUrl>
+#include <exception>
+
+namespace {
+
+const char *const kFormatURLLabel = "clsConnect_FormatURL error:  ";
+const char *const kPostStringLabel = "clsConnect_CreatePostStringFromCollection error:  ";
+const char *const kLoginFormLabel = "clsConnect_GetLoginFormFields: ";
+const char *const kErrorMessageLabel = "clsConnect_GetErrorMessage error:  ";
+const char *const kActionURLLabel = "clsConnect_FindActionURL Error:  ";
+const char *const kFindNameLabel = "clsConnect_FindName error:  ";
+const char *const kFindValueLabel = "clsConnect_FindValue error:  ";
+const char *const kFindhrefLabel = "clsConnect_FindhrefURL error:  ";
+const char *const kEditKeywordLabel = "clsConnect_EditKeywordFields error: ";
+const char *const kHrefMarker = "href=";
+const char *const kEngineFindWhat = "FindWhat";
+
+QString errorText(const std::exception &e) {
+    if (auto *vbErr = dynamic_cast<const vb::VBError *>(&e))
+        return vbErr->Description();
+    return QString::fromLocal8Bit(e.what());
+}
+
+void logError(const char *label, const std::exception &e) {
+    WriteErrorLog(QString::fromLatin1(label) + errorText(e));
+}
+
+// Index of the first of `a` and `b` that is found (-1 when neither is).
+int earlierFound(int a, int b) {
+    if (a < 0)
+        return b;
+    if (b < 0)
+        return a;
+    return qMin(a, b);
+}
+
+struct NamedEntity {
+    const char *name;
+    char16_t ch;
+};
+const NamedEntity kEntities[] = {
+    {"amp", u'&'},     {"lt", u'<'},      {"gt", u'>'},      {"quot", u'"'},   {"apos", u'\''},
+    {"nbsp", u'\u00A0'}, {"pound", u'\u00A3'}, {"euro", u'\u20AC'}, {"copy", u'\u00A9'},
+    {"reg", u'\u00AE'},
+};
+
+// The character of one reference body (between "&" and ";"); null when unknown.
+QString entityText(const QString &body) {
+    if (body.startsWith(QLatin1Char('#'))) {
+        bool ok = false;
+        const bool hex = body.size() > 1 && (body[1] == QLatin1Char('x') || body[1] == QLatin1Char('X'));
+        const uint code = hex ? body.mid(2).toUInt(&ok, 16) : body.mid(1).toUInt(&ok, 10);
+        if (!ok || code == 0 || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF))
+            return QString();
+        if (code >= 0x80 && code <= 0x9F)  // pages mean the Windows-1252 character
+            return platform::FromAnsi(QByteArray(1, char(code)));
+        const char32_t c = code;
+        return QString::fromUcs4(&c, 1);
+    }
+    for (const auto &e : kEntities)
+        if (body == QLatin1String(e.name))
+            return QString(QChar(e.ch));
+    return QString();
+}
+
+}  // namespace
+
+clsConnect::clsConnect() : m_oPreference(std::make_unique<clsPreference>()) { m_oPreference->GetSettings(); }
+
+clsConnect::~clsConnect() = default;
+
+// ---- text helpers -------------------------------------------------------------------
+
+QString clsConnect::DecodeEntities(const QString &text) {
+    int amp = int(text.indexOf(QLatin1Char('&')));
+    if (amp < 0)
+        return text;
+    QString out;
+    out.reserve(text.size());
+    int from = 0;
+    while (amp >= 0) {
+        const int semi = int(text.indexOf(QLatin1Char(';'), amp + 1));
+        if (semi < 0 || semi - amp > 10)
+            break;
+        const QString decoded = entityText(text.mid(amp + 1, semi - amp - 1));
+        if (decoded.isNull()) {
+            amp = int(text.indexOf(QLatin1Char('&'), amp + 1));
+            continue;
+        }
+        out += QStringView(text).mid(from, amp - from);
+        out += decoded;
+        from = semi + 1;
+        amp = int(text.indexOf(QLatin1Char('&'), from));
+    }
+    out += QStringView(text).mid(from);
+    return out;
+}
+
+QString clsConnect::EncodeFormText(const QString &text) {
+    static const char kHex[] = "0123456789ABCDEF";
+    const QByteArray bytes = platform::ToAnsi(text);
+    QString out;
+    out.reserve(bytes.size() + 8);
+    for (const char ch : bytes) {
+        const uchar b = uchar(ch);
+        if (b == ' ') {
+            out += QLatin1String("%20");
+        } else if (b < 0x20 || b >= 0x7F || b == '&' || b == '=' || b == '+' || b == '%' || b == '#' ||
+                   b == ';') {
+            out += QLatin1Char('%');
+            out += QLatin1Char(kHex[b >> 4]);
+            out += QLatin1Char(kHex[b & 0xF]);
+        } else {
+            out += QLatin1Char(ch);
+        }
+    }
+    return out;
+}
+
+// ---- links and post strings ---------------------------------------------------------
+
+QString clsConnect::FormatURL(const QString &sURL, const QString &sHttpCtlURL) {
+    try {
+        if (sURL.isEmpty())
+            return QString();
+        const QUrl link(sURL, QUrl::TolerantMode);
+        if (!link.scheme().isEmpty())
+            return sURL;  // already absolute
+        QUrl base(sHttpCtlURL, QUrl::TolerantMode);
+        if (base.scheme().isEmpty())
+            base = QUrl(QStringLiteral("https://") + sHttpCtlURL, QUrl::TolerantMode);
+        if (!base.isValid() || base.host().isEmpty())
+            return sURL;
+        return base.resolved(link).toString(QUrl::FullyEncoded);
+    } catch (const std::exception &e) {
+        logError(kFormatURLLabel, e);
+        return QString();
+    }
+}
+
+QString clsConnect::CreatePostStringFromCollection(const FieldCollection &colField, const QString &sFieldName1,
+                                                   const QString &sFieldValue1, const QString &sFieldname2,
+                                                   const QString &sFieldValue2) {
+    QString out;
+    try {
+        auto append = [&out](const QString &name, const QString &value) {
+            out += QLatin1Char('&');
+            out += EncodeFormText(name);
+            out += QLatin1Char('=');
+            out += EncodeFormText(value);
+        };
+        for (const clsFieldPtr &field : colField) {
+            if (!field)
+                continue;
+            QString value = field->sFieldValue;
+            if (!sFieldName1.isEmpty() && sFieldName1 == field->sFieldName)
+                value = sFieldValue1;
+            if (!sFieldname2.isEmpty() && sFieldname2 == field->sFieldName)
+                value = sFieldValue2;
+            append(field->sFieldName, value);
+            if (!field->sFieldname2.isEmpty())
+                append(field->sFieldname2, field->sFieldValue2);
+            if (!field->sBidName.isEmpty())
+                append(field->sBidName, field->sBidValue);
+            if (!field->sBidName2.isEmpty())
+                append(field->sBidName2, field->sBidValue2);
+        }
+        if (out.startsWith(QLatin1Char('&')))
+            out.remove(0, 1);
+        if (out.endsWith(QLatin1Char('&')))
+            out.chop(1);
+        return out;
+    } catch (const std::exception &e) {
+        logError(kPostStringLabel, e);
+        return out;
+    }
+}
+
+// ---- forms ---------------------------------------------------------------------------
+
+FieldCollectionPtr clsConnect::GetLoginFormFields(const QString &sLoginContent, QString &sActionURL) {
+    FieldCollectionPtr fields;
+    try {
+        const int p1 = int(sLoginContent.indexOf(m_sLoginFormStart));
+        const int p2 = p1 < 0 ? -1 : int(sLoginContent.indexOf(m_sLoginFormEnd, p1));
+        if (p1 < 0 || p2 <= p1)
+            return fields;
+        QString form = sLoginContent.mid(p1, p2 - p1);
+        fields = std::make_shared<FieldCollection>();
+        sActionURL = FindActionURL(form);
+        while (!form.isEmpty() && form.contains(m_sFieldStart)) {
+            const QString section = FindSection(form, m_sFieldStart, m_sFieldEnd);
+            if (section.isEmpty())
+                break;
+            const QString name = FindName(section);
+            if (name.isEmpty())
+                break;
+            auto field = std::make_shared<clsField>();
+            field->sFieldName = name;
+            field->sFieldValue = FindValue(section);
+            fields->Add(field);
+        }
+        return fields;
+    } catch (const std::exception &e) {
+        logError(kLoginFormLabel, e);
+        return fields;
+    }
+}
+
+void clsConnect::SetHttpProperties(platform::HttpControl &HttpAutoBid, const QString &sURL) {
+    HttpAutoBid.setSynchronous(true);
+    HttpAutoBid.setURL(sURL);
+    HttpAutoBid.setCache(m_bCache);
+    HttpAutoBid.setSecurity(int(m_lSecurity));
+    HttpAutoBid.setTimeout(int(m_lTimeOut));
+    // A proxy (and its credentials) applies only while the settings select
+    // it; otherwise the control goes direct, whatever an earlier run set.
+    const clsPreference &pref = *m_oPreference;
+    if (!pref.Proxy().isEmpty() && pref.AccessType() == 2) {
+        HttpAutoBid.setProxy(vb::Trim(pref.Proxy()) + QLatin1Char(':') + vb::Trim(pref.Port()));
+        const bool credentials = !pref.HTTPUserName().isEmpty() && !pref.HTTPPassword().isEmpty();
+        HttpAutoBid.setProxyPassword(credentials ? pref.HTTPPassword() : QString());
+        HttpAutoBid.setProxyUsername(credentials ? pref.HTTPUserName() : QString());
+    } else {
+        HttpAutoBid.setProxy(QString());
+        HttpAutoBid.setProxyPassword(QString());
+        HttpAutoBid.setProxyUsername(QString());
+    }
+}
+
+QString clsConnect::GetErrorMessage(long lNumber, const QString &sDescription) {
+    try {
+        QString text;
+        switch (lNumber) {
+        case 9060: text = QStringLiteral("Connection Timed Out."); break;
+        case 12007: text = QStringLiteral("Server is down."); break;
+        case 12017: text = QStringLiteral("Transfer Aborted."); break;
+        default: return QStringLiteral("Error #") + QString::number(lNumber) + QLatin1Char(' ') + sDescription;
+        }
+        return QStringLiteral("Error: ") + text;
+    } catch (const std::exception &e) {
+        logError(kErrorMessageLabel, e);
+        return QString();
+    }
+}
+
+// ---- cutting primitives --------------------------------------------------------------
+
+QString clsConnect::FindSection(QString &sResult, const QString &sSTART, const QString &sEnd) {
+    if (sResult.isEmpty())
+        return QString();
+    const int p1 = int(sResult.indexOf(sSTART));
+    if (p1 < 0)
+        return QString();
+    const int p2 = int(sResult.indexOf(sEnd, p1 + 1));
+    if (p2 < 0)
+        return QString();
+    const QString section = vb::Trim(sResult.mid(p1, p2 - p1));
+    // Removing from the front of an unshared string moves its start instead
+    // of copying the rest, so walking a page stays linear.
+    sResult.remove(0, p2 + int(sEnd.size()));
+    return section;
+}
+
+QString clsConnect::FindActionURL(QString &sResult) {
+    try {
+        const int p = int(sResult.indexOf(m_sActionStart));
+        if (p < 0)
+            return QString();
+        int skip = p + int(m_sActionStart.size());
+        while (skip < sResult.size() && sResult[skip] == QLatin1Char(' '))
+            ++skip;
+        sResult.remove(0, skip);
+        QString closing = m_sActionEnd;
+        if (sResult.startsWith(QLatin1Char('"'))) {
+            sResult.remove(0, 1);
+            closing = QStringLiteral("\"");
+        }
+        const int e = earlierFound(int(sResult.indexOf(closing)), int(sResult.indexOf(QLatin1Char(' '))));
+        if (e < 0)
+            return QString();
+        const QString url = vb::Trim(sResult.left(e));
+        sResult.remove(0, e);
+        return DecodeEntities(url);
+    } catch (const std::exception &e) {
+        logError(kActionURLLabel, e);
+        return QString();
+    }
+}
+
+QString clsConnect::findAttribute(const QString &sSection, const QString &marker, bool fallBackToTagEnd) {
+    const int p = int(sSection.indexOf(marker));
+    if (p < 0)
+        return QString();
+    int s = p + int(marker.size());
+    QChar delimiter = QLatin1Char(' ');
+    int firstNonBlank = s;
+    while (firstNonBlank < sSection.size() && sSection[firstNonBlank] == QLatin1Char(' '))
+        ++firstNonBlank;
+    if (firstNonBlank < sSection.size() && sSection[firstNonBlank] == QLatin1Char('"')) {
+        ++s;  // the quote is expected right after the marker
+        delimiter = QLatin1Char('"');
+    }
+    int d = int(sSection.indexOf(delimiter, s));
+    if (d < 0) {
+        if (!fallBackToTagEnd)
+            return DecodeEntities(sSection.mid(s));
+        d = int(sSection.indexOf(QLatin1Char('>'), s));
+        if (d < 0)
+            return QString();
+    }
+    return DecodeEntities(sSection.mid(s, d - s));
+}
+
+QString clsConnect::FindName(const QString &sSection) {
+    try {
+        return findAttribute(sSection, m_sNameStart, false);
+    } catch (const std::exception &e) {
+        logError(kFindNameLabel, e);
+        return QString();
+    }
+}
+
+QString clsConnect::FindValue(const QString &sSection) {
+    try {
+        return findAttribute(sSection, m_sValueStart, false);
+    } catch (const std::exception &e) {
+        logError(kFindValueLabel, e);
+        return QString();
+    }
+}
+
+QString clsConnect::FindhrefURL(const QString &sSection) {
+    try {
+        return findAttribute(sSection, QString::fromLatin1(kHrefMarker), true);
+    } catch (const std::exception &e) {
+        logError(kFindhrefLabel, e);
+        return QString();
+    }
+}
+
+// ---- keyword collections ---------------------------------------------------------------
+
+void clsConnect::EditKeywordFields(const KeywordCollection &colKeyword, FieldCollection &colField) {
+    for (const clsKeywordPtr &keyword : colKeyword) {
+        if (!keyword)
+            continue;
+        try {
+            colField.Item(keyword->Keyword())->sBidValue = keyword->NewBid();
+        } catch (const std::exception &e) {
+            WriteErrorLog(QString::fromLatin1(kEditKeywordLabel) + errorText(e) + QStringLiteral("\r\nKeyword: ") +
+                          keyword->Keyword() + QStringLiteral(" NewBid: ") + keyword->NewBid());
+        }
+    }
+}
+
+void clsConnect::AddKeywordValues(const clsKeywordPtr &oKeyword, KeywordCollection &m_colKeywords,
+                                  const QString &sEngine) {
+    const QString key = oKeyword->Keyword();
+    if (!m_colKeywords.Exists(key)) {
+        m_colKeywords.Add(oKeyword, key);
+        return;
+    }
+    const clsKeywordPtr &existing = m_colKeywords.Item(key);
+    existing->setCurBid(oKeyword->CurBid());
+    existing->setCurPos(oKeyword->CurPos());
+    existing->setFirstBid(oKeyword->FirstBid());
+    existing->setNewBid(oKeyword->NewBid());
+    if (sEngine == QLatin1String(kEngineFindWhat)) {
+        existing->setSecondBid(oKeyword->SecondBid());
+        existing->setThirdBid(oKeyword->ThirdBid());
+        existing->setFourthBid(oKeyword->FourthBid());
+        existing->setFifthBid(oKeyword->FifthBid());
+    }
+}

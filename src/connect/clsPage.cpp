@@ -1,0 +1,3 @@
+#include "connect/clsPage.h"
+
+clsPage::clsPage() : m_oTermCount(std::make_shared<clsField>()) {}

@@ -1,0 +1,185 @@
+#include "fakes/FakeHttpServer.h"
+#include "platform/HttpControl.h"
+#include "platform/VB.h"
+
+#include <QTcpServer>
+#include <QTest>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+using fake::FakeHttpServer;
+using fake::HttpResponse;
+using platform::HttpControl;
+using platform::HttpHeaders;
+
+namespace {
+
+// Runs a synchronous request and returns the error number it raised (0 when none).
+template <typename F>
+int raisedNumber(F &&request) {
+    try {
+        request();
+    } catch (const vb::VBError &e) {
+        return e.Number();
+    }
+    return 0;
+}
+
+}  // namespace
+
+TEST(HttpControl, SynchronousGetReturnsTheWholeBodyAsAnsiTextWithItsHeaders) {
+    FakeHttpServer server;
+    ASSERT_TRUE(server.isListening());
+    server.on("GET", "/bids", HttpResponse::bytes(QByteArray("Bid \xA3" "0.25 <b>ok</b>")));
+    HttpControl http;
+    http.setSynchronous(true);
+    http.setURL(server.url("/bids?page=2"));
+    HttpHeaders headers;
+    headers.Add("X-Account", "acme");
+    EXPECT_EQ(http.Get(&headers), QString("Bid ") + QChar(0xA3) + "0.25 <b>ok</b>");
+    EXPECT_EQ(http.StatusCode(), 200);
+    EXPECT_EQ(http.State(), 0);
+    EXPECT_FALSE(http.Busy());
+    ASSERT_EQ(server.requestCount(), 1);
+    const auto &req = server.requests()[0];
+    EXPECT_EQ(req.method, QByteArray("GET"));
+    EXPECT_EQ(req.target, QByteArray("/bids?page=2"));
+    EXPECT_EQ(req.header("X-Account"), QByteArray("acme"));
+    EXPECT_FALSE(req.absoluteForm);
+}
+
+TEST(HttpControl, PostSendsTheBodyByteForByteAsAForm) {
+    FakeHttpServer server;
+    server.on("POST", "/login", HttpResponse::page("welcome"));
+    HttpControl http;
+    http.setSynchronous(true);
+    http.setURL(server.url("/login"));
+    const QString body = QString("user=a%20b&pass=p%26w&note=") + QChar(0xA3);
+    EXPECT_EQ(http.Post(body), QString("welcome"));
+    ASSERT_EQ(server.requestCount(), 1);
+    const auto &req = server.requests()[0];
+    EXPECT_EQ(req.method, QByteArray("POST"));
+    EXPECT_EQ(req.body, QByteArray("user=a%20b&pass=p%26w&note=\xA3"));
+    EXPECT_EQ(req.header("Content-Type"), QByteArray("application/x-www-form-urlencoded"));
+}
+
+TEST(HttpControl, FollowsRedirectsKeepsCookiesAndReportsTheFinalUrl) {
+    FakeHttpServer server;
+    server.on("POST", "/login", HttpResponse::redirect("/home").setCookie("sid", "42"));
+    server.on("GET", "/home", HttpResponse::page("home page"));
+    server.on("GET", "/bids", HttpResponse::page("bids page"));
+    server.requireCookie("/bids", "sid", "42");
+    HttpControl http;
+    http.setSynchronous(true);
+    http.setURL(server.url("/login"));
+    EXPECT_EQ(http.Post("a=1"), QString("home page"));
+    EXPECT_EQ(http.URL(), server.url("/home"));
+    http.setURL(server.url("/bids"));
+    EXPECT_EQ(http.Get(), QString("bids page"));
+    ASSERT_EQ(server.requestCount(), 3);
+    EXPECT_EQ(server.requests()[1].path, QString("/home"));
+    EXPECT_EQ(server.requests()[2].cookie("sid"), QByteArray("42"));
+}
+
+TEST(HttpControl, ErrorStatusesAreAnswersWithTheirBody) {
+    FakeHttpServer server;
+    server.on("GET", "/gone", HttpResponse::error(503, "System Temporarily Unavailable"));
+    HttpControl http;
+    http.setSynchronous(true);
+    http.setURL(server.url("/gone"));
+    EXPECT_EQ(http.Get(), QString("System Temporarily Unavailable"));
+    EXPECT_EQ(http.StatusCode(), 503);
+    EXPECT_EQ(http.ErrorNumber(), 0);
+}
+
+TEST(HttpControl, FailedRequestsRaiseTheNumbersTheMessagesWord) {
+    HttpControl http;
+    http.setSynchronous(true);
+
+    QTcpServer closed;  // a port nobody listens on any more
+    ASSERT_TRUE(closed.listen(QHostAddress::LocalHost, 0));
+    const quint16 port = closed.serverPort();
+    closed.close();
+    http.setURL(QString("http://127.0.0.1:%1/").arg(port));
+    EXPECT_EQ(raisedNumber([&] { http.Get(); }), HttpControl::errServerDown);
+    EXPECT_EQ(http.State(), 0);
+
+    http.setURL("ftp://127.0.0.1/file");
+    EXPECT_EQ(raisedNumber([&] { http.Get(); }), HttpControl::errUnrecognizedScheme);
+    http.setURL("not a url");
+    EXPECT_EQ(raisedNumber([&] { http.Get(); }), HttpControl::errInvalidURL);
+    EXPECT_EQ(raisedNumber([&] { http.setTimeout(-1); }), HttpControl::errInvalidPropertyValue);
+    EXPECT_EQ(raisedNumber([&] { http.setProxy("proxyhost:port"); }), HttpControl::errInvalidPropertyValue);
+}
+
+TEST(HttpControl, TimeOutAndAbortEndTheRequestWithTheirErrors) {
+    FakeHttpServer server;
+    server.on("GET", "/slow", HttpResponse::page("late").delayed(3000));
+    HttpControl http;
+    http.setSynchronous(true);
+    http.setURL(server.url("/slow"));
+    http.setTimeout(200);
+    EXPECT_EQ(raisedNumber([&] { http.Get(); }), HttpControl::errTimedOut);
+    EXPECT_EQ(http.Result(), QString());
+    EXPECT_EQ(http.State(), 0);
+
+    // A Cancel button pressed while the call waits: timers keep running inside it.
+    http.setTimeout(0);
+    bool ticked = false;
+    QTimer::singleShot(100, [&] {
+        ticked = true;
+        EXPECT_TRUE(http.Busy());
+        http.Abort();
+    });
+    EXPECT_EQ(raisedNumber([&] { http.Get(); }), HttpControl::errCancelled);
+    EXPECT_TRUE(ticked);
+    EXPECT_FALSE(http.Busy());
+}
+
+TEST(HttpControl, StateChangesEndInIdleAndAsynchronousRequestsReturnAtOnce) {
+    FakeHttpServer server;
+    server.on("GET", "/page", HttpResponse::page("body"));
+    HttpControl http;
+    QList<int> states;
+    QObject::connect(&http, &HttpControl::stateChanged, [&](int s) { states.append(s); });
+
+    http.setSynchronous(true);
+    http.setURL(server.url("/page"));
+    http.Get();
+    EXPECT_EQ(states, (QList<int>{HttpControl::stateRequesting, HttpControl::stateReceiving, 0}));
+
+    states.clear();
+    http.setSynchronous(false);
+    EXPECT_EQ(http.Get(), QString());
+    EXPECT_TRUE(http.Busy());
+    EXPECT_EQ(raisedNumber([&] { http.Get(); }), HttpControl::errBusy);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !states.isEmpty() && states.last() == 0; }, 5000));
+    EXPECT_EQ(http.Result(), QString("body"));
+    EXPECT_EQ(http.StatusCode(), 200);
+}
+
+TEST(HttpControl, GoesThroughTheProxyWithItsCredentialsAndDirectWhenCleared) {
+    FakeHttpServer proxy;
+    proxy.requireProxyAuthorization("bob", "s:cr&t");
+    proxy.setFallback([](const fake::HttpRequest &r) {
+        return HttpResponse::page("via proxy " + QString::fromLatin1(r.target));
+    });
+    HttpControl http;
+    http.setSynchronous(true);
+    http.setProxy(proxy.proxy());
+    http.setProxyUsername("bob");
+    http.setProxyPassword("s:cr&t");
+    http.setURL("http://engine.test/login?x=1");
+    EXPECT_EQ(http.Get(), QString("via proxy http://engine.test/login?x=1"));
+    const auto &last = proxy.requests().last();
+    EXPECT_TRUE(last.absoluteForm);
+    EXPECT_EQ(last.path, QString("/login"));
+    EXPECT_EQ(last.header("Proxy-Authorization"), "Basic " + QByteArray("bob:s:cr&t").toBase64());
+
+    FakeHttpServer site;
+    site.on("GET", "/direct", HttpResponse::page("direct"));
+    http.setProxy(QString());
+    http.setURL(site.url("/direct"));
+    EXPECT_EQ(http.Get(), QString("direct"));
+    EXPECT_FALSE(site.requests().last().absoluteForm);
+}

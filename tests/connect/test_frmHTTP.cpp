@@ -1,0 +1,344 @@
+#include "connect/frmHTTP.h"
+#include "core/Globals.h"
+#include "fakes/FakeHttpServer.h"
+#include "platform/HttpControl.h"
+#include "platform/Registry.h"
+#include "platform/Seams.h"
+#include "support/TestEnv.h"
+
+#include <QPointer>
+#include <QTcpServer>
+#include <QTest>
+#include <functional>
+#include <gtest/gtest.h>
+
+using fake::FakeHttpServer;
+using fake::HttpResponse;
+
+namespace {
+
+void setPreference(const QString &name, const QString &value) {
+    auto &registry = platform::Registry::instance();
+    registry.createKey(g_sPreferenceKey);
+    ASSERT_TRUE(registry.setValue(g_sPreferenceKey, name, value));
+}
+
+// Records the callbacks in order; flags a callback made from inside a call
+// of the window.
+class Caller : public IHTTPCaller {
+public:
+    struct Event {
+        QString kind;  // "data" or "disconnected"
+        QString status;
+        QString result;
+        bool insideCall;
+    };
+    QList<Event> events;
+    bool insideCall = false;
+    std::function<void(Caller &)> onData;
+
+    void ProcessData(const QString &sStatusCode, const QString &sResult) override {
+        events.append({"data", sStatusCode, sResult, insideCall});
+        if (onData)
+            onData(*this);
+    }
+    void setDisconnected(bool bValue) override {
+        EXPECT_TRUE(bValue);
+        events.append({"disconnected", QString(), QString(), insideCall});
+    }
+    bool waitForEvents(int count, int timeoutMs = 8000) {
+        return QTest::qWaitFor([&] { return events.size() >= count; }, timeoutMs);
+    }
+};
+
+// The window is released through Unload (deleteLater), as callers do.
+struct Window {
+    QPointer<frmHTTP> form = new frmHTTP;
+    Caller caller;
+    Window() { form->setObject(&caller); }
+    ~Window() {
+        if (form) {
+            form->setObject(nullptr);
+            delete form.data();
+        }
+    }
+    void connect(const QString &url) {
+        caller.insideCall = true;
+        form->Connect1(url);
+        caller.insideCall = false;
+    }
+    void disconnect() {
+        caller.insideCall = true;
+        form->Disconnect();
+        caller.insideCall = false;
+    }
+};
+
+}  // namespace
+
+TEST(frmHTTP, GetAnswersThroughProcessDataFromTheEventLoop) {
+    FakeHttpServer server;
+    server.on("GET", "/search", HttpResponse::page("results"));
+    server.on("GET", "/missing", HttpResponse::error(404, "no such page"));
+    Window w;
+    w.connect(server.url("/search?q=blue+shoes"));
+    EXPECT_TRUE(w.caller.events.isEmpty());
+    ASSERT_TRUE(w.caller.waitForEvents(1));
+    EXPECT_EQ(w.caller.events[0].kind, QString("data"));
+    EXPECT_EQ(w.caller.events[0].status, QString("200"));
+    EXPECT_EQ(w.caller.events[0].result, QString("results"));
+    EXPECT_FALSE(w.caller.events[0].insideCall);
+    EXPECT_EQ(w.form->URL(), server.url("/search?q=blue+shoes"));
+    EXPECT_EQ(server.requests()[0].method, QByteArray("GET"));
+
+    // The caller may start its next request from inside ProcessData.
+    w.caller.onData = [&](Caller &c) {
+        c.onData = nullptr;
+        w.form->Connect1(server.url("/missing"));
+    };
+    w.connect(server.url("/search"));
+    ASSERT_TRUE(w.caller.waitForEvents(3));
+    EXPECT_EQ(w.caller.events[2].status, QString("404"));
+    EXPECT_EQ(w.caller.events[2].result, QString("no such page"));
+    EXPECT_EQ(server.requestCount(), 3);
+    EXPECT_EQ(seam::CurrentPointer(), seam::Pointer::Default);
+}
+
+TEST(frmHTTP, SubmitMethodPostSendsPostDataByteForByte) {
+    FakeHttpServer server;
+    server.on("POST", "/suggest", HttpResponse::page("posted"));
+    server.on("GET", "/suggest", HttpResponse::page("got"));
+    Window w;
+    w.form->setSubmitMethod("post");
+    w.form->setPostData(QString("term=red%20shoes&max=") + QChar(0xA3) + "5");
+    w.connect(server.url("/suggest"));
+    ASSERT_TRUE(w.caller.waitForEvents(1));
+    EXPECT_EQ(w.caller.events[0].result, QString("posted"));
+    EXPECT_EQ(server.requests()[0].method, QByteArray("POST"));
+    EXPECT_EQ(server.requests()[0].body, QByteArray("term=red%20shoes&max=\xA3" "5"));
+
+    w.form->setSubmitMethod("");
+    w.connect(server.url("/suggest"));
+    ASSERT_TRUE(w.caller.waitForEvents(2));
+    EXPECT_EQ(w.caller.events[1].result, QString("got"));
+    EXPECT_EQ(server.requests()[1].body, QByteArray());
+}
+
+TEST(frmHTTP, TimeOutSettingBoundsEachRequest) {
+    FakeHttpServer server;
+    server.on("GET", "/p", HttpResponse::page("ok"));
+    Window w;
+    const struct {
+        const char *setting;
+        int interval;
+    } cases[] = {{"62", 62000}, {"63", 60000}, {"300", 60000}, {"0", 0}, {"1", 1000}};
+    int n = 0;
+    for (const auto &c : cases) {
+        setPreference("TimeOut", c.setting);
+        w.connect(server.url("/p"));
+        EXPECT_EQ(w.form->TimeoutInterval(), c.interval) << c.setting;
+        ASSERT_TRUE(w.caller.waitForEvents(++n));
+        EXPECT_EQ(w.caller.events.last().result, QString("ok"));
+    }
+    // Missing value: 30 seconds.
+    platform::Registry::instance().deleteValue(g_sPreferenceKey, "TimeOut");
+    w.connect(server.url("/p"));
+    EXPECT_EQ(w.form->TimeoutInterval(), 30000);
+    ASSERT_TRUE(w.caller.waitForEvents(++n));
+}
+
+TEST(frmHTTP, TimedOutRequestIsSentAgainAndItsNextAnswerReported) {
+    FakeHttpServer server;
+    server.on("GET", "/slow", {HttpResponse::page("too late").delayed(4000), HttpResponse::page("second")});
+    setPreference("TimeOut", "1");
+    Window w;
+    w.connect(server.url("/slow"));
+    ASSERT_TRUE(w.caller.waitForEvents(1));
+    ASSERT_EQ(w.caller.events.size(), 1);
+    EXPECT_EQ(w.caller.events[0].result, QString("second"));
+    EXPECT_EQ(server.requestCount(), 2);
+
+    // The finished request's timer is stopped: a next request without a time
+    // limit is not cut by a tick left over from the one before.
+    setPreference("TimeOut", "0");
+    server.on("GET", "/unbounded", HttpResponse::page("unbounded").delayed(1300));
+    w.connect(server.url("/unbounded"));
+    ASSERT_TRUE(w.caller.waitForEvents(2));
+    EXPECT_EQ(w.caller.events[1].result, QString("unbounded"));
+    EXPECT_EQ(server.requestsTo("/unbounded").size(), 1);
+}
+
+TEST(frmHTTP, EmptyAnswersAreSentThreeTimesMoreThenReportedOnce) {
+    FakeHttpServer server;
+    server.on("GET", "/empty", HttpResponse::empty());
+    server.on("GET", "/once", {HttpResponse::empty(), HttpResponse::page("filled")});
+    Window w;
+    w.connect(server.url("/empty"));
+    ASSERT_TRUE(w.caller.waitForEvents(1));
+    QTest::qWait(300);  // no late second report
+    ASSERT_EQ(w.caller.events.size(), 1);
+    EXPECT_EQ(w.caller.events[0].status, QString("200"));
+    EXPECT_EQ(w.caller.events[0].result, QString());
+    EXPECT_EQ(server.requestsTo("/empty").size(), 4);
+
+    w.connect(server.url("/once"));
+    ASSERT_TRUE(w.caller.waitForEvents(2));
+    EXPECT_EQ(w.caller.events[1].result, QString("filled"));
+    EXPECT_EQ(server.requestsTo("/once").size(), 2);
+
+    // A refused connection ends the same way: one empty report after the tries.
+    QTcpServer closed;
+    ASSERT_TRUE(closed.listen(QHostAddress::LocalHost, 0));
+    const quint16 port = closed.serverPort();
+    closed.close();
+    w.connect(QString("http://127.0.0.1:%1/refused").arg(port));
+    ASSERT_TRUE(w.caller.waitForEvents(3));
+    QTest::qWait(300);
+    ASSERT_EQ(w.caller.events.size(), 3);
+    EXPECT_EQ(w.caller.events[2].status, QString("0"));
+    EXPECT_EQ(w.caller.events[2].result, QString());
+}
+
+TEST(frmHTTP, DisconnectMidRequestReportsDisconnectedAndTheWindowServesOnAfterwards) {
+    FakeHttpServer server;
+    server.on("GET", "/slow", {HttpResponse::page("late").delayed(3000), HttpResponse::page("fresh")});
+    Window w;
+    w.connect(server.url("/slow"));
+    ASSERT_TRUE(server.waitForRequests(1));
+    w.disconnect();
+    ASSERT_TRUE(w.caller.waitForEvents(1));
+    QTest::qWait(200);
+    ASSERT_EQ(w.caller.events.size(), 1);
+    EXPECT_EQ(w.caller.events[0].kind, QString("disconnected"));
+    EXPECT_FALSE(w.caller.events[0].insideCall);
+    EXPECT_EQ(server.requestCount(), 1);  // an aborted request is not sent again
+
+    w.connect(server.url("/slow"));
+    ASSERT_TRUE(w.caller.waitForEvents(2));
+    EXPECT_EQ(w.caller.events[1].kind, QString("data"));
+    EXPECT_EQ(w.caller.events[1].result, QString("fresh"));
+}
+
+TEST(frmHTTP, DisconnectDuringTheResendPauseLetsTheResendEndIt) {
+    FakeHttpServer server;
+    server.on("GET", "/e", {HttpResponse::empty(), HttpResponse::page("after")});
+    Window w;
+    w.connect(server.url("/e"));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return w.form->ResendPending(); }, 5000));
+    w.disconnect();
+    ASSERT_TRUE(w.caller.waitForEvents(1));
+    QTest::qWait(200);
+    ASSERT_EQ(w.caller.events.size(), 1);
+    EXPECT_EQ(w.caller.events[0].kind, QString("disconnected"));
+    EXPECT_EQ(server.requestCount(), 2);
+}
+
+TEST(frmHTTP, DisconnectWithNothingRunningStillReportsDisconnected) {
+    Window w;
+    seam::SetPointer(seam::Pointer::Hourglass);
+    w.disconnect();
+    w.disconnect();
+    EXPECT_TRUE(w.caller.events.isEmpty());
+    ASSERT_TRUE(w.caller.waitForEvents(1));
+    QTest::qWait(50);
+    ASSERT_EQ(w.caller.events.size(), 1);
+    EXPECT_EQ(w.caller.events[0].kind, QString("disconnected"));
+    EXPECT_FALSE(w.caller.events[0].insideCall);
+    EXPECT_EQ(seam::CurrentPointer(), seam::Pointer::Default);
+}
+
+TEST(frmHTTP, ProxySettingsApplyOnlyWhileSelected) {
+    FakeHttpServer proxy;
+    proxy.setFallback([](const fake::HttpRequest &r) {
+        return HttpResponse::page(r.absoluteForm ? "proxied" : "direct");
+    });
+    setPreference("AccessType", "2");
+    setPreference("Proxy", " 127.0.0.1 ");
+    setPreference("Port", QString::number(proxy.port()));
+    setPreference("Auth_Username", "ann");
+    setPreference("Auth_Password", "pw");
+    proxy.requireProxyAuthorization("ann", "pw");
+    Window w;
+    w.connect("http://engine.test/search?q=a");
+    ASSERT_TRUE(w.caller.waitForEvents(1));
+    EXPECT_EQ(w.caller.events[0].result, QString("proxied"));
+    EXPECT_EQ(proxy.requests().last().target, QByteArray("http://engine.test/search?q=a"));
+    EXPECT_EQ(proxy.requests().last().header("Proxy-Authorization"), "Basic " + QByteArray("ann:pw").toBase64());
+    EXPECT_EQ(w.form->Http1()->Proxy(), QString("127.0.0.1:%1").arg(proxy.port()));
+
+    // A user without a password sets neither credential.
+    FakeHttpServer open;
+    open.setFallback([](const fake::HttpRequest &) { return HttpResponse::page("open proxy"); });
+    setPreference("Port", QString::number(open.port()));
+    setPreference("Auth_Password", "");
+    w.connect("http://engine.test/x");
+    ASSERT_TRUE(w.caller.waitForEvents(2));
+    EXPECT_EQ(w.caller.events[1].result, QString("open proxy"));
+    EXPECT_FALSE(open.requests().last().hasHeader("Proxy-Authorization"));
+    EXPECT_EQ(w.form->Http1()->ProxyUsername(), QString());
+
+    // Direct access clears the proxy the last request used.
+    setPreference("AccessType", "1");
+    w.connect(open.url("/direct"));
+    ASSERT_TRUE(w.caller.waitForEvents(3));
+    EXPECT_EQ(w.caller.events[2].result, QString("open proxy"));
+    EXPECT_FALSE(open.requests().last().absoluteForm);
+    EXPECT_EQ(w.form->Http1()->Proxy(), QString());
+}
+
+TEST(frmHTTP, ErrorsAreLoggedWithTheirLabels) {
+    FakeHttpServer server;
+    server.on("GET", "/p", HttpResponse::page("ok"));
+    Window w;
+
+    // A negative time-out is refused: nothing is sent, one empty report.
+    setPreference("TimeOut", "-5");
+    const QString url = server.url("/p");
+    w.connect(url);
+    EXPECT_TRUE(w.caller.events.isEmpty());
+    ASSERT_TRUE(w.caller.waitForEvents(1));
+    EXPECT_EQ(w.caller.events[0].status, QString("0"));
+    EXPECT_EQ(w.caller.events[0].result, QString());
+    EXPECT_FALSE(w.caller.events[0].insideCall);
+    EXPECT_EQ(server.requestCount(), 0);
+    EXPECT_EQ(testenv::errorLog(),
+              ("frmHTTP_Connect1_Error: 380 - Invalid property value\r\nURL: " + url + "\r\n").toLatin1());
+
+    // A setting that is not a number is logged and keeps the value of the
+    // last read (none yet on a new window); the request goes on.
+    setPreference("TimeOut", "soon");
+    Window fresh;
+    fresh.connect(url);
+    EXPECT_EQ(fresh.form->TimeoutInterval(), 0);
+    ASSERT_TRUE(fresh.caller.waitForEvents(1));
+    EXPECT_EQ(fresh.caller.events[0].result, QString("ok"));
+    EXPECT_TRUE(testenv::errorLog().endsWith("frmHTTP_GetsocketSetting error :  Type mismatch\r\n"));
+}
+
+TEST(frmHTTP, UnloadWhileBusyReportsNothingAndGoesAtTheEnd) {
+    FakeHttpServer server;
+    server.on("GET", "/slow", HttpResponse::page("late").delayed(2000));
+    Window w;
+    w.connect(server.url("/slow"));
+    ASSERT_TRUE(server.waitForRequests(1));
+    w.form->Unload();
+    ASSERT_NE(w.form, nullptr);  // still there until the aborted request ends
+    ASSERT_TRUE(QTest::qWaitFor([&] { return w.form.isNull(); }, 3000));
+    QTest::qWait(200);
+    EXPECT_TRUE(w.caller.events.isEmpty());
+    EXPECT_EQ(server.requestCount(), 1);
+}
+
+TEST(frmHTTP, UrlHelpers) {
+    frmHTTP form;
+    EXPECT_EQ(form.GetHostFromURL("http://host:8080/x/y"), QString("host:8080"));
+    EXPECT_EQ(form.GetHostFromURL("plainhost"), QString("plainhost"));
+    EXPECT_EQ(form.GetFileFromURL("http://host/dir/page.asp?x=1"), QString("dir/page.asp?x=1"));
+    EXPECT_EQ(form.GetFileFromURL("http://host"), QString());
+    EXPECT_TRUE(form.IsDotAddress(" 10.0.255.1 "));
+    EXPECT_FALSE(form.IsDotAddress("10.0.256.1"));
+    EXPECT_FALSE(form.IsDotAddress("10.0.01.1"));
+    EXPECT_FALSE(form.IsDotAddress("10.0.1"));
+    EXPECT_FALSE(form.IsDotAddress("10.0.+1.1"));
+    EXPECT_FALSE(form.IsDotAddress("a.b.c.d"));
+}
