@@ -1,0 +1,51 @@
+#pragma once
+// Files the account tree and the account dialog read: the engine data file,
+// the project file, keyword lists and account files.
+
+#include "core/Globals.h"
+#include "platform/Folders.h"
+#include "support/TestEnv.h"
+
+#include <QByteArray>
+#include <QMap>
+#include <QString>
+#include <QStringList>
+
+namespace fixtures {
+
+// Engines in list order; each with a site and login address, and a "MinBid"
+// when one is given for it.
+inline void writeEngineData(const QStringList &engines, const QMap<QString, QString> &minBids = {}) {
+    QByteArray text = "[OvertureEngines]\r\n";
+    for (int i = 0; i < engines.size(); ++i)
+        text += QByteArray::number(i + 1) + '=' + engines[i].toLatin1() + "\r\n";
+    for (const QString &e : engines) {
+        const QByteArray host = e.toLower().remove('(').remove(')').toLatin1();
+        text += "\r\n[" + e.toLatin1() + "]\r\nEngineKey=" + host + "\r\nEngineURL=http://www." + host +
+                ".example/\r\nLoginURL=https://login." + host + ".example/signin\r\nQueryKeyword1=http://www." +
+                host + ".example/search?q=\r\nQueryKeyword2=\r\n";
+        if (minBids.contains(e))
+            text += "MinBid=" + minBids.value(e).toLatin1() + "\r\n";
+    }
+    testenv::writeFile(g_sEngineDataFile, text);
+}
+
+inline QString projectFile() { return platform::JoinPath(testenv::programDir(), "Account.zqp"); }
+inline void writeProject(const QByteArray &bytes) { testenv::writeFile(projectFile(), bytes); }
+inline QByteArray readProject() { return testenv::readFile(projectFile()); }
+
+inline QString accountFolder(const QString &engine, const QString &account) {
+    return platform::JoinPath(testenv::programDir(), "Accounts", engine, account);
+}
+inline QString accountFile(const QString &engine, const QString &account, const QString &file) {
+    return platform::JoinPath(accountFolder(engine, account), file);
+}
+// A Keywords.dat with one line per entry ("" gives an empty line).
+inline void writeKeywords(const QString &engine, const QString &account, const QStringList &keywords) {
+    QByteArray lines;
+    for (const QString &k : keywords)
+        lines += k.toLatin1() + "\r\n";
+    testenv::writeFile(accountFile(engine, account, "Keywords.dat"), lines);
+}
+
+}  // namespace fixtures

@@ -1,0 +1,273 @@
+#include "AccountFixtures.h"
+
+#include "core/clsAccount.h"
+#include "core/clsEngine.h"
+#include "core/modCommon.h"
+#include "support/TestEnv.h"
+#include "ui/TreeNode.h"
+#include "ui/clsMain.h"
+
+#include <QFileInfo>
+#include <QTreeWidget>
+#include <gtest/gtest.h>
+
+namespace {
+
+// A controller over a bare tree with the engines of a fresh engine data file.
+struct Project {
+    explicit Project(const QStringList &engines) {
+        fixtures::writeEngineData(engines);
+        engine.loadEngineData();
+        main.setTree(&tree);
+        main.setEngineObject(&engine);
+    }
+    QTreeWidgetItem *node(const QString &engineName, const QString &account = QString()) {
+        return treenode::FindNode(&tree, account.isNull() ? treenode::EngineKey(engineName)
+                                                           : treenode::AccountKey(engineName, account));
+    }
+    QStringList children(QTreeWidgetItem *parent) {
+        QStringList out;
+        for (int i = 0; i < parent->childCount(); ++i)
+            out << parent->child(i)->text(0);
+        return out;
+    }
+    void select(QTreeWidgetItem *n) {
+        tree.setCurrentItem(n);
+        main.setSelectNode(n);
+    }
+    QTreeWidget tree;
+    clsEngine engine;
+    clsMain main;
+};
+
+void saveAccountFile(const QString &engine, const QString &account) {
+    clsAccount a;
+    a.setEngine(engine);
+    a.setAccountName(account);
+    a.SaveSettings();
+}
+
+}  // namespace
+
+TEST(clsMainProject, LoadsAroundGapsAndSavesRenumberedInTreeOrder) {
+    fixtures::writeProject("[Overture]\r\n1=Beta\r\n3=alpha\r\nLast=3\r\n\r\n"
+                           "[FindWhat]\r\nLast=0\r\n\r\n");
+    Project p({"Overture", "FindWhat", "Google"});
+    ASSERT_TRUE(p.main.loadProject());
+
+    QTreeWidgetItem *root = treenode::RootNode(&p.tree);
+    ASSERT_NE(root, nullptr);
+    EXPECT_EQ(root->text(0), "Account");
+    EXPECT_EQ(treenode::NodeImage(root), "RootAccount");
+    EXPECT_EQ(p.children(root), QStringList({"FindWhat", "Google", "Overture"}));
+    EXPECT_EQ(p.children(p.node("Overture")), QStringList({"alpha", "Beta"}));
+    EXPECT_TRUE(treenode::IsAccount(p.node("Overture", "Beta")));
+
+    p.main.SaveAccount();
+    EXPECT_EQ(fixtures::readProject(), QByteArray("[Overture]\r\n1=alpha\r\n2=Beta\r\nLast=2\r\n\r\n\r\n"));
+}
+
+TEST(clsMainProject, TagsCountKeywordLinesPerAccountAndSumPerEngine) {
+    fixtures::writeProject("[Overture]\r\n1=Shop\r\n2=Books\r\n3=Empty\r\nLast=3\r\n\r\n");
+    fixtures::writeKeywords("Overture", "Shop", {"red shoes", "", "blue shoes", "", "green shoes"});
+    fixtures::writeKeywords("Overture", "Books", {"novels", "poems"});
+    Project p({"Overture", "FindWhat"});
+    ASSERT_TRUE(p.main.loadProject());
+
+    EXPECT_EQ(treenode::NodeTag(p.node("Overture", "Shop")), 3);
+    EXPECT_EQ(treenode::NodeTag(p.node("Overture", "Books")), 2);
+    EXPECT_TRUE(treenode::HasTag(p.node("Overture", "Empty")));
+    EXPECT_EQ(treenode::NodeTag(p.node("Overture", "Empty")), 0);
+    EXPECT_EQ(treenode::NodeTag(p.node("Overture")), 5);
+    // An engine without accounts gets no tag.
+    EXPECT_FALSE(treenode::HasTag(p.node("FindWhat")));
+}
+
+TEST(clsMainProject, RepeatedAccountIsSkippedAndLoggedNotFatal) {
+    fixtures::writeProject("[Overture]\r\n1=Acme\r\n2=Other\r\n3=ACME\r\nLast=3\r\n\r\n");
+    Project p({"Overture"});
+    EXPECT_TRUE(p.main.loadProject());
+    EXPECT_EQ(p.children(p.node("Overture")), QStringList({"Acme", "Other"}));
+    EXPECT_TRUE(testenv::errorLog().startsWith("clsMain_loadProject_Error: "));
+    EXPECT_TRUE(testenv::errorLog().contains("ACME"));
+
+    p.main.SaveAccount();
+    EXPECT_EQ(fixtures::readProject(), QByteArray("[Overture]\r\n1=Acme\r\n2=Other\r\nLast=2\r\n\r\n\r\n"));
+}
+
+TEST(clsMainProject, CountsBeyondSixteenBitsLoad) {
+    fixtures::writeProject("[Overture]\r\n1=First\r\n70000=Far\r\nLast=99999999999\r\n\r\n");
+    fixtures::writeKeywords("Overture", "First", QStringList(40000, QStringLiteral("k")));
+    fixtures::writeKeywords("Overture", "Far", QStringList(1000, QStringLiteral("k")));
+    Project p({"Overture"});
+    ASSERT_TRUE(p.main.loadProject());
+    EXPECT_EQ(p.children(p.node("Overture")), QStringList({"Far", "First"}));
+    EXPECT_EQ(treenode::NodeTag(p.node("Overture")), 41000);
+}
+
+TEST(clsMainProject, KeysOfLookAlikeNamesNeverCollideAndKindIsExplicit) {
+    fixtures::writeProject("[Overture]\r\n1=(UK)x\r\n2=Rootbeer\r\n3=Child\r\nLast=3\r\n\r\n"
+                           "[Overture(UK)]\r\n1=x\r\n2=Engine\r\nLast=2\r\n\r\n");
+    Project p({"Overture", "Overture(UK)"});
+    ASSERT_TRUE(p.main.loadProject());
+    QTreeWidgetItem *a = p.node("Overture", "(UK)x");
+    QTreeWidgetItem *b = p.node("Overture(UK)", "x");
+    ASSERT_NE(a, nullptr);
+    ASSERT_NE(b, nullptr);
+    EXPECT_NE(a, b);
+    EXPECT_EQ(a->parent()->text(0), "Overture");
+    EXPECT_EQ(b->parent()->text(0), "Overture(UK)");
+    for (QTreeWidgetItem *n : {p.node("Overture", "Rootbeer"), p.node("Overture", "Child"),
+                               p.node("Overture(UK)", "Engine")}) {
+        ASSERT_NE(n, nullptr);
+        EXPECT_TRUE(treenode::IsAccount(n)) << n->text(0).toStdString();
+    }
+    EXPECT_TRUE(testenv::errorLog().isEmpty());
+}
+
+TEST(clsMainProject, SaveKeepsSectionsOfEnginesNotInTheTree) {
+    fixtures::writeProject("[Overture]\r\n1=Shop\r\nLast=1\r\n\r\n"
+                           "[Espotting]\r\n1=Old one\r\n2=Old two\r\nLast=2\r\n\r\n\r\n");
+    Project p({"Overture"});
+    ASSERT_TRUE(p.main.loadProject());
+    p.main.SaveAccount();
+    EXPECT_EQ(fixtures::readProject(), QByteArray("[Overture]\r\n1=Shop\r\nLast=1\r\n\r\n"
+                                                  "[Espotting]\r\n1=Old one\r\n2=Old two\r\nLast=2\r\n\r\n\r\n"));
+}
+
+TEST(clsMainProject, SaveWithoutAccountsWritesOneEmptyLineAndWithoutEnginesNothing) {
+    fixtures::writeProject("stale");
+    {
+        Project p({"Overture", "FindWhat"});
+        ASSERT_TRUE(p.main.loadProject());
+        p.main.SaveAccount();
+        EXPECT_EQ(fixtures::readProject(), QByteArray("\r\n"));
+    }
+    fixtures::writeProject("stale");
+    {
+        Project p({});
+        ASSERT_TRUE(p.main.loadProject());
+        EXPECT_EQ(p.tree.topLevelItemCount(), 1);
+        EXPECT_EQ(p.tree.topLevelItem(0)->childCount(), 0);
+        p.main.SaveAccount();
+        EXPECT_EQ(fixtures::readProject(), QByteArray("stale"));
+    }
+}
+
+TEST(clsMainProject, SelectNodeMovesTheOpenFolderImage) {
+    fixtures::writeProject("[Overture]\r\n1=A\r\n2=B\r\nLast=2\r\n\r\n");
+    Project p({"Overture"});
+    ASSERT_TRUE(p.main.loadProject());
+    QTreeWidgetItem *a = p.node("Overture", "A");
+    QTreeWidgetItem *b = p.node("Overture", "B");
+    EXPECT_EQ(treenode::NodeImage(a), "AccountFolder");
+    p.main.setSelectNode(a);
+    EXPECT_EQ(treenode::NodeImage(a), "AccountFolderOpen");
+    p.main.setSelectNode(b);
+    EXPECT_EQ(treenode::NodeImage(a), "AccountFolder");
+    EXPECT_EQ(treenode::NodeImage(b), "AccountFolderOpen");
+    QTreeWidgetItem *root = treenode::RootNode(&p.tree);
+    p.main.setSelectNode(root);
+    EXPECT_EQ(treenode::NodeImage(root), "RootAccount");
+    EXPECT_EQ(treenode::NodeImage(b), "AccountFolder");
+    // A rebuilt tree forgets the old selection without touching freed nodes.
+    ASSERT_TRUE(p.main.loadProject());
+    EXPECT_EQ(p.main.SelectNode(), nullptr);
+    p.main.setSelectNode(p.node("Overture", "A"));
+    EXPECT_EQ(treenode::NodeImage(p.node("Overture", "A")), "AccountFolderOpen");
+}
+
+TEST(clsMainDelete, AsksRemovesOnlyTheSettingsFileAndSelectsTheNextNode) {
+    fixtures::writeProject("[Overture]\r\n1=A\r\n2=B\r\n3=C\r\nLast=3\r\n\r\n");
+    for (const char *name : {"A", "B", "C"})
+        saveAccountFile("Overture", name);
+    fixtures::writeKeywords("Overture", "B", {"one", "two"});
+    fixtures::writeKeywords("Overture", "C", {"three"});
+    testenv::writeFile(fixtures::accountFile("Overture", "B", "URLs.dat"), "http://b.example/\r\n\r\n");
+    Project p({"Overture"});
+    ASSERT_TRUE(p.main.loadProject());
+    clsAccount b;
+    b.setEngine("Overture");
+    b.setAccountName("B");
+    const QString bSettings = b.SettingsFile();
+    ASSERT_TRUE(QFileInfo::exists(bSettings));
+
+    // No keeps everything.
+    p.select(p.node("Overture", "B"));
+    testenv::answerMsgBox(seam::vbNo);
+    p.main.DeleteAccount();
+    ASSERT_EQ(testenv::shownMsgBoxes().size(), 1);
+    EXPECT_EQ(testenv::shownMsgBoxes()[0].text, "Are you sure you want to delete Account : B ?");
+    EXPECT_EQ(testenv::shownMsgBoxes()[0].title, "Delete Account");
+    EXPECT_EQ(testenv::shownMsgBoxes()[0].style, seam::vbYesNo | seam::vbQuestion);
+    EXPECT_NE(p.node("Overture", "B"), nullptr);
+    EXPECT_TRUE(QFileInfo::exists(bSettings));
+
+    // Yes: the next sibling below is selected, the engine's tag drops by the account's.
+    testenv::answerMsgBox(seam::vbYes);
+    p.main.DeleteAccount();
+    EXPECT_EQ(p.node("Overture", "B"), nullptr);
+    EXPECT_EQ(p.main.SelectNode(), p.node("Overture", "C"));
+    EXPECT_EQ(treenode::NodeTag(p.node("Overture")), 1);
+    EXPECT_FALSE(QFileInfo::exists(bSettings));
+    EXPECT_TRUE(QFileInfo::exists(fixtures::accountFile("Overture", "B", "Keywords.dat")));
+    EXPECT_TRUE(QFileInfo::exists(fixtures::accountFile("Overture", "B", "URLs.dat")));
+    p.main.SaveAccount();
+    EXPECT_EQ(fixtures::readProject(), QByteArray("[Overture]\r\n1=A\r\n2=C\r\nLast=2\r\n\r\n\r\n"));
+
+    // The last account selects the one above it; the only one its engine.
+    p.select(p.node("Overture", "C"));
+    testenv::answerMsgBox(seam::vbYes);
+    p.main.DeleteAccount();
+    EXPECT_EQ(p.main.SelectNode(), p.node("Overture", "A"));
+    p.select(p.node("Overture", "A"));
+    testenv::answerMsgBox(seam::vbYes);
+    p.main.DeleteAccount();
+    EXPECT_EQ(p.main.SelectNode(), p.node("Overture"));
+    EXPECT_EQ(treenode::NodeTag(p.node("Overture")), 0);
+    p.main.SaveAccount();
+    EXPECT_EQ(fixtures::readProject(), QByteArray("\r\n"));
+}
+
+TEST(clsMainDelete, EngineNodeAsksNothingAndAnAccountInLookUpIsKept) {
+    fixtures::writeProject("[Overture]\r\n1=A\r\nLast=1\r\n\r\n");
+    saveAccountFile("Overture", "A");
+    Project p({"Overture"});
+    ASSERT_TRUE(p.main.loadProject());
+
+    p.select(p.node("Overture"));
+    p.main.DeleteAccount();
+    EXPECT_TRUE(testenv::shownMsgBoxes().isEmpty());
+    EXPECT_EQ(p.main.SelectNode(), p.node("Overture"));
+
+    p.main.setBusyCheck([](const QString &e, const QString &a) { return e == "Overture" && a == "A"; });
+    p.select(p.node("Overture", "A"));
+    testenv::answerMsgBox(seam::vbOK);
+    p.main.DeleteAccount();
+    ASSERT_EQ(testenv::shownMsgBoxes().size(), 1);
+    EXPECT_EQ(testenv::shownMsgBoxes()[0].title, "Delete Account");
+    EXPECT_EQ(testenv::shownMsgBoxes()[0].icon(), seam::vbInformation);
+    EXPECT_NE(p.node("Overture", "A"), nullptr);
+    clsAccount a;
+    a.setEngine("Overture");
+    a.setAccountName("A");
+    EXPECT_TRUE(QFileInfo::exists(a.SettingsFile()));
+}
+
+TEST(TreeNodeAdd, FailsWithoutParentOrWithATakenKeyAndLogs) {
+    QTreeWidget tree;
+    treenode::AddRootNode(&tree);
+    EXPECT_EQ(treenode::AddNewNode(&tree, treenode::EngineKey("Nope"), treenode::AccountKey("Nope", "a"), "a",
+                                   "AccountFolder", treenode::Kind::Account),
+              nullptr);
+    QTreeWidgetItem *e = treenode::AddNewNode(&tree, treenode::RootKey(), treenode::EngineKey("E"), "E",
+                                              "AccountFolder", treenode::Kind::Engine);
+    ASSERT_NE(e, nullptr);
+    EXPECT_TRUE(e->isExpanded());
+    EXPECT_EQ(tree.currentItem(), e);
+    EXPECT_EQ(treenode::AddNewNode(&tree, treenode::RootKey(), treenode::EngineKey("E"), "E", "AccountFolder",
+                                   treenode::Kind::Engine),
+              nullptr);
+    const QByteArray log = testenv::errorLog();
+    EXPECT_EQ(log.count("clsMain_AddNewNodeError: "), 2);
+}
