@@ -80,6 +80,7 @@ frmMain::frmMain(QWidget *parent) : QMainWindow(parent) {
     buildMenus();
     buildToolbar();
     buildLayout();
+    connectAccountCommands();
     tmrScheduler = new QTimer(this);
     tmrScheduler->setObjectName(QStringLiteral("tmrScheduler"));
     tmrScheduler->setInterval(60000);
@@ -272,7 +273,11 @@ QAction *frmMain::toolMenuItem(const QString &buttonKey, const QString &itemKey)
 }
 QIcon frmMain::treeImage(const QString &key) const { return treenode::ImageIcon(key); }
 
-void frmMain::create(clsMain *oMain) { m_oMain = oMain; }
+void frmMain::create(clsMain *oMain) {
+    m_oMain = oMain;
+    if (m_oMain)
+        m_oMain->setBusyCheck([this](const QString &e, const QString &a) { return IsAccountLookingUp(e, a); });
+}
 
 void frmMain::NewKeywords(const QString &sNewKeywords) { m_sNewKeywords = sNewKeywords; }
 
@@ -402,6 +407,7 @@ void frmMain::tvwAccount_NodeClick(QTreeWidgetItem *node) {
     case treenode::Kind::Account: m_sEngineName = node->parent() ? node->parent()->text(0) : QString(); break;
     default: m_sEngineName.clear(); break;
     }
+    ShowURLs();
     UpdateUI(true, true, false);
 }
 

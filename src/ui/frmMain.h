@@ -7,6 +7,7 @@
 #include <QMainWindow>
 #include <QMap>
 #include <QStringList>
+#include <functional>
 #include <memory>
 
 class QAction;
@@ -78,8 +79,28 @@ public:
     void tvwAccount_NodeClick(QTreeWidgetItem *node);
     void setMenuToolBarstatus();
 
+    // Account commands and tree events (frmMainAccounts.cpp).
+    void AddAccount();                 // File 1
+    void EditAccount();                // File 2, tree double-click
+    void DeleteAccountCommand();       // File 3, Delete key on the tree
+    void ShowConfiguration();          // File 9
+    void ShowURLs();
+    // Brings the selected account's tag, and its engine's, in line with the keyword rows.
+    void ChangeNodeTagProperty();
+    void LoginAccount_click();
+    void mnuOpenPageItem_Click(int index);  // 1 "Go to Engine", 2 "Login to Engine"
+    void tvwAccount_DblClick();
+    void tvwAccount_KeyDown(int keyCode);
+    void tvwAccount_MouseUp(Qt::MouseButton button, const QPoint &globalPos);
+    // An account whose look-up runs is neither deleted nor renamed.
+    bool IsAccountLookingUp(const QString &engine, const QString &account) const;
+    // Shows the configuration dialog modally, owned by the window; installed
+    // by the configuration dialog's module (nothing is shown while unset).
+    static std::function<void(QWidget *owner)> &ConfigurationDialogHook();
+
 protected:
     void closeEvent(QCloseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
     void showEvent(QShowEvent *event) override;
 
 private:
@@ -91,6 +112,11 @@ private:
     // The exit question and teardown; false when the user keeps the program running.
     bool Form_Unload();
     bool IsSearchingNode() const;
+    void connectAccountCommands();
+    void runFileItem(int item);
+    void onTreeCurrentChanged(QTreeWidgetItem *current);
+    // Opens an engine's site or login address; false (with the message) when it is not a usable web address.
+    bool OpenEnginePage(const QString &url);
 
     QMap<QString, QMap<int, QAction *>> m_menuItems;
     QMap<QString, QAction *> m_toolButtons;
