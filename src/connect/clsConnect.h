@@ -49,6 +49,7 @@ public:
 
     // A scraped link made absolute against the URL of the page it came from
     // (its scheme, host and folder); a link with a scheme comes back unchanged.
+    // Takes the link as the Find* members return it (entities already decoded).
     static QString FormatURL(const QString &sURL, const QString &sHttpCtlURL);
 
     // The form body of a field collection: every name/value pair that has a

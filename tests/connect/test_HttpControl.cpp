@@ -104,6 +104,14 @@ TEST(HttpControl, FailedRequestsRaiseTheNumbersTheMessagesWord) {
     EXPECT_EQ(raisedNumber([&] { http.Get(); }), HttpControl::errServerDown);
     EXPECT_EQ(http.State(), 0);
 
+    // A server that closes the connection without an answer.
+    FakeHttpServer server;
+    server.on("POST", "/drop", HttpResponse::dropped());
+    http.setURL(server.url("/drop"));
+    EXPECT_EQ(raisedNumber([&] { http.Post("a=1"); }), HttpControl::errConnectionAborted);
+    EXPECT_GE(server.requestCount(), 1);
+    EXPECT_EQ(http.Result(), QString());
+
     http.setURL("ftp://127.0.0.1/file");
     EXPECT_EQ(raisedNumber([&] { http.Get(); }), HttpControl::errUnrecognizedScheme);
     http.setURL("not a url");
