@@ -59,19 +59,24 @@ public:
     void setRange(const QString &v) { m_sRange = v; }
 
 private:
+    // The list's file reader fills the stored fields without extra copies.
+    friend class clsKeywords;
+
+    // The fields Keywords.dat stores come first, in file order, so a save
+    // reads one compact block per record.
     QString m_sKeyword;
     QString m_sCount;
     QString m_sCurBid;
-    QString m_sNewPos;
     QString m_sNextBid;
     QString m_sFirstBid;
     QString m_sSecondBid;
     QString m_sThirdBid;
-    QString m_sStatus;
-    QString m_sCurPos;
-    QString m_sNewBid;
     QString m_sFourthBid;
     QString m_sFifthBid;
+    QString m_sCurPos;
+    QString m_sStatus;
+    QString m_sNewPos;
+    QString m_sNewBid;
     QString m_sMaxBid;
     QString m_sMinBid;
     QString m_sAutoBid;

@@ -1,0 +1,131 @@
+#include "core/clsAccount.h"
+
+#include "core/modCommon.h"
+#include "platform/Folders.h"
+#include "platform/Seams.h"
+#include "platform/TextFile.h"
+#include "platform/VB.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QLocale>
+#include <cmath>
+
+namespace {
+const char kAccountsFolder[] = "Accounts";
+const char kAccountFileName[] = "account.dat";
+const char kSection[] = "Login Detail";
+const char kUserName[] = "UserName";
+const char kPassWordWritten[] = "PassWord";
+const char kPasswordRead[] = "Password";
+const char kAccountID[] = "AccountID";
+const char kMaxBid[] = "MaxBid";
+const char kMinBid[] = "MinBid";
+const char kSchedlerEnable[] = "SchedlerEnable";
+const char kHours[] = "Hours";
+const char kLastLookupWritten[] = "LastLookup";
+const char kLastLookupRead[] = "LastLookUp";
+const char kSentReport[] = "SentReport";
+const char kCrLf[] = "\r\n";
+
+QString L(const char *s) { return QString::fromLatin1(s); }
+
+// Shortest decimal text of a single, as the classic runtime writes it
+// (up to 7 significant digits, no exponent for bid-sized values).
+QString singleText(float value) {
+    QString s = QLocale::c().toString(double(value), 'g', 7);
+    if (s.contains(QLatin1Char('e'))) {
+        s = QLocale::c().toString(double(value), 'f', 7);
+        if (s.contains(QLatin1Char('.'))) {
+            while (s.endsWith(QLatin1Char('0')))
+                s.chop(1);
+            if (s.endsWith(QLatin1Char('.')))
+                s.chop(1);
+        }
+    }
+    return s;
+}
+
+void makeFolder(const QString &path) {
+    if (!QDir().mkpath(path))
+        vb::Raise(vb::errPathNotFound);
+}
+
+QString keyLine(const char *key, const QString &value) {
+    return L(key) + QLatin1Char('=') + value + L(kCrLf);
+}
+}  // namespace
+
+QDateTime clsAccount::ZeroDate() { return QDateTime(QDate(1899, 12, 30), QTime(0, 0, 0)); }
+
+QString clsAccount::AccountFolder(const QString &engine, const QString &account) {
+    return platform::JoinPath(platform::ProgramFolder(), L(kAccountsFolder),
+                              platform::SafePathComponent(engine), platform::SafePathComponent(account));
+}
+
+QString clsAccount::SettingsFile() const {
+    return platform::JoinPath(AccountFolder(m_sEngine, m_sAccountName), L(kAccountFileName));
+}
+
+void clsAccount::GetSettings() {
+    const QString file = SettingsFile();
+    if (!QFileInfo(file).isFile())
+        return;
+    const QString section = L(kSection);
+    m_sUserName = ReadIniString(file, section, L(kUserName));
+    m_sPassword = ReadIniString(file, section, L(kPasswordRead));
+    m_sAccountID = ReadIniString(file, section, L(kAccountID));
+    m_fMaxBid = vb::CSng(vb::Val(ReadIniString(file, section, L(kMaxBid))));
+    m_fMinBid = vb::CSng(vb::Val(ReadIniString(file, section, L(kMinBid))));
+    m_bSchedulerEnable = vb::CBool(ReadIniString(file, section, L(kSchedlerEnable)));
+    m_fHours = vb::CSng(vb::Val(ReadIniString(file, section, L(kHours))));
+    QDateTime last;
+    if (vb::ParseDate(ReadIniString(file, section, L(kLastLookupRead)), &last))
+        m_dLastLookup = last;
+    else
+        m_dLastLookup = seam::Now();
+    m_bSentReport = vb::CBool(ReadIniString(file, section, L(kSentReport)));
+}
+
+void clsAccount::SaveSettings() {
+    makeFolder(platform::JoinPath(platform::ProgramFolder(), L(kAccountsFolder)));
+    const QString folder = AccountFolder(m_sEngine, m_sAccountName);
+    makeFolder(QFileInfo(folder).path());
+    makeFolder(folder);
+
+    // The whole file in the order the profile writer would leave it after
+    // writing each key into a fresh file, committed at once so a failure
+    // never leaves a part-written account.
+    QString text = QLatin1Char('[') + L(kSection) + QLatin1Char(']') + L(kCrLf);
+    text += keyLine(kUserName, m_sUserName);
+    text += keyLine(kPassWordWritten, m_sPassword);
+    text += keyLine(kAccountID, m_sAccountID);
+    text += keyLine(kMaxBid, singleText(m_fMaxBid));
+    text += keyLine(kMinBid, singleText(m_fMinBid));
+    text += keyLine(kSchedlerEnable, vb::BoolText(m_bSchedulerEnable));
+    text += keyLine(kHours, singleText(m_fHours));
+    text += keyLine(kLastLookupWritten, vb::FormatGeneralDate(m_dLastLookup));
+    text += keyLine(kSentReport, vb::BoolText(m_bSentReport));
+
+    QString error;
+    if (!platform::WriteAnsiFileAtomic(SettingsFile(), text, true, &error))
+        vb::Raise(vb::errPermissionDenied, error);
+}
+
+void clsAccount::SaveLastLookupTime() {
+    if (!QFileInfo(AccountFolder(m_sEngine, m_sAccountName)).isDir())
+        return;
+    const QString file = SettingsFile();
+    const QString value = vb::FormatGeneralDate(m_dLastLookup);
+    if (!QFileInfo::exists(file)) {
+        // A new file is owner-only, like one written by SaveSettings.
+        const QString text = QLatin1Char('[') + L(kSection) + QLatin1Char(']') + L(kCrLf) +
+                             keyLine(kLastLookupWritten, value);
+        QString error;
+        if (!platform::WriteAnsiFileAtomic(file, text, true, &error))
+            vb::Raise(vb::errPermissionDenied, error);
+        return;
+    }
+    // The profile writer replaces the file atomically and keeps its permissions.
+    WriteIniString(file, L(kSection), L(kLastLookupWritten), value);
+}

@@ -1,0 +1,193 @@
+#include "core/clsFileController.h"
+
+#include "platform/Folders.h"
+#include "platform/Seams.h"
+#include "platform/TextFile.h"
+#include "platform/VB.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QLabel>
+#include <QListWidget>
+#include <QProgressBar>
+#include <QVBoxLayout>
+#include <QWidget>
+
+namespace {
+const char kOpenFileTitle[] = "Open File";
+const char kSaveFileTitle[] = "Save File";
+const char kSaveListFileTitle[] = "Save List File";
+const char kReplacePrompt1[] = "The file ";
+const char kReplacePrompt2[] = " already existing, do you want to replace it?";
+const char kLoadingCaption[] = "Please wait for loading file ......";
+const char kSavingCaption[] = "Please wait for saving to file ......";
+const char kInvalidFileNameChars[] = "\\/:*?\"<>|";
+const char kCrLf[] = "\r\n";
+// The list box stops taking items beyond this count.
+constexpr int kMaxListItems = 32000;
+
+QString L(const char *s) { return QString::fromLatin1(s); }
+
+// The comma-separated input rules: items split at commas outside quotes,
+// blanks around an item dropped, surrounding quotes removed.
+QStringList splitInputItems(const QString &line) {
+    QStringList items;
+    QString current;
+    bool quoted = false;
+    bool wasQuoted = false;
+    for (QChar c : line) {
+        if (c == QLatin1Char('"')) {
+            if (!quoted && vb::Trim(current).isEmpty()) {
+                quoted = true;
+                wasQuoted = true;
+                current.clear();
+                continue;
+            }
+            if (quoted) {
+                quoted = false;
+                continue;
+            }
+        }
+        if (c == QLatin1Char(',') && !quoted) {
+            items.append(wasQuoted ? current : vb::Trim(current));
+            current.clear();
+            wasQuoted = false;
+            continue;
+        }
+        if (!quoted && wasQuoted)
+            continue;  // text after a closing quote up to the comma is dropped
+        current += c;
+    }
+    items.append(wasQuoted ? current : vb::Trim(current));
+    return items;
+}
+}  // namespace
+
+clsFileController::clsFileController() = default;
+
+clsFileController::~clsFileController() { delete m_form; }
+
+QString clsFileController::openTextFile(const QString &filePath) {
+    if (!QFileInfo::exists(filePath))
+        return QString();
+    seam::SetPointer(seam::Pointer::Hourglass);
+    QString text;
+    QFile file(filePath);
+    if (!file.open(QIODevice::ReadOnly)) {
+        seam::SetPointer(seam::Pointer::Default);
+        seam::MsgBox(file.errorString(), seam::vbExclamation, L(kOpenFileTitle));
+        return QString();
+    }
+    text = platform::FromAnsi(file.readAll());
+    seam::SetPointer(seam::Pointer::Default);
+    return text;
+}
+
+bool clsFileController::saveTextFile(const QString &filePath, const QString &text, bool askBeforeReplace) {
+    if (filePath.isEmpty())
+        return false;
+    if (askBeforeReplace && QFileInfo::exists(filePath)) {
+        const int answer = seam::MsgBox(L(kReplacePrompt1) + filePath + L(kReplacePrompt2),
+                                        seam::vbYesNo | seam::vbQuestion, L(kSaveFileTitle));
+        if (answer == seam::vbNo)
+            return false;
+    }
+    seam::SetPointer(seam::Pointer::Hourglass);
+    QString error;
+    const bool ok = platform::WriteAnsiFileAtomic(filePath, text + L(kCrLf), false, &error);
+    seam::SetPointer(seam::Pointer::Default);
+    if (!ok) {
+        seam::MsgBox(error.isEmpty() ? vb::ErrorText(vb::errPathNotFound) : error, seam::vbExclamation,
+                     L(kSaveFileTitle));
+    }
+    return ok;
+}
+
+void clsFileController::showProgress(const QString &caption, qint64 maximum) {
+    if (!m_form) {
+        m_form = new QWidget(nullptr, Qt::Dialog);
+        auto *layout = new QVBoxLayout(m_form);
+        m_lblTitle = new QLabel(m_form);
+        m_progressBar = new QProgressBar(m_form);
+        layout->addWidget(m_lblTitle);
+        layout->addWidget(m_progressBar);
+    }
+    m_lblTitle->setText(caption);
+    // The bar counts in kilobytes so large files stay within its int range.
+    m_progressBar->setRange(0, int(qMax<qint64>(1, maximum / 1024 + 1)));
+    m_progressBar->setValue(0);
+    m_form->show();
+}
+
+void clsFileController::closeProgress() {
+    if (m_form)
+        m_form->hide();
+}
+
+void clsFileController::openListFile(const QString &filePath, QListWidget *listBox) {
+    if (!listBox)
+        return;
+    QFile file(filePath);
+    if (!file.open(QIODevice::ReadOnly)) {
+        seam::MsgBox(file.errorString(), seam::vbExclamation, L(kOpenFileTitle));
+        return;
+    }
+    showProgress(L(kLoadingCaption), file.size());
+    bool full = false;
+    while (!full && !file.atEnd()) {
+        QByteArray raw = file.readLine();
+        while (raw.endsWith('\n') || raw.endsWith('\r'))
+            raw.chop(1);
+        const QStringList items = splitInputItems(platform::FromAnsi(raw));
+        for (const QString &item : items) {
+            if (listBox->count() > kMaxListItems) {
+                full = true;
+                break;
+            }
+            listBox->addItem(item);
+        }
+        m_progressBar->setValue(int(file.pos() / 1024));
+    }
+    listBox->setEnabled(true);
+    closeProgress();
+}
+
+void clsFileController::saveListFile(const QString &filePath, QListWidget *listBox) {
+    if (!listBox)
+        return;
+    showProgress(L(kSavingCaption), qint64(listBox->count()) * 1024);
+    QString text;
+    for (int i = 0; i < listBox->count(); ++i) {
+        text += listBox->item(i)->text() + L(kCrLf);
+        m_progressBar->setValue(i + 1);
+    }
+    QString error;
+    if (!platform::WriteAnsiFileAtomic(filePath, text, false, &error))
+        seam::MsgBox(error, seam::vbExclamation, L(kSaveListFileTitle));
+    closeProgress();
+}
+
+QString clsFileController::GetFileName(int kind, const QString &filter, const QString &fileName,
+                                       int *filterIndex) {
+    seam::FileDialogRequest request;
+    request.save = kind == 1;
+    request.filter = filter;
+    request.filterIndex = filterIndex && *filterIndex > 0 ? *filterIndex : 1;
+    request.initialDir = platform::ProgramFolder();
+    request.fileName = request.save ? fileName : QString();
+    const QString chosen = seam::FileDialog(request);
+    closeProgress();
+    if (chosen.isEmpty())
+        return QString();
+    if (request.save && filterIndex)
+        *filterIndex = request.selectedFilterIndex > 0 ? request.selectedFilterIndex : request.filterIndex;
+    return chosen;
+}
+
+bool clsFileController::isValidFileName(const QString &fileName) {
+    const QString bad = L(kInvalidFileNameChars);
+    for (QChar c : fileName)
+        if (bad.contains(c))
+            return false;
+    return true;
+}

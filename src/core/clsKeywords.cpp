@@ -1,0 +1,466 @@
+#include "core/clsKeywords.h"
+
+#include "core/clsAccount.h"
+#include "core/clsFileController.h"
+#include "core/modCommon.h"
+#include "platform/Folders.h"
+#include "platform/Seams.h"
+#include "platform/TextFile.h"
+#include "platform/VB.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QSet>
+#include <QTreeWidget>
+#include <QVarLengthArray>
+#include <exception>
+
+namespace {
+const char kKeyPrefix[] = "Key";
+const char kKeywordsFileName[] = "Keywords.dat";
+const char kAccountsFolder[] = "Accounts";
+const char kResultsFolder[] = "Results";
+const char kResultsExt[] = ".dat";
+const char kCrLf[] = "\r\n";
+const char kFieldSep = ';';
+const char kResultSep[] = ";#";
+const char kNoPrice[] = "$0.00";
+const char kNoPriceAfterPound[] = "0.00";
+
+const char kLoadLabel[] = "clsKeywords_loadKeywords: ";
+const char kSaveLabel[] = "clsKeywords_SaveKeywords";
+const char kPopulateLabel[] = "clsKeywords_PopuLateKeywords error:  ";
+const char kMergeLabel[] = "clsKeywords_UpdateKeyworsToURL error: ";
+const char kEmailLabel[] = "clsKeywords_EmailMsg error:  ";
+const char kAddLabel[] = "clsKeywords_Add: keyword refused, it holds \";\" or a line break: ";
+const char kNoObject[] = "Object variable or With block variable not set";
+
+// Report text.
+const char kTimeLine[] = "Time:  ";
+const char kAccountLine[] = "Account Name:  ";
+const char kEngineLine[] = "Engine Name:  ";
+const char kURLsLine[] = "URLs:";
+const char kEmptyCount[] = "-";
+constexpr int kRuleWidth = 118;
+struct Column {
+    const char *title;
+    int width;
+};
+const Column kColumns[] = {{"#", 5},       {"Keywords", 30}, {"Counts", 9},   {"Cur_Bid", 15},
+                           {"Next_Bid", 9}, {"1st_Bid", 9},  {"2nd_Bid", 9},  {"3rd_Bid", 9},
+                           {"CurPos", 10},  {"Status", 12}};
+
+QString L(const char *s) { return QString::fromLatin1(s); }
+
+QString describe(const std::exception &e) {
+    if (const auto *vbe = dynamic_cast<const vb::VBError *>(&e))
+        return vbe->Description();
+    return QString::fromLocal8Bit(e.what());
+}
+
+void makeFolder(const QString &path) {
+    if (!QDir().mkpath(path))
+        vb::Raise(vb::errPathNotFound);
+}
+
+// A value padded with blanks to its column; a longer one whole and two blanks.
+void appendCell(QString &out, const QString &value, int width) {
+    out += value;
+    if (value.size() > width)
+        out += QLatin1String("  ");
+    else
+        out += QString(width - int(value.size()), QLatin1Char(' '));
+}
+
+bool holdsLineBreakOrSeparator(const QString &text) {
+    for (QChar c : text)
+        if (c == QLatin1Char(kFieldSep) || c == QLatin1Char('\r') || c == QLatin1Char('\n'))
+            return true;
+    return false;
+}
+
+// Builds Windows-1252 bytes straight from the fields, without an
+// intermediate text of the whole file.
+class AnsiBuffer {
+public:
+    explicit AnsiBuffer(qsizetype expected) { m_bytes.resize(qMax<qsizetype>(expected, 64)); }
+    void append(const QString &text) {
+        const qsizetype n = text.size();
+        reserve(n);
+        const QChar *in = text.constData();
+        char *out = m_bytes.data() + m_used;
+        for (qsizetype i = 0; i < n; ++i) {
+            const char16_t u = in[i].unicode();
+            if (u < 0x80 || (u >= 0xA0 && u <= 0xFF)) {
+                out[i] = char(u);
+            } else {
+                // The code page's other characters, and "?" for the rest.
+                out[i] = platform::ToAnsi(QString(in[i])).at(0);
+            }
+        }
+        m_used += n;
+    }
+    void append(char c) {
+        reserve(1);
+        m_bytes.data()[m_used++] = c;
+    }
+    QByteArray take() {
+        m_bytes.resize(m_used);
+        return std::move(m_bytes);
+    }
+
+private:
+    void reserve(qsizetype n) {
+        if (m_used + n > m_bytes.size())
+            m_bytes.resize(qMax(m_bytes.size() * 2, m_used + n));
+    }
+    QByteArray m_bytes;
+    qsizetype m_used = 0;
+};
+
+// The 11 stored fields, in file order, then CR LF.
+void appendStoredLine(AnsiBuffer &out, const clsKeyword &k) {
+    const QString *fields[] = {&k.Keyword(),  &k.Count(),     &k.CurBid(),   &k.NextBid(),
+                               &k.FirstBid(), &k.SecondBid(), &k.ThirdBid(), &k.FourthBid(),
+                               &k.FifthBid(), &k.CurPos(),    &k.Status()};
+    out.append(*fields[0]);
+    for (int i = 1; i < 11; ++i) {
+        out.append(kFieldSep);
+        out.append(*fields[i]);
+    }
+    out.append('\r');
+    out.append('\n');
+}
+}  // namespace
+
+clsKeywords::clsKeywords() : m_colKeywords(std::make_shared<KeywordCollection>()) {}
+
+QString clsKeywords::KeywordsFile() const {
+    return platform::JoinPath(clsAccount::AccountFolder(m_sEngine, m_sAccountName), L(kKeywordsFileName));
+}
+
+QString clsKeywords::ResultsFile(const QString &engine, const QString &keyword) {
+    return platform::JoinPath(platform::ProgramFolder(), L(kResultsFolder), platform::SafePathComponent(engine),
+                              platform::SafePathComponent(vb::Trim(keyword)) + L(kResultsExt));
+}
+
+QString clsKeywords::GetKeyword(int index) const {
+    if (!m_colKeywords)
+        vb::Raise(vb::errSubscript);
+    return m_colKeywords->Item(index)->Keyword();
+}
+
+void clsKeywords::RemoveAll() {
+    if (m_colKeywords)
+        m_colKeywords->Clear();
+}
+
+void clsKeywords::Remove(int index) {
+    if (!m_colKeywords)
+        vb::Raise(vb::errSubscript);
+    m_colKeywords->Remove(index);
+}
+
+void clsKeywords::Add(const QString &key, const QString &keyword, int position) {
+    // Keywords.dat has no quoting: such a keyword would split its line.
+    if (holdsLineBreakOrSeparator(keyword)) {
+        WriteErrorLog(L(kAddLabel) + RemoveLineBreaks(keyword));
+        return;
+    }
+    try {
+        if (!m_colKeywords)
+            return;
+        if (m_colKeywords->Exists(key))
+            return;
+        auto record = std::make_shared<clsKeyword>();
+        record->setKeyword(keyword);
+        if (position == -1)
+            m_colKeywords->Add(record, key);
+        else if (position >= 1 && position <= m_colKeywords->Count())
+            m_colKeywords->Add(record, key, position);
+    } catch (...) {
+        // A failing add adds nothing.
+    }
+}
+
+void clsKeywords::loadKeywords() {
+    const QString file = KeywordsFile();
+    if (!QFileInfo(file).isFile() || !m_colKeywords)
+        return;
+    clsFileController files;
+    const QString text = files.openTextFile(file);
+    const QString keyPrefix = L(kKeyPrefix);
+    const QChar *p = text.constData();
+    const QChar *const textEnd = p + text.size();
+    // Field views of the current line; one pass over the text finds both
+    // the field separators and the CR LF line ends.
+    QVarLengthArray<QStringView, 16> fields;
+    while (p < textEnd) {
+        fields.clear();
+        const QChar *fieldStart = p;
+        const QChar *lineEnd = textEnd;
+        for (const QChar *q = p; q < textEnd; ++q) {
+            const char16_t c = q->unicode();
+            if (c == u';') {
+                fields.append(QStringView(fieldStart, q));
+                fieldStart = q + 1;
+            } else if (c == u'\r' && q + 1 < textEnd && q[1].unicode() == u'\n') {
+                lineEnd = q;
+                break;
+            }
+        }
+        fields.append(QStringView(fieldStart, lineEnd));
+        p = lineEnd == textEnd ? textEnd : lineEnd + 2;
+
+        if (fields.size() == 1 && fields[0].isEmpty())
+            continue;  // empty line
+        if (fields[0].isEmpty())
+            continue;
+        // A bad or repeated line is logged and skipped; the lines after it
+        // still load, so the next save keeps them.
+        if (fields.size() != 9 && fields.size() < 11) {
+            WriteErrorLog(L(kLoadLabel) + vb::ErrorText(vb::errSubscript));
+            continue;
+        }
+        auto k = std::make_shared<clsKeyword>();
+        k->m_sKeyword = fields[0].toString();
+        k->m_sCount = fields[1].toString();
+        k->m_sCurBid = fields[2].toString();
+        k->m_sNextBid = fields[3].toString();
+        k->m_sFirstBid = fields[4].toString();
+        k->m_sSecondBid = fields[5].toString();
+        k->m_sThirdBid = fields[6].toString();
+        if (fields.size() == 9) {
+            k->m_sCurPos = fields[7].toString();
+            k->m_sStatus = fields[8].toString();
+        } else {
+            k->m_sFourthBid = fields[7].toString();
+            k->m_sFifthBid = fields[8].toString();
+            k->m_sCurPos = fields[9].toString();
+            k->m_sStatus = fields[10].toString();
+        }
+        try {
+            m_colKeywords->Add(k, keyPrefix + k->m_sKeyword);
+        } catch (const vb::VBError &e) {
+            WriteErrorLog(L(kLoadLabel) + e.Description());
+        }
+    }
+}
+
+void clsKeywords::PopulateKeywords(QTreeWidget *listView, bool keywordOnly) {
+    if (!listView || !m_colKeywords) {
+        WriteErrorLog(L(kPopulateLabel) + L(kNoObject));
+        return;
+    }
+    const QString keyPrefix = L(kKeyPrefix);
+    // Keys already in the list, so a repeat is skipped without a scan per item.
+    QSet<QString> keys;
+    for (int r = 0; r < listView->topLevelItemCount(); ++r)
+        keys.insert(listView->topLevelItem(r)->data(0, listview::KeyRole).toString().toCaseFolded());
+    int i = 0;
+    for (const clsKeywordPtr &k : *m_colKeywords) {
+        ++i;
+        if (!k)
+            continue;
+        const QString key = keyPrefix + k->Keyword();
+        const QString folded = key.toCaseFolded();
+        // An item that can't go to its position, or whose key is taken, is skipped.
+        if (i - 1 > listView->topLevelItemCount() || keys.contains(folded))
+            continue;
+        keys.insert(folded);
+        auto *item = new QTreeWidgetItem;
+        item->setData(0, listview::KeyRole, key);
+        if (keywordOnly) {
+            item->setText(0, k->Keyword());
+        } else {
+            item->setText(0, QString::number(i));
+            item->setText(1, k->Keyword());
+            item->setText(2, k->Count());
+            item->setText(3, k->CurBid());
+            item->setText(4, k->NextBid());
+            item->setText(5, k->FirstBid());
+            item->setText(6, k->SecondBid());
+            item->setText(7, k->ThirdBid());
+            item->setText(8, k->CurPos());
+            item->setText(9, k->Status());
+        }
+        listView->insertTopLevelItem(i - 1, item);
+    }
+}
+
+void clsKeywords::SaveKeywords() {
+    try {
+        makeFolder(platform::JoinPath(platform::ProgramFolder(), L(kAccountsFolder)));
+        if (m_sAccountName.isEmpty() || m_sEngine.isEmpty())
+            return;
+        const QString folder = clsAccount::AccountFolder(m_sEngine, m_sAccountName);
+        makeFolder(QFileInfo(folder).path());
+        makeFolder(folder);
+
+        const int count = m_colKeywords ? m_colKeywords->Count() : 0;
+        AnsiBuffer bytes(qsizetype(count) * 96 + 2);
+        if (m_colKeywords)
+            for (const clsKeywordPtr &k : *m_colKeywords)
+                if (k)
+                    appendStoredLine(bytes, *k);
+        // The whole-file writer's closing line end.
+        bytes.append('\r');
+        bytes.append('\n');
+        QString error;
+        if (!platform::WriteFileAtomic(KeywordsFile(), bytes.take(), false, &error))
+            vb::Raise(vb::errPermissionDenied, error.isEmpty() ? vb::ErrorText(vb::errPermissionDenied) : error);
+    } catch (const std::exception &e) {
+        WriteErrorLog(L(kSaveLabel) + describe(e));
+    }
+}
+
+bool clsKeywords::UpdateObject(const QString &keyword, const QString &fieldName, const QString &value) {
+    if (!m_colKeywords)
+        return false;
+    clsKeywordPtr target;
+    // The list is keyed by keyword; fall back to a scan for other keyings.
+    const int at = m_colKeywords->IndexOf(L(kKeyPrefix) + keyword);
+    if (at > 0) {
+        const clsKeywordPtr &k = m_colKeywords->Item(at);
+        if (k && k->Keyword().compare(keyword, Qt::CaseInsensitive) == 0)
+            target = k;
+    }
+    if (!target) {
+        for (const clsKeywordPtr &k : *m_colKeywords) {
+            if (k && k->Keyword().compare(keyword, Qt::CaseInsensitive) == 0) {
+                target = k;
+                break;
+            }
+        }
+    }
+    if (!target)
+        return false;
+    if (fieldName == QLatin1String("Count"))
+        target->setCount(value);
+    else if (fieldName == QLatin1String("CurBid"))
+        target->setCurBid(value);
+    else if (fieldName == QLatin1String("NextBid"))
+        target->setNextBid(value);
+    else if (fieldName == QLatin1String("1"))
+        target->setFirstBid(value);
+    else if (fieldName == QLatin1String("2"))
+        target->setSecondBid(value);
+    else if (fieldName == QLatin1String("3"))
+        target->setThirdBid(value);
+    else if (fieldName == QLatin1String("4"))
+        target->setFourthBid(value);
+    else if (fieldName == QLatin1String("5"))
+        target->setFifthBid(value);
+    else if (fieldName == QLatin1String("CurPos"))
+        target->setCurPos(value);
+    else if (fieldName == QLatin1String("Status"))
+        target->setStatus(value);
+    return true;
+}
+
+void clsKeywords::UpdateKeywordsToURLs(const URLCollectionPtr &urls) {
+    try {
+        if (!m_colKeywords)
+            return;
+        const QString sep = L(kResultSep);
+        const QString noPrice = L(kNoPrice);
+        const QString noPricePound = PoundSign() + L(kNoPriceAfterPound);
+        for (const clsKeywordPtr &k : *m_colKeywords) {
+            if (!k)
+                continue;
+            k->setCurBid(QString());
+            k->setCurPos(QString());
+            k->setNextBid(QString());
+
+            const QString file = ResultsFile(m_sEngine, k->Keyword());
+            if (!QFileInfo(file).isFile())
+                continue;
+            QString text;
+            if (!platform::ReadAnsiFile(file, &text))
+                vb::Raise(vb::errPermissionDenied);
+
+            QString bids, positions, nextBid;
+            int n = 0;
+            const QStringList lines = platform::SplitLines(text);
+            for (const QString &line : lines) {
+                if (line.isEmpty())
+                    continue;
+                // URL before the first ";#", price after the last, the title
+                // (which may itself hold ";#") in between.
+                const int first = int(line.indexOf(sep));
+                const int last = int(line.lastIndexOf(sep));
+                if (first < 0 || last <= first)
+                    continue;
+                ++n;
+                const QString url = line.left(first);
+                const QString price = line.mid(last + sep.size());
+                if (clsURL::ValidURL(url, urls)) {
+                    if (bids.isEmpty()) {
+                        bids = price;
+                        positions = QString::number(n);
+                    } else if (price != noPrice && price != noPricePound) {
+                        bids += QLatin1Char(',') + price;
+                        positions += QLatin1Char(',') + QString::number(n);
+                    }
+                } else if (!bids.isEmpty() && nextBid.isEmpty()) {
+                    nextBid = price;
+                }
+            }
+            k->setCurBid(TrimComma(bids));
+            k->setCurPos(TrimComma(positions));
+            k->setNextBid(nextBid);
+        }
+    } catch (const std::exception &e) {
+        WriteErrorLog(L(kMergeLabel) + describe(e));
+    }
+}
+
+QString clsKeywords::EmailMsg() {
+    try {
+        if (!m_colKeywords || m_colKeywords->Count() == 0)
+            return QString();
+        const QString crlf = L(kCrLf);
+        QString out;
+        out += L(kTimeLine) + vb::FormatGeneralDate(seam::Now()) + crlf;
+        out += L(kAccountLine) + m_sAccountName + crlf;
+        out += L(kEngineLine) + m_sEngine + crlf;
+        out += L(kURLsLine) + crlf;
+        // An account without a URL file lists no URLs; the report still goes out.
+        if (const URLCollectionPtr urls = clsURL::GetURLCollection(m_sEngine, m_sAccountName))
+            for (const QString &url : *urls)
+                out += url + crlf;
+        out += crlf;
+
+        for (const Column &c : kColumns)
+            appendCell(out, L(c.title), c.width);
+        out += crlf;
+        const QString rule(kRuleWidth, QLatin1Char('='));
+        out += rule + crlf;
+
+        int row = 0;
+        for (const clsKeywordPtr &k : *m_colKeywords) {
+            if (!k || k->CurBid().isEmpty())
+                continue;
+            ++row;
+            const QString cells[] = {QString::number(row),
+                                     k->Keyword(),
+                                     k->Count().isEmpty() ? L(kEmptyCount) : k->Count(),
+                                     k->CurBid(),
+                                     k->NextBid(),
+                                     k->FirstBid(),
+                                     k->SecondBid(),
+                                     k->ThirdBid(),
+                                     k->CurPos(),
+                                     k->Status()};
+            for (int c = 0; c < 10; ++c)
+                appendCell(out, cells[c], kColumns[c].width);
+            out += crlf;
+        }
+        out += rule + crlf;
+        out += crlf;
+        return out;
+    } catch (const std::exception &e) {
+        WriteErrorLog(L(kEmailLabel) + describe(e));
+    }
+    return QString();
+}
