@@ -40,11 +40,11 @@ inline QString accountFolder(const QString &engine, const QString &account) {
 inline QString accountFile(const QString &engine, const QString &account, const QString &file) {
     return platform::JoinPath(accountFolder(engine, account), file);
 }
-// A Keywords.dat with one line per entry ("" gives an empty line).
+// A Keywords.dat with one record line (11 fields) per entry ("" gives an empty line).
 inline void writeKeywords(const QString &engine, const QString &account, const QStringList &keywords) {
     QByteArray lines;
     for (const QString &k : keywords)
-        lines += k.toLatin1() + "\r\n";
+        lines += (k.isEmpty() ? QByteArray() : k.toLatin1() + ";;;;;;;;;;") + "\r\n";
     testenv::writeFile(accountFile(engine, account, "Keywords.dat"), lines);
 }
 

@@ -325,7 +325,7 @@ TEST(frmAccountEdit, RenameMovesTheFolderKeepsTheTagAndSurvivesARestart) {
     EXPECT_FALSE(QFileInfo::exists(fixtures::accountFolder("Google", "Old")));
     EXPECT_TRUE(accountFileBytes("Google", "New").contains("UserName=me\r\n"));
     EXPECT_EQ(testenv::readFile(fixtures::accountFile("Google", "New", "Keywords.dat")),
-              QByteArray("one\r\ntwo\r\nthree\r\n"));
+              QByteArray("one;;;;;;;;;;\r\ntwo;;;;;;;;;;\r\nthree;;;;;;;;;;\r\n"));
     EXPECT_EQ(testenv::readFile(fixtures::accountFile("Google", "New", "URLs.dat")),
               QByteArray("http://shop.example/\r\n\r\n"));
     EXPECT_TRUE(QFileInfo::exists(fixtures::accountFile("Google", "New", "KeywordsSetting.dat")));
