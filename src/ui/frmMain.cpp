@@ -397,7 +397,8 @@ bool frmMain::Form_Unload() {
 void frmMain::tvwAccount_NodeClick(QTreeWidgetItem *node) {
     if (!node)
         return;
-    fraMainRight->setTitle(node->text(0));
+    // A frame title takes "&" as an access key; the node's text is shown as it is.
+    fraMainRight->setTitle(QString(node->text(0)).replace(QLatin1Char('&'), QStringLiteral("&&")));
     m_oCurrentNode = node;
     if (m_oMain)
         m_oMain->setSelectNode(node);

@@ -114,6 +114,7 @@ private:
     bool IsSearchingNode() const;
     void connectAccountCommands();
     void runFileItem(int item);
+    bool m_bSelectingNode = false;  // the program is moving the tree's selection
     void onTreeCurrentChanged(QTreeWidgetItem *current);
     // Opens an engine's site or login address; false (with the message) when it is not a usable web address.
     bool OpenEnginePage(const QString &url);

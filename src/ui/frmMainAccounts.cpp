@@ -21,6 +21,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMouseEvent>
+#include <QScopedValueRollback>
 #include <QTimer>
 #include <QTreeWidget>
 
@@ -106,8 +107,8 @@ void frmMain::connectAccountCommands() {
 // Keyboard moves through the tree are node clicks too; selections made by
 // the program run their node click themselves.
 void frmMain::onTreeCurrentChanged(QTreeWidgetItem *current) {
-    if (!current || current == m_oCurrentNode || !tvwAccount->hasFocus() ||
-        QApplication::mouseButtons() != Qt::NoButton)
+    if (!current || current == m_oCurrentNode || m_bSelectingNode || !isVisible() ||
+        focusWidget() != tvwAccount || QApplication::mouseButtons() != Qt::NoButton)
         return;
     tvwAccount_NodeClick(current);
 }
@@ -164,6 +165,8 @@ void frmMain::AddAccount() {
             frmAccount dialog(this, tvwAccount);
             dialog.setAccount(account);
             dialog.setBusyCheck([this](const QString &e, const QString &a) { return IsAccountLookingUp(e, a); });
+            // The dialog selects the new node; its node click follows below.
+            const QScopedValueRollback<bool> selecting(m_bSelectingNode, true);
             dialog.exec();
         }
         tvwAccount_NodeClick(tvwAccount->currentItem());
@@ -219,7 +222,10 @@ void frmMain::DeleteAccountCommand() {
         return;
     m_oMain->DeleteAccount();
     if (QTreeWidgetItem *next = m_oMain->SelectNode()) {
-        tvwAccount->setCurrentItem(next);
+        {
+            const QScopedValueRollback<bool> selecting(m_bSelectingNode, true);
+            tvwAccount->setCurrentItem(next);
+        }
         tvwAccount_NodeClick(next);
     }
     m_oMain->SaveAccount();
