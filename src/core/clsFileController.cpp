@@ -103,7 +103,7 @@ bool clsFileController::saveTextFile(const QString &filePath, const QString &tex
     return ok;
 }
 
-void clsFileController::showProgress(const QString &caption, qint64 maximum) {
+void clsFileController::showProgress(const QString &caption, int maximum) {
     if (!m_form) {
         m_form = new QWidget(nullptr, Qt::Dialog);
         auto *layout = new QVBoxLayout(m_form);
@@ -113,8 +113,7 @@ void clsFileController::showProgress(const QString &caption, qint64 maximum) {
         layout->addWidget(m_progressBar);
     }
     m_lblTitle->setText(caption);
-    // The bar counts in kilobytes so large files stay within its int range.
-    m_progressBar->setRange(0, int(qMax<qint64>(1, maximum / 1024 + 1)));
+    m_progressBar->setRange(0, qMax(1, maximum));
     m_progressBar->setValue(0);
     m_form->show();
 }
@@ -132,7 +131,8 @@ void clsFileController::openListFile(const QString &filePath, QListWidget *listB
         seam::MsgBox(file.errorString(), seam::vbExclamation, L(kOpenFileTitle));
         return;
     }
-    showProgress(L(kLoadingCaption), file.size());
+    // The bar counts kilobytes so that large files stay within its range.
+    showProgress(L(kLoadingCaption), int(file.size() / 1024) + 1);
     bool full = false;
     while (!full && !file.atEnd()) {
         QByteArray raw = file.readLine();
@@ -155,7 +155,7 @@ void clsFileController::openListFile(const QString &filePath, QListWidget *listB
 void clsFileController::saveListFile(const QString &filePath, QListWidget *listBox) {
     if (!listBox)
         return;
-    showProgress(L(kSavingCaption), qint64(listBox->count()) * 1024);
+    showProgress(L(kSavingCaption), listBox->count());
     QString text;
     for (int i = 0; i < listBox->count(); ++i) {
         text += listBox->item(i)->text() + L(kCrLf);

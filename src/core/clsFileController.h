@@ -37,7 +37,7 @@ public:
     static bool isValidFileName(const QString &fileName);
 
 private:
-    void showProgress(const QString &caption, qint64 maximum);
+    void showProgress(const QString &caption, int maximum);
     void closeProgress();
 
     QWidget *m_form = nullptr;

@@ -33,6 +33,7 @@ const char kPopulateLabel[] = "clsKeywords_PopuLateKeywords error:  ";
 const char kMergeLabel[] = "clsKeywords_UpdateKeyworsToURL error: ";
 const char kEmailLabel[] = "clsKeywords_EmailMsg error:  ";
 const char kAddLabel[] = "clsKeywords_Add: keyword refused, it holds \";\" or a line break: ";
+const char kSaveSkipLabel[] = "clsKeywords_SaveKeywords: keyword left out, it holds \";\" or a line break: ";
 const char kNoObject[] = "Object variable or With block variable not set";
 
 // Report text.
@@ -145,7 +146,7 @@ QString clsKeywords::ResultsFile(const QString &engine, const QString &keyword) 
 }
 
 QString clsKeywords::GetKeyword(int index) const {
-    if (!m_colKeywords)
+    if (!m_colKeywords || index < 1 || index > m_colKeywords->Count())
         vb::Raise(vb::errSubscript);
     return m_colKeywords->Item(index)->Keyword();
 }
@@ -156,7 +157,7 @@ void clsKeywords::RemoveAll() {
 }
 
 void clsKeywords::Remove(int index) {
-    if (!m_colKeywords)
+    if (!m_colKeywords || index < 1 || index > m_colKeywords->Count())
         vb::Raise(vb::errSubscript);
     m_colKeywords->Remove(index);
 }
@@ -299,10 +300,18 @@ void clsKeywords::SaveKeywords() {
 
         const int count = m_colKeywords ? m_colKeywords->Count() : 0;
         AnsiBuffer bytes(qsizetype(count) * 96 + 2);
-        if (m_colKeywords)
-            for (const clsKeywordPtr &k : *m_colKeywords)
-                if (k)
-                    appendStoredLine(bytes, *k);
+        if (m_colKeywords) {
+            for (const clsKeywordPtr &k : *m_colKeywords) {
+                if (!k)
+                    continue;
+                // A record put into the collection directly bypasses Add's check.
+                if (holdsLineBreakOrSeparator(k->Keyword())) {
+                    WriteErrorLog(L(kSaveSkipLabel) + RemoveLineBreaks(k->Keyword()));
+                    continue;
+                }
+                appendStoredLine(bytes, *k);
+            }
+        }
         // The whole-file writer's closing line end.
         bytes.append('\r');
         bytes.append('\n');

@@ -18,7 +18,7 @@ using URLCollectionPtr = std::shared_ptr<URLCollection>;
 // List views are QTreeWidgets; an item's key ("Key" & text) is kept in
 // column 0 under this role and compared without regard to case.
 namespace listview {
-constexpr int KeyRole = 0x0100;  // Qt::UserRole
+constexpr int KeyRole = Qt::UserRole;
 // The item with that key, or null.
 QTreeWidgetItem *FindItem(QTreeWidget *view, const QString &key);
 // Inserts an item with the key and text at the 0-based row (-1 = at the end).

@@ -180,6 +180,14 @@ TEST(clsKeywords, AddRefusesKeywordsThatWouldSplitTheirLine) {
     const QByteArray log = testenv::errorLog();
     EXPECT_EQ(log.count("clsKeywords_Add: "), 3);
     EXPECT_EQ(log.count("\r\n"), 3);  // one record per refusal, line breaks not copied
+
+    // A record put into the collection directly is left out of the file.
+    auto bad = std::make_shared<clsKeyword>();
+    bad->setKeyword("x;y");
+    list.Keywords()->Add(bad, "Keyx;y");
+    list.SaveKeywords();
+    EXPECT_EQ(testenv::readFile(accountDir("Overture", "Shop") + "/Keywords.dat"), "ok;;;;;;;;;;\r\n\r\n");
+    EXPECT_EQ(testenv::errorLog().count("clsKeywords_SaveKeywords: "), 1);
 }
 
 TEST(clsKeywords, AddIgnoresRepeatedKeysAndInsertsBeforeAPosition) {
@@ -194,8 +202,15 @@ TEST(clsKeywords, AddIgnoresRepeatedKeysAndInsertsBeforeAPosition) {
 
     list.Remove(2);
     EXPECT_EQ(keywordsOf(list), (QStringList{"a", "c"}));
-    EXPECT_THROW(list.Remove(3), vb::VBError);
-    EXPECT_THROW(list.GetKeyword(0), vb::VBError);
+    for (int bad : {0, 3}) {
+        try {
+            list.GetKeyword(bad);
+            ADD_FAILURE() << "no error for " << bad;
+        } catch (const vb::VBError &e) {
+            EXPECT_EQ(e.Number(), vb::errSubscript);
+        }
+        EXPECT_THROW(list.Remove(bad), vb::VBError);
+    }
     list.RemoveAll();
     EXPECT_EQ(list.Keywords()->Count(), 0);
 }
