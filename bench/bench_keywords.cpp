@@ -17,6 +17,9 @@ constexpr int kKeywords = 100000;
 const QString kEngine = QStringLiteral("Overture");
 const QString kAccount = QStringLiteral("Bench Shop");
 
+// Bids spread over about a thousand cent values, as in a real account.
+QString money(int cents) { return QStringLiteral("$%1.%2").arg(cents / 100).arg(cents % 100, 2, 10, QLatin1Char('0')); }
+
 struct Fixture {
     QTemporaryDir dir;
     QString file;
@@ -30,15 +33,15 @@ struct Fixture {
             const QString kw = QStringLiteral("keyword phrase %1").arg(i);
             list.Add(QStringLiteral("Key") + kw, kw);
             list.UpdateObject(kw, QStringLiteral("Count"), QString::number(1000 + i));
-            list.UpdateObject(kw, QStringLiteral("CurBid"), QStringLiteral("$0.35,$0.20"));
-            list.UpdateObject(kw, QStringLiteral("NextBid"), QStringLiteral("$0.25"));
-            list.UpdateObject(kw, QStringLiteral("1"), QStringLiteral("$1.10"));
-            list.UpdateObject(kw, QStringLiteral("2"), QStringLiteral("$0.90"));
-            list.UpdateObject(kw, QStringLiteral("3"), QStringLiteral("$0.80"));
-            list.UpdateObject(kw, QStringLiteral("4"), QStringLiteral("$0.70"));
-            list.UpdateObject(kw, QStringLiteral("5"), QStringLiteral("$0.60"));
-            list.UpdateObject(kw, QStringLiteral("CurPos"), QStringLiteral("2,4"));
-            list.UpdateObject(kw, QStringLiteral("Status"), QStringLiteral("3:41:07 PM"));
+            list.UpdateObject(kw, QStringLiteral("CurBid"), money(i % 997) + QLatin1Char(',') + money(i % 499));
+            list.UpdateObject(kw, QStringLiteral("NextBid"), money(i % 991));
+            list.UpdateObject(kw, QStringLiteral("1"), money(i % 983 + 100));
+            list.UpdateObject(kw, QStringLiteral("2"), money(i % 977 + 50));
+            list.UpdateObject(kw, QStringLiteral("3"), money(i % 971 + 20));
+            list.UpdateObject(kw, QStringLiteral("4"), money(i % 967 + 10));
+            list.UpdateObject(kw, QStringLiteral("5"), money(i % 953 + 5));
+            list.UpdateObject(kw, QStringLiteral("CurPos"), QStringLiteral("%1,%2").arg(i % 20 + 1).arg(i % 7 + 1));
+            list.UpdateObject(kw, QStringLiteral("Status"), QStringLiteral("3:%1:07 PM").arg(i / 2000 % 60, 2, 10, QLatin1Char('0')));
         }
         list.SaveKeywords();
         file = list.KeywordsFile();

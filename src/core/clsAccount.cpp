@@ -13,7 +13,7 @@
 
 namespace {
 const char kAccountsFolder[] = "Accounts";
-const char kAccountFileName[] = "account.dat";
+const char kAccountFileExt[] = ".dat";
 const char kSection[] = "Login Detail";
 const char kUserName[] = "UserName";
 const char kPassWordWritten[] = "PassWord";
@@ -64,7 +64,8 @@ QString clsAccount::AccountFolder(const QString &engine, const QString &account)
 }
 
 QString clsAccount::SettingsFile() const {
-    return platform::JoinPath(AccountFolder(m_sEngine, m_sAccountName), L(kAccountFileName));
+    return platform::JoinPath(AccountFolder(m_sEngine, m_sAccountName),
+                              platform::SafePathComponent(m_sAccountName) + L(kAccountFileExt));
 }
 
 void clsAccount::GetSettings() {

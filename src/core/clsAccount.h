@@ -1,6 +1,6 @@
 #pragma once
 // One engine account: login, account-wide bid limits and scheduler details,
-// kept in the ini file account.dat in the account's folder (owner-only).
+// kept in the ini file <account>.dat in the account's folder (owner-only).
 
 #include <QDateTime>
 #include <QString>
@@ -40,7 +40,7 @@ public:
 
     // program folder/Accounts/engine/account (names mapped to safe path components)
     static QString AccountFolder(const QString &engine, const QString &account);
-    // AccountFolder/account.dat
+    // AccountFolder/<account>.dat
     QString SettingsFile() const;
     // The date a new account holds as its last look-up (12/30/1899 00:00:00).
     static QDateTime ZeroDate();

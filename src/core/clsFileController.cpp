@@ -68,19 +68,22 @@ clsFileController::clsFileController() = default;
 clsFileController::~clsFileController() { delete m_form; }
 
 QString clsFileController::openTextFile(const QString &filePath) {
+    return platform::FromAnsi(openFileBytes(filePath));
+}
+
+QByteArray clsFileController::openFileBytes(const QString &filePath) {
     if (!QFileInfo::exists(filePath))
-        return QString();
+        return QByteArray();
     seam::SetPointer(seam::Pointer::Hourglass);
-    QString text;
     QFile file(filePath);
     if (!file.open(QIODevice::ReadOnly)) {
         seam::SetPointer(seam::Pointer::Default);
         seam::MsgBox(file.errorString(), seam::vbExclamation, L(kOpenFileTitle));
-        return QString();
+        return QByteArray();
     }
-    text = platform::FromAnsi(file.readAll());
+    QByteArray bytes = file.readAll();
     seam::SetPointer(seam::Pointer::Default);
-    return text;
+    return bytes;
 }
 
 bool clsFileController::saveTextFile(const QString &filePath, const QString &text, bool askBeforeReplace) {

@@ -3,6 +3,7 @@
 // followed by CR LF), list-box files and the common file dialog. The hidden
 // progress window is made only when a list file is read or written.
 
+#include <QByteArray>
 #include <QString>
 
 class QListWidget;
@@ -19,6 +20,8 @@ public:
 
     // The whole file as Windows-1252 text, line ends as they are; "" when missing.
     QString openTextFile(const QString &filePath);
+    // The same, as the file's bytes.
+    QByteArray openFileBytes(const QString &filePath);
     // Replaces the file with the text and one CR LF. Nothing for an empty path;
     // with `askBeforeReplace` an existing file is replaced only on Yes.
     // True when the file was written.

@@ -1,5 +1,7 @@
 #include "core/clsKeywords.h"
 
+#include <QHash>
+
 #include "core/clsAccount.h"
 #include "core/clsFileController.h"
 #include "core/modCommon.h"
@@ -184,33 +186,56 @@ void clsKeywords::Add(const QString &key, const QString &keyword, int position) 
     }
 }
 
+namespace {
+// Enough for every distinct bid and position of a large account.
+constexpr qsizetype kValuePoolLimit = 8192;
+}  // namespace
+
 void clsKeywords::loadKeywords() {
     const QString file = KeywordsFile();
     if (!QFileInfo(file).isFile() || !m_colKeywords)
         return;
     clsFileController files;
-    const QString text = files.openTextFile(file);
+    // Fields are decoded straight from the file's bytes; no copy of the whole text.
+    const QByteArray bytes = files.openFileBytes(file);
     const QString keyPrefix = L(kKeyPrefix);
-    const QChar *p = text.constData();
-    const QChar *const textEnd = p + text.size();
+    const char *p = bytes.constData();
+    const char *const textEnd = p + bytes.size();
+    auto text = [](QByteArrayView v) { return platform::FromAnsi(v); };
     // Field views of the current line; one pass over the text finds both
     // the field separators and the CR LF line ends.
-    QVarLengthArray<QStringView, 16> fields;
+    QVarLengthArray<QByteArrayView, 16> fields;
+    // Bids, positions and statuses repeat from keyword to keyword: records
+    // share one copy of each value instead of allocating their own.
+    QHash<QByteArrayView, QString> pool;
+    auto shared = [&pool](QByteArrayView v) -> QString {
+        if (v.isEmpty())
+            return QString();
+        auto it = pool.constFind(v);
+        if (it != pool.constEnd())
+            return it.value();
+        QString s = platform::FromAnsi(v);
+        if (pool.size() < kValuePoolLimit)
+            pool.insert(v, s);
+        return s;
+    };
+    // Growing the key index line by line rehashes it again and again.
+    m_colKeywords->Reserve(m_colKeywords->Count() + int(bytes.count('\n')) + 1);
     while (p < textEnd) {
         fields.clear();
-        const QChar *fieldStart = p;
-        const QChar *lineEnd = textEnd;
-        for (const QChar *q = p; q < textEnd; ++q) {
-            const char16_t c = q->unicode();
-            if (c == u';') {
-                fields.append(QStringView(fieldStart, q));
+        const char *fieldStart = p;
+        const char *lineEnd = textEnd;
+        for (const char *q = p; q < textEnd; ++q) {
+            const char c = *q;
+            if (c == ';') {
+                fields.append(QByteArrayView(fieldStart, q));
                 fieldStart = q + 1;
-            } else if (c == u'\r' && q + 1 < textEnd && q[1].unicode() == u'\n') {
+            } else if (c == '\r' && q + 1 < textEnd && q[1] == '\n') {
                 lineEnd = q;
                 break;
             }
         }
-        fields.append(QStringView(fieldStart, lineEnd));
+        fields.append(QByteArrayView(fieldStart, lineEnd));
         p = lineEnd == textEnd ? textEnd : lineEnd + 2;
 
         if (fields.size() == 1 && fields[0].isEmpty())
@@ -224,21 +249,21 @@ void clsKeywords::loadKeywords() {
             continue;
         }
         auto k = std::make_shared<clsKeyword>();
-        k->m_sKeyword = fields[0].toString();
-        k->m_sCount = fields[1].toString();
-        k->m_sCurBid = fields[2].toString();
-        k->m_sNextBid = fields[3].toString();
-        k->m_sFirstBid = fields[4].toString();
-        k->m_sSecondBid = fields[5].toString();
-        k->m_sThirdBid = fields[6].toString();
+        k->m_sKeyword = text(fields[0]);
+        k->m_sCount = text(fields[1]);
+        k->m_sCurBid = text(fields[2]);
+        k->m_sNextBid = shared(fields[3]);
+        k->m_sFirstBid = shared(fields[4]);
+        k->m_sSecondBid = shared(fields[5]);
+        k->m_sThirdBid = shared(fields[6]);
         if (fields.size() == 9) {
-            k->m_sCurPos = fields[7].toString();
-            k->m_sStatus = fields[8].toString();
+            k->m_sCurPos = shared(fields[7]);
+            k->m_sStatus = shared(fields[8]);
         } else {
-            k->m_sFourthBid = fields[7].toString();
-            k->m_sFifthBid = fields[8].toString();
-            k->m_sCurPos = fields[9].toString();
-            k->m_sStatus = fields[10].toString();
+            k->m_sFourthBid = shared(fields[7]);
+            k->m_sFifthBid = shared(fields[8]);
+            k->m_sCurPos = shared(fields[9]);
+            k->m_sStatus = shared(fields[10]);
         }
         try {
             m_colKeywords->Add(k, keyPrefix + k->m_sKeyword);

@@ -11,6 +11,25 @@
 
 namespace vb {
 
+// A key that hashes and compares without regard to letter case, without
+// making a folded copy of the text.
+struct CaselessKey {
+    QString text;
+    bool operator==(const CaselessKey &o) const { return text.compare(o.text, Qt::CaseInsensitive) == 0; }
+};
+inline size_t qHash(const CaselessKey &k, size_t seed = 0) noexcept {
+    size_t h = seed ^ 0x9e3779b97f4a7c15ULL;
+    for (QChar c : k.text) {
+        char16_t u = c.unicode();
+        if (u < 0x80)
+            u = (u >= 'A' && u <= 'Z') ? char16_t(u | 0x20) : u;
+        else
+            u = QChar::toCaseFolded(u);
+        h = (h ^ u) * 0x100000001b3ULL;
+    }
+    return h;
+}
+
 template <typename T>
 class Collection {
 public:
@@ -19,9 +38,6 @@ public:
 
     // Adds at the end, or before/after a 1-based position (0 = not given).
     void Add(const T &item, const QString &key = QString(), int before = 0, int after = 0) {
-        const QString k = normal(key);
-        if (!key.isNull() && m_index.contains(k))
-            Raise(errDuplicateKey);
         int pos = Count();
         if (before > 0) {
             checkIndex(before);
@@ -30,17 +46,23 @@ public:
             checkIndex(after);
             pos = after;
         }
+        if (!key.isNull()) {
+            // One hash look-up: the slot is new exactly when the index grew.
+            const auto sizeBefore = m_index.size();
+            int &slot = m_index[CaselessKey{key}];
+            if (m_index.size() == sizeBefore)
+                Raise(errDuplicateKey);
+            slot = pos;
+        }
         m_items.insert(m_items.begin() + pos, Entry{item, key});
         if (pos != Count() - 1)
             reindex();
-        else if (!key.isNull())
-            m_index.insert(k, pos);
     }
 
-    bool Exists(const QString &key) const { return m_index.contains(normal(key)); }
+    bool Exists(const QString &key) const { return m_index.contains(CaselessKey{key}); }
     // 1-based index of a key; 0 when absent.
     int IndexOf(const QString &key) const {
-        auto it = m_index.constFind(normal(key));
+        auto it = m_index.constFind(CaselessKey{key});
         return it == m_index.constEnd() ? 0 : it.value() + 1;
     }
 
@@ -69,6 +91,10 @@ public:
     void Clear() {
         m_items.clear();
         m_index.clear();
+    }
+    void Reserve(int n) {
+        m_items.reserve(size_t(n));
+        m_index.reserve(n);
     }
 
     // Range-for over the items in order.
@@ -100,13 +126,12 @@ public:
     const_iterator end() const { return const_iterator(m_items.cend()); }
 
 private:
-    static QString normal(const QString &key) { return key.toCaseFolded(); }
     void checkIndex(int index) const {
         if (index < 1 || index > Count())
             Raise(errInvalidCall);
     }
     int keyIndex(const QString &key) const {
-        auto it = m_index.constFind(normal(key));
+        auto it = m_index.constFind(CaselessKey{key});
         if (it == m_index.constEnd())
             Raise(errInvalidCall);
         return it.value() + 1;
@@ -115,11 +140,11 @@ private:
         m_index.clear();
         for (size_t i = 0; i < m_items.size(); ++i)
             if (!m_items[i].key.isNull())
-                m_index.insert(normal(m_items[i].key), int(i));
+                m_index.insert(CaselessKey{m_items[i].key}, int(i));
     }
 
     std::vector<Entry> m_items;
-    QHash<QString, int> m_index;
+    QHash<CaselessKey, int> m_index;
 };
 
 }  // namespace vb

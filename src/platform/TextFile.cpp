@@ -40,7 +40,7 @@ QByteArray ToAnsi(const QString &text) {
     return out;
 }
 
-QString FromAnsi(const QByteArray &bytes) {
+QString FromAnsi(QByteArrayView bytes) {
     QString out(bytes.size(), Qt::Uninitialized);
     QChar *p = out.data();
     for (char ch : bytes) {

@@ -3,6 +3,7 @@
 // (engine, account, keyword names) to safe path components.
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QString>
 #include <QStringList>
 
@@ -10,7 +11,7 @@ namespace platform {
 
 // Windows-1252 <-> Unicode. Characters with no 1252 byte become "?".
 QByteArray ToAnsi(const QString &text);
-QString FromAnsi(const QByteArray &bytes);
+QString FromAnsi(QByteArrayView bytes);
 
 // Reads a whole file's bytes; false when it can't be opened.
 bool ReadFileBytes(const QString &path, QByteArray *out);

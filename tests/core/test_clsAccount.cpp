@@ -12,7 +12,7 @@ namespace {
 const QFileDevice::Permissions kOwnerOnly = QFileDevice::ReadOwner | QFileDevice::WriteOwner;
 
 QString accountFile(const QString &engine, const QString &account) {
-    return testenv::programDir() + "/Accounts/" + engine + "/" + account + "/account.dat";
+    return testenv::programDir() + "/Accounts/" + engine + "/" + account + "/" + account + ".dat";
 }
 
 QFileDevice::Permissions permissionsOf(const QString &path) {
@@ -191,6 +191,6 @@ TEST(clsAccount, UnsafeNamesStayInsideTheAccountsFolder) {
     a.setEngine("Over:ture");
     a.setAccountName("../../evil");
     a.SaveSettings();
-    EXPECT_TRUE(QFileInfo::exists(testenv::programDir() + "/Accounts/Over%3Ature/..%2F..%2Fevil/account.dat"));
+    EXPECT_TRUE(QFileInfo::exists(testenv::programDir() + "/Accounts/Over%3Ature/..%2F..%2Fevil/..%2F..%2Fevil.dat"));
     EXPECT_EQ(QDir(testenv::programDir()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries), QStringList{"Accounts"});
 }
