@@ -23,14 +23,9 @@ const char *const kEditKeywordLabel = "clsConnect_EditKeywordFields error: ";
 const char *const kHrefMarker = "href=";
 const char *const kEngineFindWhat = "FindWhat";
 
-QString errorText(const std::exception &e) {
-    if (auto *vbErr = dynamic_cast<const vb::VBError *>(&e))
-        return vbErr->Description();
-    return QString::fromLocal8Bit(e.what());
-}
 
 void logError(const char *label, const std::exception &e) {
-    WriteErrorLog(QString::fromLatin1(label) + errorText(e));
+    WriteErrorLog(QString::fromLatin1(label) + vb::Describe(e));
 }
 
 // Index of the first of `a` and `b` that is found (-1 when neither is).
@@ -356,7 +351,7 @@ void clsConnect::EditKeywordFields(const KeywordCollection &colKeyword, FieldCol
         try {
             colField.Item(keyword->Keyword())->sBidValue = keyword->NewBid();
         } catch (const std::exception &e) {
-            WriteErrorLog(QString::fromLatin1(kEditKeywordLabel) + errorText(e) + QStringLiteral("\r\nKeyword: ") +
+            WriteErrorLog(QString::fromLatin1(kEditKeywordLabel) + vb::Describe(e) + QStringLiteral("\r\nKeyword: ") +
                           keyword->Keyword() + QStringLiteral(" NewBid: ") + keyword->NewBid());
         }
     }

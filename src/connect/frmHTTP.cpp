@@ -32,11 +32,6 @@ int errorNumber(const std::exception &e) {
     return 0;
 }
 
-QString errorText(const std::exception &e) {
-    if (auto *vbErr = dynamic_cast<const vb::VBError *>(&e))
-        return vbErr->Description();
-    return QString::fromLocal8Bit(e.what());
-}
 
 QString preference(const QString &name, const QString &defaultValue) {
     return GetRegistryValue(HKEY_CURRENT_USER, g_sPreferenceKey, name, REG_SZ, defaultValue);
@@ -70,7 +65,7 @@ QString frmHTTP::GetFileFromURL(const QString &szURL) {
         const int slash = int(rest.indexOf(QLatin1Char('/')));
         return slash < 0 ? QString() : rest.mid(slash + 1);
     } catch (const std::exception &e) {
-        WriteErrorLog(QString::fromLatin1(kFileFromURLLabel) + errorText(e));
+        WriteErrorLog(QString::fromLatin1(kFileFromURLLabel) + vb::Describe(e));
         return QString();
     }
 }
@@ -101,7 +96,7 @@ QString frmHTTP::GetHostFromURL(const QString &sURL) {
         const int slash = int(rest.indexOf(QLatin1Char('/')));
         return slash < 0 ? rest : rest.left(slash);
     } catch (const std::exception &e) {
-        WriteErrorLog(QString::fromLatin1(kHostFromURLLabel) + errorText(e));
+        WriteErrorLog(QString::fromLatin1(kHostFromURLLabel) + vb::Describe(e));
         return QString();
     }
 }
@@ -121,7 +116,7 @@ void frmHTTP::getSocketSetting() {
         m_sAuthUsername = preference(QStringLiteral("Auth_Username"), QString());
         m_sAuthPassword = preference(QStringLiteral("Auth_Password"), QString());
     } catch (const std::exception &e) {
-        WriteErrorLog(QString::fromLatin1(kSettingLabel) + errorText(e));
+        WriteErrorLog(QString::fromLatin1(kSettingLabel) + vb::Describe(e));
     }
 }
 
@@ -179,7 +174,7 @@ void frmHTTP::sendRequest(const QString &sURL) {
         m_tmrHttpTimeout.stop();
         m_bInFlight = false;
         WriteErrorLog(QString::fromLatin1(kConnect1Label) + QString::number(errorNumber(e)) +
-                      QStringLiteral(" - ") + errorText(e) + QStringLiteral("\r\nURL: ") + sURL);
+                      QStringLiteral(" - ") + vb::Describe(e) + QStringLiteral("\r\nURL: ") + sURL);
         const QString status = QString::number(m_http->StatusCode());
         seam::SetPointer(seam::Pointer::Default);
         QMetaObject::invokeMethod(
@@ -253,7 +248,7 @@ void frmHTTP::Disconnect() {
         }
     } catch (const std::exception &e) {
         WriteErrorLog(QString::fromLatin1(kDisconnectLabel) + QString::number(errorNumber(e)) +
-                      QStringLiteral(" - ") + errorText(e));
+                      QStringLiteral(" - ") + vb::Describe(e));
     }
 }
 

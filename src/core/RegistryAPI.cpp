@@ -20,11 +20,6 @@ const char *const kCreateLabel = "RegistryAPI_CreateRegistryKey:  ";
 // Stand-in for the handle of an opened key; it only appears in traces.
 constexpr long kOpenedKeyHandle = 1;
 
-QString ErrorDescription(const std::exception &e) {
-    if (auto *vbErr = dynamic_cast<const vb::VBError *>(&e))
-        return vbErr->Description();
-    return QString::fromLocal8Bit(e.what());
-}
 
 }  // namespace
 
@@ -56,7 +51,7 @@ QString GetRegistryValue(long rootKey, const QString &keyPath, const QString &va
         trace += QStringLiteral("log4") + kCrLf;
         trace += QStringLiteral("log5") + kCrLf;
     } catch (const std::exception &e) {
-        WriteErrorLog(QString::fromLatin1(kGetLabel) + ErrorDescription(e) + kCrLf + trace + kCrLf +
+        WriteErrorLog(QString::fromLatin1(kGetLabel) + vb::Describe(e) + kCrLf + trace + kCrLf +
                       QStringLiteral("GetRegistryValue End"));
     }
     return result;
@@ -84,7 +79,7 @@ bool SetRegistryValue(long rootKey, const QString &keyPath, const QString &value
         trace += QStringLiteral("log3 ") + valueName + kCrLf;
         return true;
     } catch (const std::exception &e) {
-        WriteErrorLog(QString::fromLatin1(kSetLabel) + ErrorDescription(e) + kCrLf +
+        WriteErrorLog(QString::fromLatin1(kSetLabel) + vb::Describe(e) + kCrLf +
                       QStringLiteral("KeyName= ") + keyPath + QStringLiteral("  ValueName=  ") +
                       valueName + kCrLf + trace + QStringLiteral("end fo procedure"));
         return false;
@@ -108,7 +103,7 @@ bool CreateRegistryKey(long rootKey, const QString &keyPath) {
         trace += QStringLiteral("log2") + kCrLf;
         return existed;
     } catch (const std::exception &e) {
-        WriteErrorLog(QString::fromLatin1(kCreateLabel) + ErrorDescription(e) + kCrLf + trace +
+        WriteErrorLog(QString::fromLatin1(kCreateLabel) + vb::Describe(e) + kCrLf + trace +
                       kCrLf + QStringLiteral("CreateRegistryKey End"));
         return false;
     }

@@ -46,10 +46,6 @@ QString singleText(float value) {
     return s;
 }
 
-void makeFolder(const QString &path) {
-    if (!QDir().mkpath(path))
-        vb::Raise(vb::errPathNotFound);
-}
 
 QString keyLine(const char *key, const QString &value) {
     return L(key) + QLatin1Char('=') + value + L(kCrLf);
@@ -89,10 +85,10 @@ void clsAccount::GetSettings() {
 }
 
 void clsAccount::SaveSettings() {
-    makeFolder(platform::JoinPath(platform::ProgramFolder(), L(kAccountsFolder)));
+    platform::MakeFolder(platform::JoinPath(platform::ProgramFolder(), L(kAccountsFolder)));
     const QString folder = AccountFolder(m_sEngine, m_sAccountName);
-    makeFolder(QFileInfo(folder).path());
-    makeFolder(folder);
+    platform::MakeFolder(QFileInfo(folder).path());
+    platform::MakeFolder(folder);
 
     // The whole file in the order the profile writer would leave it after
     // writing each key into a fresh file, committed at once so a failure

@@ -33,11 +33,6 @@ const char *const kSplashName = "frmSplash";
 const char *const kGetURLLabel = "clsEngine_GetURL error:  ";
 const char *const kSaveSettingLabel = "clsEngine_SaveSettings: ";
 
-QString ErrorDescription(const std::exception &e) {
-    if (auto *vbErr = dynamic_cast<const vb::VBError *>(&e))
-        return vbErr->Description();
-    return QString::fromLocal8Bit(e.what());
-}
 
 bool EngineDataFileExists() { return QFileInfo(g_sEngineDataFile).isFile(); }
 
@@ -135,7 +130,7 @@ QString clsEngine::GetURL(const QString &engineName, const QString &keyword) con
             return r.EngineURL + r.QueryKeyword1 + term + r.QueryKeyword2;
         }
     } catch (const std::exception &e) {
-        WriteErrorLog(QString::fromLatin1(kGetURLLabel) + ErrorDescription(e));
+        WriteErrorLog(QString::fromLatin1(kGetURLLabel) + vb::Describe(e));
     }
     return QString();
 }
@@ -283,6 +278,6 @@ void clsEngine::Savesetting(QTreeWidget *list) {
                 vb::Raise(vb::errPermissionDenied, QStringLiteral("Cannot save the setting ") + item->text(0));
         }
     } catch (const std::exception &e) {
-        WriteErrorLog(QString::fromLatin1(kSaveSettingLabel) + ErrorDescription(e));
+        WriteErrorLog(QString::fromLatin1(kSaveSettingLabel) + vb::Describe(e));
     }
 }

@@ -55,16 +55,7 @@ const Column kColumns[] = {{"#", 5},       {"Keywords", 30}, {"Counts", 9},   {"
 
 QString L(const char *s) { return QString::fromLatin1(s); }
 
-QString describe(const std::exception &e) {
-    if (const auto *vbe = dynamic_cast<const vb::VBError *>(&e))
-        return vbe->Description();
-    return QString::fromLocal8Bit(e.what());
-}
 
-void makeFolder(const QString &path) {
-    if (!QDir().mkpath(path))
-        vb::Raise(vb::errPathNotFound);
-}
 
 // A value padded with blanks to its column; a longer one whole and two blanks.
 void appendCell(QString &out, const QString &value, int width) {
@@ -316,12 +307,12 @@ void clsKeywords::PopulateKeywords(QTreeWidget *listView, bool keywordOnly) {
 
 void clsKeywords::SaveKeywords() {
     try {
-        makeFolder(platform::JoinPath(platform::ProgramFolder(), L(kAccountsFolder)));
+        platform::MakeFolder(platform::JoinPath(platform::ProgramFolder(), L(kAccountsFolder)));
         if (m_sAccountName.isEmpty() || m_sEngine.isEmpty())
             return;
         const QString folder = clsAccount::AccountFolder(m_sEngine, m_sAccountName);
-        makeFolder(QFileInfo(folder).path());
-        makeFolder(folder);
+        platform::MakeFolder(QFileInfo(folder).path());
+        platform::MakeFolder(folder);
 
         const int count = m_colKeywords ? m_colKeywords->Count() : 0;
         AnsiBuffer bytes(qsizetype(count) * 96 + 2);
@@ -344,7 +335,7 @@ void clsKeywords::SaveKeywords() {
         if (!platform::WriteFileAtomic(KeywordsFile(), bytes.take(), false, &error))
             vb::Raise(vb::errPermissionDenied, error.isEmpty() ? vb::ErrorText(vb::errPermissionDenied) : error);
     } catch (const std::exception &e) {
-        WriteErrorLog(L(kSaveLabel) + describe(e));
+        WriteErrorLog(L(kSaveLabel) + vb::Describe(e));
     }
 }
 
@@ -445,7 +436,7 @@ void clsKeywords::UpdateKeywordsToURLs(const URLCollectionPtr &urls) {
             k->setNextBid(nextBid);
         }
     } catch (const std::exception &e) {
-        WriteErrorLog(L(kMergeLabel) + describe(e));
+        WriteErrorLog(L(kMergeLabel) + vb::Describe(e));
     }
 }
 
@@ -494,7 +485,7 @@ QString clsKeywords::EmailMsg() {
         out += crlf;
         return out;
     } catch (const std::exception &e) {
-        WriteErrorLog(L(kEmailLabel) + describe(e));
+        WriteErrorLog(L(kEmailLabel) + vb::Describe(e));
     }
     return QString();
 }

@@ -39,11 +39,6 @@ const char *const kSchedulerEnable = "SchedlerEnable";
 const char *const kVersion = "Version";
 const char *const kLocation = "Location";
 
-QString ErrorDescription(const std::exception &e) {
-    if (auto *vbErr = dynamic_cast<const vb::VBError *>(&e))
-        return vbErr->Description();
-    return QString::fromLocal8Bit(e.what());
-}
 
 QString ReadPreference(const char *name, const char *defaultValue) {
     return GetRegistryValue(HKEY_CURRENT_USER, g_sPreferenceKey, QString::fromLatin1(name), REG_SZ,
@@ -99,7 +94,7 @@ void clsPreference::GetSettings() {
         m_sLogoPosition = ReadPreference(kLogoPosition, "Top");
         m_bSchedulerEnable = vb::CBool(ReadPreference(kSchedulerEnable, "True"));
     } catch (const std::exception &e) {
-        const QString error = ErrorDescription(e);
+        const QString error = vb::Describe(e);
         seam::MsgBox(error, seam::vbOKOnly, QString::fromLatin1(kGetSettingsTitle));
         WriteErrorLog(QString::fromLatin1(kGetSettingsLabel) + error + kCrLf + trace + kCrLf +
                       QStringLiteral("Getsetting End"));
@@ -148,7 +143,7 @@ void clsPreference::SaveSettings() {
                 trace += QString::fromLatin1(entry.traceAfter) + kCrLf;
         }
     } catch (const std::exception &e) {
-        const QString error = ErrorDescription(e);
+        const QString error = vb::Describe(e);
         WriteErrorLog(QString::fromLatin1(kSaveSettingsLabel) + error + kCrLf + trace + kCrLf +
                       QStringLiteral("SaveSettings End"));
         seam::MsgBox(error, seam::vbOKOnly, QString::fromLatin1(kSaveSettingsTitle));

@@ -18,16 +18,7 @@ const char kURLFileName[] = "URLs.dat";
 const char kListKeyPrefix[] = "Key";
 const char kCrLf[] = "\r\n";
 
-QString describe(const std::exception &e) {
-    if (const auto *vbe = dynamic_cast<const vb::VBError *>(&e))
-        return vbe->Description();
-    return QString::fromLocal8Bit(e.what());
-}
 
-void makeFolder(const QString &path) {
-    if (!QDir().mkpath(path))
-        vb::Raise(vb::errPathNotFound);
-}
 }  // namespace
 
 namespace listview {
@@ -70,7 +61,7 @@ bool clsURL::ValidURL(const QString &listingURL, const URLCollectionPtr &urls) {
                 return true;
         }
     } catch (const std::exception &e) {
-        WriteErrorLog(QString::fromLatin1(kValidURLLabel) + describe(e));
+        WriteErrorLog(QString::fromLatin1(kValidURLLabel) + vb::Describe(e));
     }
     return false;
 }
@@ -87,7 +78,7 @@ URLCollectionPtr clsURL::GetURLCollection(const QString &engineName, const QStri
             return nullptr;
         return LoadURLs(file);
     } catch (const std::exception &e) {
-        WriteErrorLog(QString::fromLatin1(kGetURLCollectionLabel) + describe(e));
+        WriteErrorLog(QString::fromLatin1(kGetURLCollectionLabel) + vb::Describe(e));
     }
     return nullptr;
 }
@@ -121,9 +112,9 @@ URLCollectionPtr clsURL::ConverStrToCol(const QString &text, const QString &sepa
 }
 
 void clsURL::SaveURL(const QString &engineName, const QString &accountName, const QString &urlText) {
-    makeFolder(platform::JoinPath(platform::ProgramFolder(), QStringLiteral("Accounts")));
-    makeFolder(QFileInfo(clsAccount::AccountFolder(engineName, accountName)).path());
-    makeFolder(clsAccount::AccountFolder(engineName, accountName));
+    platform::MakeFolder(platform::JoinPath(platform::ProgramFolder(), QStringLiteral("Accounts")));
+    platform::MakeFolder(QFileInfo(clsAccount::AccountFolder(engineName, accountName)).path());
+    platform::MakeFolder(clsAccount::AccountFolder(engineName, accountName));
     clsFileController files;
     files.saveTextFile(URLFile(engineName, accountName), urlText);
 }

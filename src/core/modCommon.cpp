@@ -27,11 +27,6 @@ const char *const kCrLf = "\r\n";
 constexpr int kIniBufferSize = 560;
 constexpr int kPoundCode = 163;
 
-QString errorText(const std::exception &e) {
-    if (auto *vbErr = dynamic_cast<const vb::VBError *>(&e))
-        return vbErr->Description();
-    return QString::fromLocal8Bit(e.what());
-}
 
 // The log is opened once per process. The attempt is remembered before the
 // open, so a log that cannot be opened stays silent for the rest of the run.
@@ -172,7 +167,7 @@ QString TrimComma(const QString &text) {
         if (t.endsWith(QLatin1Char(',')))
             t.chop(1);
     } catch (const std::exception &e) {
-        WriteErrorLog(QString::fromLatin1(kTrimCommaLabel) + errorText(e));
+        WriteErrorLog(QString::fromLatin1(kTrimCommaLabel) + vb::Describe(e));
     }
     return t;
 }
@@ -186,7 +181,7 @@ QString GetHostFromURL(const QString &url) {
         const int slash = rest.indexOf(QLatin1Char('/'));
         return slash < 0 ? rest : rest.left(slash);
     } catch (const std::exception &e) {
-        WriteErrorLog(QString::fromLatin1(kHostFromUrlLabel) + errorText(e));
+        WriteErrorLog(QString::fromLatin1(kHostFromUrlLabel) + vb::Describe(e));
         return QString();
     }
 }
@@ -332,7 +327,7 @@ bool isValidTime(const QString &text) {
         const double minutes = vb::CDbl(parts.last());
         return hours >= 0 && hours < 24 && minutes >= 0 && minutes <= 59;
     } catch (const std::exception &e) {
-        seam::MsgBox(QString::fromLatin1(kValidTimeLabel) + errorText(e), seam::vbOKOnly,
+        seam::MsgBox(QString::fromLatin1(kValidTimeLabel) + vb::Describe(e), seam::vbOKOnly,
                      app::Title());
         return false;
     }
@@ -357,7 +352,7 @@ int GetKeywordsCount(const QString &engineName, const QString &accountName) {
             if (!line.isEmpty())
                 ++count;
     } catch (const std::exception &e) {
-        WriteErrorLog(QString::fromLatin1(kKeywordsCountLabel) + errorText(e));
+        WriteErrorLog(QString::fromLatin1(kKeywordsCountLabel) + vb::Describe(e));
     }
     return count;
 }

@@ -75,8 +75,7 @@ void Main(const Hooks &hooks) {
         if (hooks.display)
             hooks.display();
     } catch (const std::exception &e) {
-        const auto *vbe = dynamic_cast<const vb::VBError *>(&e);
-        WriteErrorLog(kMainError + (vbe ? vbe->Description() : QString::fromLocal8Bit(e.what())));
+        WriteErrorLog(kMainError + vb::Describe(e));
         if (hooks.closeSplash)
             hooks.closeSplash();
     }

@@ -1,5 +1,7 @@
 #include "platform/Folders.h"
 
+#include "platform/VB.h"
+
 #include <QDir>
 #include <QStandardPaths>
 
@@ -38,6 +40,11 @@ QString WindowsFolder() {
 
 void setProgramFolder(const QString &path) { g_programOverride = stripSlash(path); }
 void setWindowsFolder(const QString &path) { g_windowsOverride = stripSlash(path); }
+
+void MakeFolder(const QString &path) {
+    if (!QDir().mkpath(path))
+        vb::Raise(vb::errPathNotFound);
+}
 
 QString JoinPath(const QString &a, const QString &b) {
     if (a.isEmpty())

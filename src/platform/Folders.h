@@ -13,6 +13,9 @@ QString WindowsFolder();   // no trailing "/"
 void setProgramFolder(const QString &path);  // empty restores the default
 void setWindowsFolder(const QString &path);
 
+// Creates a folder and its parents; raises error 76 when it can't.
+void MakeFolder(const QString &path);
+
 // Joins path parts with single "/" separators.
 QString JoinPath(const QString &a, const QString &b);
 QString JoinPath(const QString &a, const QString &b, const QString &c);

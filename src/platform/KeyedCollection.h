@@ -17,8 +17,8 @@ struct CaselessKey {
     QString text;
     bool operator==(const CaselessKey &o) const { return text.compare(o.text, Qt::CaseInsensitive) == 0; }
 };
-inline size_t qHash(const CaselessKey &k, size_t seed = 0) noexcept {
-    size_t h = seed ^ 0x9e3779b97f4a7c15ULL;
+inline size_t qHash(const CaselessKey &k, size_t base = 0) noexcept {
+    size_t h = base ^ 0x9e3779b97f4a7c15ULL;
     for (QChar c : k.text) {
         char16_t u = c.unicode();
         if (u < 0x80)

@@ -28,6 +28,12 @@ void Raise(int number, const QString &description) {
     throw VBError(number, description.isEmpty() ? ErrorText(number) : description);
 }
 
+QString Describe(const std::exception &e) {
+    if (const auto *vbe = dynamic_cast<const VBError *>(&e))
+        return vbe->Description();
+    return QString::fromLocal8Bit(e.what());
+}
+
 // ---- Text ----------------------------------------------------------------
 
 int InStr(int start, const QString &text, const QString &find, bool ignoreCase) {

@@ -35,6 +35,8 @@ enum ErrorNumber {
 };
 
 [[noreturn]] void Raise(int number, const QString &description = QString());
+// The text an error handler logs: the runtime description, or the message of any other exception.
+QString Describe(const std::exception &e);
 // Standard description for a runtime error number.
 QString ErrorText(int number);
 

@@ -38,11 +38,6 @@ const char *const kDeleteBusy =
 
 QString L(const char *s) { return QString::fromLatin1(s); }
 
-QString errorText(const std::exception &e) {
-    if (auto *vbErr = dynamic_cast<const vb::VBError *>(&e))
-        return vbErr->Description();
-    return QString::fromLocal8Bit(e.what());
-}
 
 // "Last" as a count: its leading numeric value, held in an ordinary integer.
 qint64 lastCount(const QString &text) {
@@ -203,7 +198,7 @@ bool clsMain::loadProject() {
         }
         return true;
     } catch (const std::exception &e) {
-        WriteErrorLog(L(kLoadProjectLabel) + errorText(e));
+        WriteErrorLog(L(kLoadProjectLabel) + vb::Describe(e));
     }
     return false;
 }
@@ -235,7 +230,7 @@ void clsMain::SaveAccount() {
         if (!platform::WriteAnsiFileAtomic(m_sProjectFile, text + L(kCrLf), false, &error))
             vb::Raise(vb::errPermissionDenied, error.isEmpty() ? vb::ErrorText(vb::errPermissionDenied) : error);
     } catch (const std::exception &e) {
-        WriteErrorLog(L(kSaveAccountLabel) + errorText(e));
+        WriteErrorLog(L(kSaveAccountLabel) + vb::Describe(e));
     }
 }
 
@@ -285,6 +280,6 @@ void clsMain::DeleteAccount() {
         }
         m_oSelectNode = next;
     } catch (const std::exception &e) {
-        WriteErrorLog(L(kDeleteAccountLabel) + errorText(e));
+        WriteErrorLog(L(kDeleteAccountLabel) + vb::Describe(e));
     }
 }

@@ -58,11 +58,6 @@ const char *const kReservedNames[] = {"Keywords", "URLs", "KeywordsSetting"};
 
 QString L(const char *s) { return QString::fromLatin1(s); }
 
-QString errorText(const std::exception &e) {
-    if (auto *vbErr = dynamic_cast<const vb::VBError *>(&e))
-        return vbErr->Description();
-    return QString::fromLocal8Bit(e.what());
-}
 
 bool isBiddingEngine(const QString &engine) {
     return engine == QLatin1String("FindWhat") || engine == QLatin1String("Overture(UK)") ||
@@ -255,8 +250,8 @@ void frmAccount::cmdOK_Click() {
             UpdateAccount();
     } catch (const std::exception &e) {
         // Nothing was half-done: the dialog stays open for another try.
-        WriteErrorLog(L(kSaveLabel) + errorText(e));
-        seam::MsgBox(L(kSaveFailed) + errorText(e), seam::vbOKOnly | seam::vbCritical, windowTitle());
+        WriteErrorLog(L(kSaveLabel) + vb::Describe(e));
+        seam::MsgBox(L(kSaveFailed) + vb::Describe(e), seam::vbOKOnly | seam::vbCritical, windowTitle());
     }
 }
 
@@ -319,7 +314,7 @@ bool frmAccount::ValidForm() {
         }
         return true;
     } catch (const std::exception &e) {
-        WriteErrorLog(L(kValidFormLabel) + errorText(e));
+        WriteErrorLog(L(kValidFormLabel) + vb::Describe(e));
     }
     return false;
 }

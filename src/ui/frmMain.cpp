@@ -49,11 +49,6 @@ const QString kSchedulerOff = QStringLiteral("Scheduler: Off");
 // Widths are given in twips; 15 twips make a pixel at the usual 96 dpi.
 int twips(int t) { return t / 15; }
 
-QString errorText(const std::exception &e) {
-    if (const auto *vbe = dynamic_cast<const vb::VBError *>(&e))
-        return vbe->Description();
-    return QString::fromLocal8Bit(e.what());
-}
 
 QTreeWidget *makeList(QWidget *parent, const QString &name) {
     auto *list = new QTreeWidget(parent);
@@ -331,7 +326,7 @@ bool frmMain::Form_Load() {
         seam::SetPointer(seam::Pointer::Default);
         return true;
     } catch (const std::exception &e) {
-        loadErrorExit(errorText(e));
+        loadErrorExit(vb::Describe(e));
         return false;
     }
 }
@@ -387,7 +382,7 @@ bool frmMain::Form_Unload() {
         m_oCurrentNode = nullptr;
         QCoreApplication::processEvents();
     } catch (const std::exception &e) {
-        WriteErrorLog(kUnloadErrorLog + errorText(e));
+        WriteErrorLog(kUnloadErrorLog + vb::Describe(e));
     }
     tmrScheduler->stop();
     seam::EndProgram();
@@ -449,7 +444,7 @@ void frmMain::UpdateUI(bool bReloadKeywordFile, bool bRePopulateKeyword, bool bK
         m_oLastKeywordItem = lvwKeywords->currentItem();
         setMenuToolBarstatus();
     } catch (const std::exception &e) {
-        WriteErrorLog(kUpdateUIErrorLog + errorText(e));
+        WriteErrorLog(kUpdateUIErrorLog + vb::Describe(e));
     }
 }
 
@@ -527,6 +522,6 @@ void frmMain::setMenuToolBarstatus() {
         toolMenuItem(QStringLiteral("Report"), QStringLiteral("Excel"))->setEnabled(menuItem(P, 3)->isEnabled());
         toolButton(QStringLiteral("Login"))->setEnabled(notRoot);
     } catch (const std::exception &e) {
-        WriteErrorLog(kMenuStateErrorLog + errorText(e));
+        WriteErrorLog(kMenuStateErrorLog + vb::Describe(e));
     }
 }

@@ -39,11 +39,6 @@ const QString kSchedulerOff = QStringLiteral("Scheduler: Off");
 constexpr int kDeleteKeyCode = 46;
 constexpr int kShowMaximized = 3;
 
-QString errorText(const std::exception &e) {
-    if (const auto *vbe = dynamic_cast<const vb::VBError *>(&e))
-        return vbe->Description();
-    return QString::fromLocal8Bit(e.what());
-}
 
 QString vendorEmail() {
     return g_oDealerInfo ? g_oDealerInfo->DealerEmail() : QString::fromLatin1(clsDealerInfo::kDefaultEmail);
@@ -171,7 +166,7 @@ void frmMain::AddAccount() {
         }
         tvwAccount_NodeClick(tvwAccount->currentItem());
     } catch (const std::exception &e) {
-        WriteErrorLog(kAddAccountLog + errorText(e));
+        WriteErrorLog(kAddAccountLog + vb::Describe(e));
     }
 }
 
@@ -193,7 +188,7 @@ void frmMain::EditAccount() {
         // A renamed account shows its new name, its lists and its state at once.
         tvwAccount_NodeClick(tvwAccount->currentItem());
     } catch (const std::exception &e) {
-        WriteErrorLog(kEditAccountLog + errorText(e));
+        WriteErrorLog(kEditAccountLog + vb::Describe(e));
     }
 }
 
@@ -271,7 +266,7 @@ void frmMain::ChangeNodeTagProperty() {
         if (QTreeWidgetItem *engineNode = selected->parent())
             treenode::SetNodeTag(engineNode, treenode::NodeTag(engineNode) - old + rows);
     } catch (const std::exception &e) {
-        WriteErrorLog(kTagLog + errorText(e));
+        WriteErrorLog(kTagLog + vb::Describe(e));
     }
 }
 
@@ -297,7 +292,7 @@ void frmMain::LoginAccount_click() {
             WriteErrorLog(kLoginURLLog + m_sEngineName + QStringLiteral("):") + url);
     } catch (const std::exception &e) {
         seam::SetPointer(seam::Pointer::Default);
-        WriteErrorLog(kLoginLog + errorText(e));
+        WriteErrorLog(kLoginLog + vb::Describe(e));
     }
 }
 
@@ -321,7 +316,7 @@ void frmMain::mnuOpenPageItem_Click(int index) {
         OpenEnginePage(url);
     } catch (const std::exception &e) {
         seam::SetPointer(seam::Pointer::Default);
-        WriteErrorLog(kOpenPageLog + errorText(e));
+        WriteErrorLog(kOpenPageLog + vb::Describe(e));
     }
 }
 
