@@ -439,6 +439,9 @@ void frmMain::UpdateUI(bool bReloadKeywordFile, bool bRePopulateKeyword, bool bK
                 } else {
                     lvwKeywords->setCurrentItem(lvwKeywords->topLevelItem(0));
                 }
+            } else if (rows > 0) {
+                // A freshly filled list view has its first row as the selected item.
+                lvwKeywords->setCurrentItem(lvwKeywords->topLevelItem(0));
             }
         }
         m_oLastKeywordItem = lvwKeywords->currentItem();
