@@ -58,21 +58,36 @@ QString EngineListEntry(int n) {
 // the request's meaning are percent-encoded (non-ASCII as Windows-1252
 // bytes); blanks are left for the caller's blank rule.
 QString EncodeKeyword(const QString &keyword) {
-    static const QString reserved = QStringLiteral("&=#%+?");
+    static const QByteArray reserved = QByteArrayLiteral("&=#%+?");
     QString out;
-    const QList<uint> codePoints = keyword.toUcs4();
-    for (uint cp : codePoints) {
-        const bool plain = cp >= 0x20 && cp < 0x7F && !reserved.contains(QChar(char16_t(cp)));
-        if (plain) {
-            out += QChar(char16_t(cp));
-            continue;
-        }
-        const QByteArray bytes = cp < 0x80 ? QByteArray(1, char(cp))
-                                           : platform::ToAnsi(QString::fromUcs4(reinterpret_cast<const char32_t *>(&cp), 1));
-        for (char b : bytes)
-            out += QStringLiteral("%%1").arg(uint(uchar(b)), 2, 16, QLatin1Char('0')).toUpper();
+    for (const char b : platform::ToAnsi(keyword)) {
+        const uchar c = uchar(b);
+        if (c >= 0x20 && c < 0x7F && !reserved.contains(b))
+            out += QLatin1Char(b);
+        else
+            out += QStringLiteral("%%1").arg(uint(c), 2, 16, QLatin1Char('0')).toUpper();
     }
     return out;
+}
+
+// The login address on the alternate secure host: every whole host label
+// kSecureLoginHostLabel (at the start of a host or after a dot) gets the
+// prefix. A label that merely ends in it ("a-secure.", "nonsecure.") is not
+// the secure host and stays as it is.
+QString AlternateLoginURL(const QString &url) {
+    const QString label = QString::fromLatin1(clsEngine::kSecureLoginHostLabel);
+    const QString prefix = QString::fromLatin1(clsEngine::kAlternateHostPrefix);
+    QString out;
+    qsizetype from = 0;
+    for (qsizetype pos = url.indexOf(label, 0, Qt::CaseSensitive); pos >= 0;
+         pos = url.indexOf(label, pos + label.size(), Qt::CaseSensitive)) {
+        const QChar before = pos > 0 ? url.at(pos - 1) : QLatin1Char('/');
+        if (before != QLatin1Char('/') && before != QLatin1Char('.') && before != QLatin1Char('@'))
+            continue;
+        out += url.mid(from, pos - from) + prefix;
+        from = pos;
+    }
+    return out + url.mid(from);
 }
 
 }  // namespace
@@ -218,9 +233,8 @@ bool clsEngine::loadEngineData() {
             r.endKeywordSection = read("endKeywordSection");
 
             if (r.LoginURL.contains(QLatin1String(kOvertureSite), Qt::CaseSensitive)) {
-                const QString label = QString::fromLatin1(kSecureLoginHostLabel);
                 r.DTCURL = r.LoginURL;
-                r.LoginURL.replace(label, QString::fromLatin1(kAlternateHostPrefix) + label, Qt::CaseSensitive);
+                r.LoginURL = AlternateLoginURL(r.LoginURL);
             }
             // Only complete records join the list.
             m_engines.push_back(std::move(r));

@@ -51,7 +51,7 @@ const char *const kThreeEngines =
     "\n"
     "[Overture]\n"
     "EngineURL=  http://search.overture.example  \n"
-    "LoginURL=https://secure.overture.example/signin?back=https://secure.overture.example/\n"
+    "LoginURL=https://secure.overture.example/signin?back=https://secure.overture.example/&via=nonsecure.example\n"
     "QueryKeyword1=/d/search/p/?Keywords=\n"
     "QueryKeyword2=&mkt=us\n"
     "SubmitMethod=GET\n"
@@ -74,7 +74,7 @@ const char *const kThreeEngines =
 
 }  // namespace
 
-TEST_F(EngineTest, MissingFileShowsMessageAndLoadsNothing) {
+TEST_F(EngineTest, MissingFileShowsMessageAndLoadsOrListsNothing) {
     QWidget splash;
     splash.setObjectName("frmSplash");
     splash.show();
@@ -87,16 +87,16 @@ TEST_F(EngineTest, MissingFileShowsMessageAndLoadsNothing) {
     EXPECT_EQ(engine.GetEngineNameCol(), nullptr);
     EXPECT_EQ(engine.GetURL("Overture", "shoes"), "");
     EXPECT_THROW(engine.GetEngineURL(1), vb::VBError);
-}
 
-TEST_F(EngineTest, MissingFileLeavesTheEngineListAlone) {
+    // The enable list shows the same message and keeps its items.
     QTreeWidget list;
     SetListCheckBoxes(&list, true);
     new QTreeWidgetItem(&list, QStringList{"Kept"});
     testenv::answerMsgBox(seam::vbOK);
-    clsEngine engine;
     engine.PopulateAllEngine(&list);
-    expectMissingFileMessage();
+    ASSERT_EQ(testenv::shownMsgBoxes().size(), 2);
+    EXPECT_EQ(testenv::shownMsgBoxes()[1].text, kMissingText);
+    EXPECT_EQ(testenv::shownMsgBoxes()[1].title, "Error");
     EXPECT_EQ(list.topLevelItemCount(), 1);
 }
 
@@ -132,11 +132,9 @@ TEST_F(EngineTest, ListEndsAtTheFirstMissingKey) {
     EXPECT_TRUE(engine.loadEngineData());
     EXPECT_EQ(engine.GetEngineCount(), 2);
     EXPECT_EQ(engine.GetEngineIndex("D"), 0);
-}
 
-TEST_F(EngineTest, EmptyEngineListLoadsNothing) {
+    // A file without the list loads nothing and is not reported.
     writeEngineFile("[KeywordBuilder]\n1=Overture\n");
-    clsEngine engine;
     EXPECT_TRUE(engine.loadEngineData());
     EXPECT_EQ(engine.GetEngineCount(), 0);
     EXPECT_EQ(engine.GetEngineNameCol(), nullptr);
@@ -178,10 +176,11 @@ TEST_F(EngineTest, OvertureLoginUsesTheAlternateSecureHost) {
     writeEngineFile(kThreeEngines);
     clsEngine engine;
     ASSERT_TRUE(engine.loadEngineData());
+    // Only whole "secure" host labels move to the alternate host.
     EXPECT_EQ(engine.GetLoginURL(1),
-              "https://a-secure.overture.example/signin?back=https://a-secure.overture.example/");
+              "https://a-secure.overture.example/signin?back=https://a-secure.overture.example/&via=nonsecure.example");
     EXPECT_EQ(engine.GetDTCURL(1),
-              "https://secure.overture.example/signin?back=https://secure.overture.example/");
+              "https://secure.overture.example/signin?back=https://secure.overture.example/&via=nonsecure.example");
     // Other sites keep their login address and have no DTC address.
     EXPECT_EQ(engine.GetLoginURL(2), "https://secure.findwhat.example/login");
     EXPECT_EQ(engine.GetDTCURL(2), "");
