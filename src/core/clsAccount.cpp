@@ -47,6 +47,20 @@ QString singleText(float value) {
 }
 
 
+// The account's other files share its folder: an account named like one of
+// them would write its settings over that file (and lose them on the next
+// keyword or URL save), so such a name gets its first character encoded.
+const char *const kSiblingFileStems[] = {"Keywords", "URLs", "KeywordsSetting"};
+
+QString settingsFileStem(const QString &account) {
+    const QString stem = platform::SafePathComponent(account);
+    for (const char *sibling : kSiblingFileStems) {
+        if (stem.compare(QLatin1String(sibling), Qt::CaseInsensitive) == 0)
+            return QLatin1Char('%') + QString::number(stem.at(0).unicode(), 16).toUpper() + stem.mid(1);
+    }
+    return stem;
+}
+
 QString keyLine(const char *key, const QString &value) {
     return L(key) + QLatin1Char('=') + value + L(kCrLf);
 }
@@ -61,7 +75,7 @@ QString clsAccount::AccountFolder(const QString &engine, const QString &account)
 
 QString clsAccount::SettingsFile() const {
     return platform::JoinPath(AccountFolder(m_sEngine, m_sAccountName),
-                              platform::SafePathComponent(m_sAccountName) + L(kAccountFileExt));
+                              settingsFileStem(m_sAccountName) + L(kAccountFileExt));
 }
 
 void clsAccount::GetSettings() {

@@ -40,7 +40,8 @@ public:
 
     // program folder/Accounts/engine/account (names mapped to safe path components)
     static QString AccountFolder(const QString &engine, const QString &account);
-    // AccountFolder/<account>.dat
+    // AccountFolder/<account>.dat (an account named like one of its folder's other
+    // files gets a name that can't clash with them)
     QString SettingsFile() const;
     // The date a new account holds as its last look-up (12/30/1899 00:00:00).
     static QDateTime ZeroDate();

@@ -1,4 +1,5 @@
 #include "core/clsAccount.h"
+#include "core/clsKeywords.h"
 #include "platform/VB.h"
 #include "support/TestEnv.h"
 
@@ -193,4 +194,27 @@ TEST(clsAccount, UnsafeNamesStayInsideTheAccountsFolder) {
     a.SaveSettings();
     EXPECT_TRUE(QFileInfo::exists(testenv::programDir() + "/Accounts/Over%3Ature/..%2F..%2Fevil/..%2F..%2Fevil.dat"));
     EXPECT_EQ(QDir(testenv::programDir()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries), QStringList{"Accounts"});
+}
+
+TEST(clsAccount, AccountNamedLikeItsKeywordFileKeepsBothFiles) {
+    clsAccount a = sample();
+    a.setAccountName("Keywords");
+    a.SaveSettings();
+    clsKeywords list;
+    list.setEngine("Overture");
+    list.setAccountName("Keywords");
+    list.Add("Keyshoes", "shoes");
+    list.SaveKeywords();
+
+    const QString folder = testenv::programDir() + "/Accounts/Overture/Keywords/";
+    EXPECT_EQ(testenv::readFile(folder + "Keywords.dat"), "shoes;;;;;;;;;;\r\n\r\n");
+    EXPECT_EQ(a.SettingsFile(), folder + "%4Beywords.dat");
+    clsAccount b;
+    b.setEngine("Overture");
+    b.setAccountName("Keywords");
+    b.GetSettings();
+    EXPECT_EQ(b.Password(), "s3cret");
+    // Other names keep their plain file name.
+    b.setAccountName("Keywords2");
+    EXPECT_EQ(b.SettingsFile(), testenv::programDir() + "/Accounts/Overture/Keywords2/Keywords2.dat");
 }
