@@ -107,6 +107,8 @@ void frmAccount::buildControls() {
     txtUserID = line("txtUserID");
     txtPassword = line("txtPassword");
     txtPassword->setEchoMode(QLineEdit::Password);
+    // One "*" per character, whatever the desktop style would draw.
+    txtPassword->setStyleSheet(QStringLiteral("lineedit-password-character: 42"));
     auto *accountGrid = new QGridLayout(fraAccount);
     accountGrid->addWidget(label("lblAccountName", "Account Name:"), 0, 0);
     accountGrid->addWidget(txtAccountName, 0, 1);

@@ -120,6 +120,7 @@ TEST(frmAccountLoad, ControlsCaptionHoursAndEngineMinimumInEditMode) {
     EXPECT_EQ(d->txtAccountID->text(), "42");
     EXPECT_EQ(d->txtUserID->text(), "me");
     EXPECT_EQ(d->txtPassword->echoMode(), QLineEdit::Password);
+    EXPECT_EQ(d->txtPassword->displayText(), "**");
     EXPECT_EQ(d->txtMaxBid->text(), "1.50");
     // The stored minimum is below the engine's: the box shows the engine's.
     EXPECT_EQ(d->txtMinBid->text(), "0.10");
