@@ -112,6 +112,7 @@ bool Registry::createKey(const QString &keyPath) {
         return false;
     if (keyExists(keyPath))
         return true;
+    const auto before = d->keys;
     QString path;
     for (const QString &p : parts) {
         path = path.isEmpty() ? p : path + QLatin1Char('\\') + p;
@@ -122,7 +123,8 @@ bool Registry::createKey(const QString &keyPath) {
             d->keys.insert(n, k);
         }
     }
-    save();
+    if (!save())
+        d->keys = before;  // memory keeps matching the file
     return false;
 }
 
@@ -142,6 +144,7 @@ bool Registry::setValue(const QString &keyPath, const QString &name, const QStri
     auto it = d->keys.find(normalKey(keyPath));
     if (it == d->keys.end())
         return false;
+    const Impl::Key before = *it;
     const QString folded = name.toCaseFolded();
     auto vit = it->values.find(folded);
     if (vit == it->values.end()) {
@@ -150,7 +153,10 @@ bool Registry::setValue(const QString &keyPath, const QString &name, const QStri
     } else {
         vit->data = value;
     }
-    return save();
+    if (save())
+        return true;
+    *it = before;  // memory keeps matching the file
+    return false;
 }
 
 bool Registry::deleteValue(const QString &keyPath, const QString &name) {
@@ -158,11 +164,15 @@ bool Registry::deleteValue(const QString &keyPath, const QString &name) {
     auto it = d->keys.find(normalKey(keyPath));
     if (it == d->keys.end())
         return false;
+    const Impl::Key before = *it;
     const QString folded = name.toCaseFolded();
     if (!it->values.remove(folded))
         return false;
     it->order.removeAll(folded);
-    return save();
+    if (save())
+        return true;
+    *it = before;
+    return false;
 }
 
 }  // namespace platform

@@ -114,3 +114,18 @@ TEST(Seams, ShellOpenTakesOnlyWebMailAndOwnFiles) {
     EXPECT_FALSE(seam::ShellOpen(QStringLiteral("www.example.com")));
     EXPECT_EQ(testenv::shellOpened().size(), 4);
 }
+
+TEST(Registry, AFailedWriteLeavesTheStoredValue) {
+    Registry &r = Registry::instance();
+    const QString key = QStringLiteral("Software\\Maker\\Product\\Preference");
+    r.createKey(key);
+    ASSERT_TRUE(r.setValue(key, QStringLiteral("Proxy"), QStringLiteral("old")));
+    // A folder where the store file should be: every write fails, even for root.
+    QFile::remove(Registry::storeFile());
+    QDir().mkpath(Registry::storeFile());
+    EXPECT_FALSE(r.setValue(key, QStringLiteral("Proxy"), QStringLiteral("new")));
+    EXPECT_EQ(r.value(key, QStringLiteral("Proxy")).value_or(QString()), QStringLiteral("old"));
+    EXPECT_FALSE(r.createKey(QStringLiteral("Software\\Other")));
+    EXPECT_FALSE(r.keyExists(QStringLiteral("Software\\Other")));
+    QDir().rmdir(Registry::storeFile());
+}
