@@ -62,6 +62,14 @@ std::vector<qint64> numberedKeys(const QString &file, const QString &section, qi
     return std::vector<qint64>(found.begin(), found.end());
 }
 
+// Section names compare without regard to case, so engine names do too.
+bool hasEngineNode(const QTreeWidgetItem *root, const QString &engine) {
+    for (int i = 0; i < root->childCount(); ++i)
+        if (root->child(i)->text(0).compare(engine, Qt::CaseInsensitive) == 0)
+            return true;
+    return false;
+}
+
 bool isSectionLine(const QString &line, QString *name) {
     const QString t = line.trimmed();
     if (!t.startsWith(QLatin1Char('[')))
@@ -163,6 +171,11 @@ bool clsMain::loadProject() {
 
         for (const QString &rawName : *engines) {
             const QString engine = vb::Trim(rawName);
+            if (hasEngineNode(root, engine)) {
+                // A repeated entry of the engine list reads the same section again: keep the first.
+                WriteErrorLog(L(kLoadProjectLabel) + QStringLiteral("Engine listed twice: ") + engine);
+                continue;
+            }
             QTreeWidgetItem *engineNode =
                 treenode::AddNewNode(m_tree, treenode::RootKey(), treenode::EngineKey(engine), engine,
                                      L(treenode::kImageFolder), treenode::Kind::Engine);

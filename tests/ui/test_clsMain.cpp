@@ -95,6 +95,18 @@ TEST(clsMainProject, RepeatedAccountIsSkippedAndLoggedNotFatal) {
     EXPECT_EQ(fixtures::readProject(), QByteArray("[Overture]\r\n1=Acme\r\n2=Other\r\nLast=2\r\n\r\n\r\n"));
 }
 
+TEST(clsMainProject, RepeatedEngineInTheEngineListIsSkippedNotFatal) {
+    fixtures::writeProject("[Overture]\r\n1=Shop\r\nLast=1\r\n\r\n");
+    Project p({"Overture", "Google", "overture"});
+    EXPECT_TRUE(p.main.loadProject());
+    EXPECT_EQ(p.children(treenode::RootNode(&p.tree)), QStringList({"Google", "Overture"}));
+    EXPECT_EQ(p.children(p.node("Overture")), QStringList({"Shop"}));
+    EXPECT_TRUE(testenv::errorLog().startsWith("clsMain_loadProject_Error: "));
+
+    p.main.SaveAccount();
+    EXPECT_EQ(fixtures::readProject(), QByteArray("[Overture]\r\n1=Shop\r\nLast=1\r\n\r\n\r\n"));
+}
+
 TEST(clsMainProject, CountsBeyondSixteenBitsLoad) {
     fixtures::writeProject("[Overture]\r\n1=First\r\n70000=Far\r\nLast=99999999999\r\n\r\n");
     fixtures::writeKeywords("Overture", "First", QStringList(40000, QStringLiteral("k")));
