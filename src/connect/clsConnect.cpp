@@ -83,9 +83,10 @@ QString clsConnect::DecodeEntities(const QString &text) {
     int from = 0;
     while (amp >= 0) {
         const int semi = int(text.indexOf(QLatin1Char(';'), amp + 1));
-        if (semi < 0 || semi - amp > 10)
+        if (semi < 0)
             break;
-        const QString decoded = entityText(text.mid(amp + 1, semi - amp - 1));
+        // A bare "&" (text, not a reference) leaves the ones after it to decode.
+        const QString decoded = semi - amp > 10 ? QString() : entityText(text.mid(amp + 1, semi - amp - 1));
         if (decoded.isNull()) {
             amp = int(text.indexOf(QLatin1Char('&'), amp + 1));
             continue;

@@ -115,6 +115,8 @@ TEST(clsConnectFind, ActionUrlNameValueAndHref) {
     EXPECT_EQ(c.FindValue("<input name=bid"), QString());
     EXPECT_EQ(c.FindValue("<input value=\"O&#39;Brien &lt;3&gt; &amp;amp; &bogus; &#150;\""),
               QString("O'Brien <3> &amp; &bogus; ") + QChar(0x2013));
+    // A bare "&" far from the next ";" does not stop the references after it.
+    EXPECT_EQ(c.FindValue("<input value=\"Tom & Jerry Show; A &amp; B\""), QString("Tom & Jerry Show; A & B"));
 
     EXPECT_EQ(c.FindhrefURL("<a href=\"/manage.asp?id=1&amp;v=2\">Manage</a>"), QString("/manage.asp?id=1&v=2"));
     EXPECT_EQ(c.FindhrefURL("<a href=/x.asp>Go</a>"), QString("/x.asp"));
