@@ -222,6 +222,7 @@ TEST(frmHTTP, DisconnectMidRequestReportsDisconnectedAndTheWindowServesOnAfterwa
 TEST(frmHTTP, DisconnectDuringTheResendPauseLetsTheResendEndIt) {
     FakeHttpServer server;
     server.on("GET", "/e", {HttpResponse::empty(), HttpResponse::page("after")});
+    server.on("GET", "/empty-again", HttpResponse::empty());
     Window w;
     w.connect(server.url("/e"));
     ASSERT_TRUE(QTest::qWaitFor([&] { return w.form->ResendPending(); }, 5000));
@@ -231,6 +232,19 @@ TEST(frmHTTP, DisconnectDuringTheResendPauseLetsTheResendEndIt) {
     ASSERT_EQ(w.caller.events.size(), 1);
     EXPECT_EQ(w.caller.events[0].kind, QString("disconnected"));
     EXPECT_EQ(server.requestCount(), 2);
+
+    // A re-send that cannot go out still ends the stop.
+    w.connect(server.url("/empty-again"));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return w.form->ResendPending(); }, 5000));
+    setPreference("TimeOut", "-1");
+    w.disconnect();
+    ASSERT_TRUE(w.caller.waitForEvents(2));
+    QTest::qWait(200);
+    ASSERT_EQ(w.caller.events.size(), 2);
+    EXPECT_EQ(w.caller.events[1].kind, QString("disconnected"));
+    EXPECT_FALSE(w.caller.events[1].insideCall);
+    EXPECT_EQ(server.requestsTo("/empty-again").size(), 1);
+    EXPECT_TRUE(testenv::errorLog().startsWith("frmHTTP_Connect1_Error: 380 - "));
 }
 
 TEST(frmHTTP, DisconnectWithNothingRunningStillReportsDisconnected) {
