@@ -177,6 +177,11 @@ void frmHTTP::sendRequest(const QString &sURL) {
                       QStringLiteral(" - ") + vb::Describe(e) + QStringLiteral("\r\nURL: ") + sURL);
         const QString status = QString::number(m_http->StatusCode());
         seam::SetPointer(seam::Pointer::Default);
+        if (m_iMode == modeStopping) {
+            // A re-send after Disconnect failed: the caller waits for the stop.
+            queueStopReport();
+            return;
+        }
         QMetaObject::invokeMethod(
             this,
             [this, status] {
@@ -185,6 +190,26 @@ void frmHTTP::sendRequest(const QString &sURL) {
             },
             Qt::QueuedConnection);
     }
+}
+
+// Reports the stop from the event loop, once, unless a new request comes first.
+void frmHTTP::queueStopReport() {
+    if (m_bStopReportQueued)
+        return;
+    m_bStopReportQueued = true;
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            if (!m_bStopReportQueued)
+                return;
+            m_bStopReportQueued = false;
+            if (m_iMode != modeStopping)
+                return;
+            seam::SetPointer(seam::Pointer::Default);
+            if (m_oCaller)
+                m_oCaller->setDisconnected(true);
+        },
+        Qt::QueuedConnection);
 }
 
 void frmHTTP::onStateChanged(int state) {
@@ -229,22 +254,9 @@ void frmHTTP::Disconnect() {
         m_iMode = modeStopping;
         if (m_http->State() != platform::HttpControl::stateIdle) {
             m_http->Abort();
-        } else if (!m_bInFlight && !m_TimerConnect1.isActive() && !m_bStopReportQueued) {
+        } else if (!m_bInFlight && !m_TimerConnect1.isActive()) {
             // Nothing runs: the caller still waits for its report.
-            m_bStopReportQueued = true;
-            QMetaObject::invokeMethod(
-                this,
-                [this] {
-                    if (!m_bStopReportQueued)
-                        return;
-                    m_bStopReportQueued = false;
-                    if (m_iMode != modeStopping)
-                        return;
-                    seam::SetPointer(seam::Pointer::Default);
-                    if (m_oCaller)
-                        m_oCaller->setDisconnected(true);
-                },
-                Qt::QueuedConnection);
+            queueStopReport();
         }
     } catch (const std::exception &e) {
         WriteErrorLog(QString::fromLatin1(kDisconnectLabel) + QString::number(errorNumber(e)) +

@@ -81,6 +81,7 @@ private:
     void onStateChanged(int state);
     void onHttpTimeout();
     void onTimerConnect1();
+    void queueStopReport();
 
     platform::HttpControl *m_http = nullptr;
     IHTTPCaller *m_oCaller = nullptr;

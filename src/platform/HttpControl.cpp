@@ -45,6 +45,12 @@ ErrorInfo mapNetworkError(QNetworkReply::NetworkError error, const QString &qtTe
     }
 }
 
+// Failures of the connection itself (refused, closed, timed out, redirects
+// gone wrong), as against an answer whose status is an error.
+bool isTransportError(QNetworkReply::NetworkError error) {
+    return error > QNetworkReply::NoError && error <= QNetworkReply::UnknownNetworkError;
+}
+
 }  // namespace
 
 // ---- HttpHeaders ------------------------------------------------------------
@@ -155,7 +161,10 @@ QString HttpControl::send(const QByteArray &method, const QByteArray &body, cons
         for (const auto &h : headers->Items()) {
             if (h.first.compare(QLatin1String("Content-Type"), Qt::CaseInsensitive) == 0)
                 hasContentType = true;
-            request.setRawHeader(ToAnsi(h.first), ToAnsi(h.second));
+            // A request names each header once: repeated ones go as one list.
+            const QByteArray name = ToAnsi(h.first);
+            const QByteArray value = ToAnsi(h.second);
+            request.setRawHeader(name, request.hasRawHeader(name) ? request.rawHeader(name) + ", " + value : value);
         }
     }
     if (method == "POST" && !hasContentType)
@@ -232,7 +241,9 @@ void HttpControl::onFinished(QNetworkReply *reply) {
     } else if (m_bAborted) {
         m_iErrorNumber = errCancelled;
         m_sErrorDescription = QStringLiteral("The operation was cancelled");
-    } else if (reply->error() != QNetworkReply::NoError && m_iStatusCode == 0) {
+    } else if (reply->error() != QNetworkReply::NoError &&
+               (m_iStatusCode == 0 || isTransportError(reply->error()))) {
+        // No answer, or one whose body broke off: a part of a page is no page.
         const ErrorInfo info = mapNetworkError(reply->error(), reply->errorString());
         m_iErrorNumber = info.number;
         m_sErrorDescription = info.description;

@@ -27,7 +27,8 @@ namespace platform {
 // Request headers handed to a GET or POST (the library's headers object).
 class HttpHeaders {
 public:
-    // Adds a header line; a second header of the same name is sent as well.
+    // Adds a header; a second one of the same name is sent as well, joined
+    // to the first as one comma-separated list.
     void Add(const QString &name, const QString &value);
     // Removes every header of that name (letter case ignored).
     void Remove(const QString &name);

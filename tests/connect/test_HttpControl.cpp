@@ -36,6 +36,8 @@ TEST(HttpControl, SynchronousGetReturnsTheWholeBodyAsAnsiTextWithItsHeaders) {
     http.setURL(server.url("/bids?page=2"));
     HttpHeaders headers;
     headers.Add("X-Account", "acme");
+    headers.Add("Accept-Language", "en-gb");
+    headers.Add("accept-language", "en");
     EXPECT_EQ(http.Get(&headers), QString("Bid ") + QChar(0xA3) + "0.25 <b>ok</b>");
     EXPECT_EQ(http.StatusCode(), 200);
     EXPECT_EQ(http.State(), 0);
@@ -45,6 +47,7 @@ TEST(HttpControl, SynchronousGetReturnsTheWholeBodyAsAnsiTextWithItsHeaders) {
     EXPECT_EQ(req.method, QByteArray("GET"));
     EXPECT_EQ(req.target, QByteArray("/bids?page=2"));
     EXPECT_EQ(req.header("X-Account"), QByteArray("acme"));
+    EXPECT_EQ(req.header("Accept-Language"), QByteArray("en-gb, en"));
     EXPECT_FALSE(req.absoluteForm);
 }
 
@@ -110,6 +113,12 @@ TEST(HttpControl, FailedRequestsRaiseTheNumbersTheMessagesWord) {
     http.setURL(server.url("/drop"));
     EXPECT_EQ(raisedNumber([&] { http.Post("a=1"); }), HttpControl::errConnectionAborted);
     EXPECT_GE(server.requestCount(), 1);
+    EXPECT_EQ(http.Result(), QString());
+
+    // A connection that breaks inside the body is no complete answer.
+    server.on("GET", "/cut", HttpResponse::truncated(QByteArray(4000, 'x'), 1000));
+    http.setURL(server.url("/cut"));
+    EXPECT_EQ(raisedNumber([&] { http.Get(); }), HttpControl::errConnectionAborted);
     EXPECT_EQ(http.Result(), QString());
 
     http.setURL("ftp://127.0.0.1/file");

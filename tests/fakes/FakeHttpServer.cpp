@@ -109,6 +109,13 @@ HttpResponse HttpResponse::dropped() {
     return r;
 }
 
+HttpResponse HttpResponse::truncated(const QByteArray &body, int sentBytes) {
+    HttpResponse r;
+    r.body = body;
+    r.cutAfter = sentBytes;
+    return r;
+}
+
 HttpResponse &HttpResponse::delayed(int milliseconds) {
     delayMs = milliseconds;
     return *this;
@@ -313,9 +320,10 @@ void FakeHttpServer::writeResponse(QTcpSocket *socket, const HttpRequest &req, c
     out += "Content-Length: " + QByteArray::number(response.body.size()) + "\r\n";
     out += close ? "Connection: close\r\n" : "Connection: keep-alive\r\n";
     out += "\r\n";
-    out += response.body;
+    const bool cut = response.cutAfter >= 0 && response.cutAfter < response.body.size();
+    out += cut ? response.body.left(response.cutAfter) : response.body;
     socket->write(out);
-    if (close) {
+    if (close || cut) {
         m_connections.remove(socket);
         socket->disconnectFromHost();
     }

@@ -44,6 +44,7 @@ struct HttpResponse {
     QByteArray body;
     int delayMs = 0;          // wait this long before answering
     bool drop = false;        // close the connection instead of answering
+    int cutAfter = -1;        // close after this many body bytes (the head names the full length)
 
     // A page whose text is sent as Windows-1252 bytes.
     static HttpResponse page(const QString &html, int status = 200);
@@ -52,6 +53,8 @@ struct HttpResponse {
     static HttpResponse error(int status, const QString &html = QString());
     static HttpResponse redirect(const QString &location, int status = 302);
     static HttpResponse dropped();
+    // The head and the first `sentBytes` of the body, then the connection closes.
+    static HttpResponse truncated(const QByteArray &body, int sentBytes);
 
     HttpResponse &delayed(int milliseconds);
     HttpResponse &withHeader(const QByteArray &name, const QByteArray &value);
