@@ -185,7 +185,7 @@ TEST_F(PreferenceTest, FailedSaveIsReportedNotSilent) {
     EXPECT_EQ(testenv::shownMsgBoxes()[0].title, "SaveSetting Preference");
     EXPECT_EQ(testenv::shownMsgBoxes()[0].text, "Cannot save the setting AccessType");
     const QByteArray log = testenv::errorLog();
-    EXPECT_TRUE(log.startsWith("RegistryAPI_SetRegistryValue:  ")) << log.constData();
+    EXPECT_TRUE(log.startsWith("RegistryAPI_CreateRegistryKey:  ")) << log.constData();
     EXPECT_TRUE(log.endsWith("clsPreference_SaveSettings: Cannot save the setting AccessType\r\n"
                              "Begin\r\nafter CreateRegistryKey\r\n\r\nSaveSettings End\r\n"))
         << log.constData();
