@@ -314,20 +314,25 @@ bool frmMain::Form_Load() {
 
         show();
 
-        clsPreference pref;
-        pref.GetSettings();
-        if (pref.SchedulerEnable()) {
-            tmrScheduler->start();
-            stbPanel2->setText(kSchedulerOn);
-        } else {
-            tmrScheduler->stop();
-            stbPanel2->setText(kSchedulerOff);
-        }
+        ApplySchedulerSetting();
         seam::SetPointer(seam::Pointer::Default);
         return true;
     } catch (const std::exception &e) {
         loadErrorExit(vb::Describe(e));
         return false;
+    }
+}
+
+void frmMain::ApplySchedulerSetting() {
+    // Reading the settings also stamps the program's version.
+    clsPreference pref;
+    pref.GetSettings();
+    if (pref.SchedulerEnable()) {
+        tmrScheduler->start();
+        stbPanel2->setText(kSchedulerOn);
+    } else {
+        tmrScheduler->stop();
+        stbPanel2->setText(kSchedulerOff);
     }
 }
 

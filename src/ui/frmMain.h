@@ -109,6 +109,8 @@ private:
     void buildLayout();
     void setupListColumns();
     void loadErrorExit(const QString &errorText);
+    // Starts or stops the scheduler tick as the settings say and shows it in the status bar.
+    void ApplySchedulerSetting();
     // The exit question and teardown; false when the user keeps the program running.
     bool Form_Unload();
     bool IsSearchingNode() const;

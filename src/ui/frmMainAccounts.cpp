@@ -34,8 +34,6 @@ const QString kLoginURLLog = QStringLiteral("frmMain_LoginAccount_URL(");
 const QString kOpenPageLog = QStringLiteral("mnuOpenPageItem_Click error:  ");
 const QString kInvalidLogin = QStringLiteral("Invalid login URL. Please report this error to '");
 const QString kLoginTitle = QStringLiteral("Login");
-const QString kSchedulerOn = QStringLiteral("Scheduler: On");
-const QString kSchedulerOff = QStringLiteral("Scheduler: Off");
 constexpr int kDeleteKeyCode = 46;
 constexpr int kShowMaximized = 3;
 
@@ -229,15 +227,7 @@ void frmMain::DeleteAccountCommand() {
 void frmMain::ShowConfiguration() {
     if (ConfigurationDialogHook())
         ConfigurationDialogHook()(this);
-    clsPreference preference;
-    preference.GetSettings();
-    if (preference.SchedulerEnable()) {
-        tmrScheduler->start();
-        stbPanel2->setText(kSchedulerOn);
-    } else {
-        stbPanel2->setText(kSchedulerOff);
-        tmrScheduler->stop();
-    }
+    ApplySchedulerSetting();
 }
 
 void frmMain::ShowURLs() {

@@ -18,9 +18,7 @@ using fake::HttpResponse;
 namespace {
 
 void setPreference(const QString &name, const QString &value) {
-    auto &registry = platform::Registry::instance();
-    registry.createKey(g_sPreferenceKey);
-    ASSERT_TRUE(registry.setValue(g_sPreferenceKey, name, value));
+    testenv::setRegistryValue(g_sPreferenceKey, name, value);
 }
 
 // Records the callbacks in order; flags a callback made from inside a call

@@ -102,6 +102,12 @@ void setNow(const QDateTime &now) {
         seam::setClock({});
 }
 
+void setRegistryValue(const QString &key, const QString &name, const QString &value) {
+    auto &registry = platform::Registry::instance();
+    registry.createKey(key);
+    ASSERT_TRUE(registry.setValue(key, name, value));
+}
+
 QByteArray readFile(const QString &path) {
     QFile f(path);
     if (!f.open(QIODevice::ReadOnly))

@@ -33,6 +33,9 @@ int endProgramCount();
 // Fixes the clock (an invalid value restores the real clock).
 void setNow(const QDateTime &now);
 
+// Stores a settings value, creating its key when missing.
+void setRegistryValue(const QString &key, const QString &name, const QString &value);
+
 QByteArray readFile(const QString &path);
 void writeFile(const QString &path, const QByteArray &bytes);  // creates folders
 QByteArray errorLog();  // bytes of Error.log in the program folder ("" when missing)
