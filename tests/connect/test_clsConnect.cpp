@@ -41,11 +41,19 @@ const char *const kLoginPage =
     "<input type=\"hidden\" name=\"late\" value=\"never read\">\r\n"
     "</form></body></html>\r\n";
 
-clsFieldPtr field(const QString &name, const QString &value) {
-    auto f = std::make_shared<clsField>();
-    f->sFieldName = name;
-    f->sFieldValue = value;
-    return f;
+// A field from its texts in member order ("" past the end): name, value,
+// name 2, value 2, bid name, bid value, bid name 2, bid value 2.
+clsFieldPtr field(const QStringList &t) {
+    return std::make_shared<clsField>(
+        clsField{t.value(0), t.value(1), t.value(2), t.value(3), t.value(4), t.value(5), t.value(6), t.value(7)});
+}
+
+// The post string of key-less rows.
+QString postOf(std::initializer_list<QStringList> rows) {
+    FieldCollection fields;
+    for (const QStringList &f : rows)
+        fields.Add(field(f));
+    return clsConnect::CreatePostStringFromCollection(fields);
 }
 
 clsKeywordPtr keyword(const QString &text, const QString &newBid) {
@@ -55,27 +63,35 @@ clsKeywordPtr keyword(const QString &text, const QString &newBid) {
     return k;
 }
 
+// The stored fields of a keyword in file order, then NewBid and MaxBid, joined by ";".
+std::string fieldsOf(const clsKeyword &k) {
+    return QStringList{k.Keyword(),   k.Count(),    k.CurBid(), k.NextBid(), k.FirstBid(),
+                       k.SecondBid(), k.ThirdBid(), k.FourthBid(), k.FifthBid(), k.CurPos(),
+                       k.Status(),    k.NewBid(),   k.MaxBid()}
+        .join(';')
+        .toStdString();
+}
+
+// One find: the text found and the text left.
+using Found = std::pair<std::string, std::string>;
+Found found(const QString &result, const QString &rest) { return {result.toStdString(), rest.toStdString()}; }
+
 }  // namespace
 
 TEST(clsConnectFindSection, WalksSectionsConsumingTheText) {
+    const auto find = [](QString text) {
+        const QString section = clsConnect::FindSection(text, "<td>", "</td>");
+        return found(section, text);
+    };
     QString text = "xx<td>a</td><td>b</td>";
     EXPECT_EQ(clsConnect::FindSection(text, "<td>", "</td>"), QString("<td>a"));
     EXPECT_EQ(text, QString("<td>b</td>"));
-    EXPECT_EQ(clsConnect::FindSection(text, "<td>", "</td>"), QString("<td>b"));
-    EXPECT_EQ(text, QString(""));
-    EXPECT_EQ(clsConnect::FindSection(text, "<td>", "</td>"), QString());
-
-    QString open = "<tr><td> a ";
-    EXPECT_EQ(clsConnect::FindSection(open, "<td>", "</td>"), QString());
-    EXPECT_EQ(open, QString("<tr><td> a "));
-    QString none = "<tr>";
-    EXPECT_EQ(clsConnect::FindSection(none, "<td>", "</td>"), QString());
-    EXPECT_EQ(none, QString("<tr>"));
-
+    EXPECT_EQ(find(text), (Found{"<td>b", ""}));
+    EXPECT_EQ(find(""), (Found{"", ""}));
+    EXPECT_EQ(find("<tr><td> a "), (Found{"", "<tr><td> a "}));
+    EXPECT_EQ(find("<tr>"), (Found{"", "<tr>"}));
     // Blanks around the section go; letter case of markers counts.
-    QString spaced = "  <TD> x <td> y </td>rest";
-    EXPECT_EQ(clsConnect::FindSection(spaced, "<td>", "</td>"), QString("<td> y"));
-    EXPECT_EQ(spaced, QString("rest"));
+    EXPECT_EQ(find("  <TD> x <td> y </td>rest"), (Found{"<td> y", "rest"}));
 
     // A copy shared with the caller is left whole.
     const QString page = "<p>1</p><p>2</p>";
@@ -89,21 +105,17 @@ TEST(clsConnectFind, ActionUrlNameValueAndHref) {
     clsConnect c;
     setLoginMarkers(c);
 
-    QString form = "<form action=\"/bid.asp?a=1&amp;b=2\" method=\"post\">rest";
-    EXPECT_EQ(c.FindActionURL(form), QString("/bid.asp?a=1&b=2"));
-    EXPECT_EQ(form, QString("\" method=\"post\">rest"));
-    QString lastQuoted = "<form action=\"/x.asp\"";
-    EXPECT_EQ(c.FindActionURL(lastQuoted), QString("/x.asp"));
-    EXPECT_EQ(lastQuoted, QString("\""));
-    QString bare = "<form action=  /y.asp method=post>";
-    EXPECT_EQ(c.FindActionURL(bare), QString("/y.asp"));
-    EXPECT_EQ(bare, QString(" method=post>"));
-    QString endMarker = "<form action=/z.asp>x";
-    EXPECT_EQ(c.FindActionURL(endMarker), QString("/z.asp"));
-    EXPECT_EQ(endMarker, QString(">x"));
-    QString noAction = "<form method=post>";
-    EXPECT_EQ(c.FindActionURL(noAction), QString());
-    EXPECT_EQ(noAction, QString("<form method=post>"));
+    // Each find consumes the text up to the end of the URL; a miss leaves it whole.
+    const auto action = [&](QString text) {
+        const QString url = c.FindActionURL(text);
+        return found(url, text);
+    };
+    EXPECT_EQ(action("<form action=\"/bid.asp?a=1&amp;b=2\" method=\"post\">rest"),
+              (Found{"/bid.asp?a=1&b=2", "\" method=\"post\">rest"}));
+    EXPECT_EQ(action("<form action=\"/x.asp\""), (Found{"/x.asp", "\""}));
+    EXPECT_EQ(action("<form action=  /y.asp method=post>"), (Found{"/y.asp", " method=post>"}));
+    EXPECT_EQ(action("<form action=/z.asp>x"), (Found{"/z.asp", ">x"}));
+    EXPECT_EQ(action("<form method=post>"), (Found{"", "<form method=post>"}));
 
     EXPECT_EQ(c.FindName("<input type=\"text\" name=\"kw\" value=\"blue shoes\""), QString("kw"));
     EXPECT_EQ(c.FindValue("<input type=\"text\" name=\"kw\" value=\"blue shoes\""), QString("blue shoes"));
@@ -130,20 +142,11 @@ TEST(clsConnectLoginForm, ReadsFieldsInPageOrderUpToTheFirstNamelessInput) {
     const FieldCollectionPtr fields = c.GetLoginFormFields(kLoginPage, action);
     ASSERT_TRUE(fields);
     EXPECT_EQ(action, QString("login.asp?src=home&lang=en"));
-    ASSERT_EQ(fields->Count(), 4);
-    EXPECT_EQ(fields->Item(1)->sFieldName, QString("token"));
-    EXPECT_EQ(fields->Item(1)->sFieldValue, QString("a&b=c \"q\""));
-    EXPECT_EQ(fields->Item(2)->sFieldName, QString("_D:submit"));
-    EXPECT_EQ(fields->Item(2)->sFieldValue, QString(" "));
-    EXPECT_EQ(fields->Item(3)->sFieldName, QString("username"));
-    EXPECT_EQ(fields->Item(4)->sFieldName, QString("password"));
+    QStringList pairs;
+    for (const clsFieldPtr &f : *fields)
+        pairs << f->sFieldName + "=" + f->sFieldValue;
+    EXPECT_EQ(pairs.join(" | ").toStdString(), "token=a&b=c \"q\" | _D:submit=  | username= | password=");
     EXPECT_TRUE(fields->KeyAt(1).isNull());
-
-    // Overrides by exact name; the page's own values are encoded too.
-    EXPECT_EQ(clsConnect::CreatePostStringFromCollection(*fields, "username", "joe smith", "password",
-                                                         "p&ss=1+2%;#"),
-              QString("token=a%26b%3Dc%20\"q\"&_D:submit=%20&username=joe%20smith"
-                      "&password=p%26ss%3D1%2B2%25%3B%23"));
 
     QString kept = "kept";
     EXPECT_FALSE(c.GetLoginFormFields("<html>no form here</html>", kept));
@@ -154,11 +157,8 @@ TEST(clsConnectLoginForm, ReadsFieldsInPageOrderUpToTheFirstNamelessInput) {
 
 TEST(clsConnectPostString, BuildsTheBodyOfAFieldCollection) {
     FieldCollection fields;
-    fields.Add(field("a", "1"));
-    auto row = field("b", "x y");
-    row->sBidName = "bid";
-    row->sBidValue = "0.10";
-    fields.Add(row, "blue shoes");
+    fields.Add(field({"a", "1"}));
+    fields.Add(field({"b", "x y", "", "", "bid", "0.10"}), "blue shoes");
     EXPECT_EQ(clsConnect::CreatePostStringFromCollection(fields), QString("a=1&b=x%20y&bid=0.10"));
 
     // Only the named field changes; an empty override name changes nothing.
@@ -169,45 +169,34 @@ TEST(clsConnectPostString, BuildsTheBodyOfAFieldCollection) {
     EXPECT_EQ(clsConnect::CreatePostStringFromCollection(fields, "bid", "9"), QString("a=1&b=x%20y&bid=0.10"));
 
     // All four pairs; pair 1 even without a name, the others only with one.
-    FieldCollection rows;
-    auto full = std::make_shared<clsField>();
-    *full = clsField{"k1", "v1", "k2", "v2", "bid", "0.25", "k4", "v4"};
-    rows.Add(full);
-    auto partial = std::make_shared<clsField>();
-    partial->sFieldValue = "orphan";
-    partial->sBidName2 = "max";
-    partial->sBidValue2 = "5";
-    rows.Add(partial);
-    EXPECT_EQ(clsConnect::CreatePostStringFromCollection(rows),
+    EXPECT_EQ(postOf({{"k1", "v1", "k2", "v2", "bid", "0.25", "k4", "v4"}, {"", "orphan", "", "", "", "", "max", "5"}}),
               QString("k1=v1&k2=v2&bid=0.25&k4=v4&=orphan&max=5"));
-
     // Ordinary text goes out as it is.
-    FieldCollection plain;
-    plain.Add(field("_PN:submit", "-10:submit:/go2/handler.submit"));
-    plain.Add(field("url", "http://www.example.com/a_b-c.html?x!*'()~,$@"));
-    EXPECT_EQ(clsConnect::CreatePostStringFromCollection(plain),
+    EXPECT_EQ(postOf({{"_PN:submit", "-10:submit:/go2/handler.submit"},
+                      {"url", "http://www.example.com/a_b-c.html?x!*'()~,$@"}}),
               QString("_PN:submit=-10:submit:/go2/handler.submit&url=http://www.example.com/a_b-c.html?x!*'()~,$@"));
-
     // Non-ASCII as Windows-1252 bytes, control characters encoded.
-    FieldCollection special;
-    special.Add(field(QString("caf") + QChar(0xE9), QString(QChar(0xA3)) + "1\t2\r\n"));
-    EXPECT_EQ(clsConnect::CreatePostStringFromCollection(special), QString("caf%E9=%A31%092%0D%0A"));
-    EXPECT_EQ(clsConnect::CreatePostStringFromCollection(FieldCollection()), QString());
+    EXPECT_EQ(postOf({{QString("caf") + QChar(0xE9), QString(QChar(0xA3)) + "1\t2\r\n"}}),
+              QString("caf%E9=%A31%092%0D%0A"));
+    EXPECT_EQ(postOf({}), QString());
 }
 
 TEST(clsConnectFormatURL, ResolvesLinksAgainstThePageUrl) {
-    const QString page = "http://adv.test:8080/dir/sub/page.asp?x=1";
-    EXPECT_EQ(clsConnect::FormatURL("", page), QString());
-    EXPECT_EQ(clsConnect::FormatURL("https://other.test/a?b=1&c", page), QString("https://other.test/a?b=1&c"));
-    EXPECT_EQ(clsConnect::FormatURL("/bids.asp", page), QString("http://adv.test:8080/bids.asp"));
-    EXPECT_EQ(clsConnect::FormatURL("bids.asp?a=1&b=2", page), QString("http://adv.test:8080/dir/sub/bids.asp?a=1&b=2"));
-    EXPECT_EQ(clsConnect::FormatURL("../up.asp", page), QString("http://adv.test:8080/dir/up.asp"));
-    EXPECT_EQ(clsConnect::FormatURL("//cdn.test/x.asp", page), QString("http://cdn.test/x.asp"));
-    EXPECT_EQ(clsConnect::FormatURL("?page=2", page), QString("http://adv.test:8080/dir/sub/page.asp?page=2"));
-    EXPECT_EQ(clsConnect::FormatURL("list.asp", "https://secure.test/acct/"), QString("https://secure.test/acct/list.asp"));
+    const auto onPage = [](const QString &link) {
+        return clsConnect::FormatURL(link, "http://adv.test:8080/dir/sub/page.asp?x=1");
+    };
+    EXPECT_EQ(onPage(""), QString());
+    EXPECT_EQ(onPage("https://other.test/a?b=1&c"), QString("https://other.test/a?b=1&c"));
+    EXPECT_EQ(onPage("/bids.asp"), QString("http://adv.test:8080/bids.asp"));
+    EXPECT_EQ(onPage("bids.asp?a=1&b=2"), QString("http://adv.test:8080/dir/sub/bids.asp?a=1&b=2"));
+    EXPECT_EQ(onPage("../up.asp"), QString("http://adv.test:8080/dir/up.asp"));
+    EXPECT_EQ(onPage("//cdn.test/x.asp"), QString("http://cdn.test/x.asp"));
+    EXPECT_EQ(onPage("?page=2"), QString("http://adv.test:8080/dir/sub/page.asp?page=2"));
+    EXPECT_EQ(onPage("my page.asp"), QString("http://adv.test:8080/dir/sub/my%20page.asp"));
+    EXPECT_EQ(clsConnect::FormatURL("list.asp", "https://secure.test/acct/"),
+              QString("https://secure.test/acct/list.asp"));
     EXPECT_EQ(clsConnect::FormatURL("list.asp", "https://secure.test"), QString("https://secure.test/list.asp"));
     EXPECT_EQ(clsConnect::FormatURL("/a.asp", "secure.test/acct/x.asp"), QString("https://secure.test/a.asp"));
-    EXPECT_EQ(clsConnect::FormatURL("my page.asp", page), QString("http://adv.test:8080/dir/sub/my%20page.asp"));
 }
 
 TEST(clsConnectGetErrorMessage, WordsTheControlsErrors) {
@@ -224,11 +213,9 @@ TEST(clsConnectKeywords, EditKeywordFieldsWritesNewBidsAndLogsMissingRows) {
     keywords.Add(keyword("blue shoes", "0.25"), "blue shoes");
     keywords.Add(keyword("Red", "0.30"), "Red");
     FieldCollection rows;
-    auto blue = field("kw1", "blue shoes");
-    blue->sBidValue = "0.11";
+    auto blue = field({"kw1", "blue shoes", "", "", "", "0.11"});
     rows.Add(blue, "BLUE SHOES");
-    auto green = field("kw2", "green");
-    green->sBidValue = "0.12";
+    auto green = field({"kw2", "green", "", "", "", "0.12"});
     rows.Add(green, "green");
     c.EditKeywordFields(keywords, rows);
     EXPECT_EQ(blue->sBidValue, QString("0.25"));
@@ -257,18 +244,12 @@ TEST(clsConnectKeywords, AddKeywordValuesMergesIntoTheExistingKeyword) {
     c.AddKeywordValues(fetched, keywords, "Overture");
     ASSERT_EQ(keywords.Count(), 1);
     EXPECT_EQ(keywords.Item(1), existing);
-    EXPECT_EQ(existing->CurBid(), QString("0.30"));
-    EXPECT_EQ(existing->CurPos(), QString("2"));
-    EXPECT_EQ(existing->FirstBid(), QString("0.45"));
-    EXPECT_EQ(existing->NewBid(), QString("0.31"));
-    EXPECT_EQ(existing->SecondBid(), QString("old2"));
-    EXPECT_EQ(existing->Count(), QString("120"));
-    EXPECT_EQ(existing->Status(), QString("ok"));
-    EXPECT_EQ(existing->MaxBid(), QString("2.00"));
+    // Keyword, Count, CurBid, NextBid, 1st-5th bids, CurPos, Status, NewBid, MaxBid.
+    EXPECT_EQ(fieldsOf(*existing), "Blue Shoes;120;0.30;;0.45;old2;;;;2;ok;0.31;2.00");
 
+    // FindWhat pages also give the 2nd to 5th bids.
     c.AddKeywordValues(fetched, keywords, "FindWhat");
-    EXPECT_EQ(existing->SecondBid(), QString("0.29"));
-    EXPECT_EQ(existing->FifthBid(), QString("0.05"));
+    EXPECT_EQ(fieldsOf(*existing), "Blue Shoes;120;0.30;;0.45;0.29;;;0.05;2;ok;0.31;2.00");
 
     auto added = keyword("red shoes", "");
     c.AddKeywordValues(added, keywords, "FindWhat");
@@ -283,6 +264,9 @@ TEST(clsConnectHttp, SetHttpPropertiesUsesTheProxyOnlyWhileSelected) {
     setPreference("Auth_Username", "ann");
     setPreference("Auth_Password", "pw");
     platform::HttpControl http;
+    const auto proxyOf = [&] {
+        return (http.Proxy() + ";" + http.ProxyUsername() + ";" + http.ProxyPassword()).toStdString();
+    };
     {
         clsConnect c;
         c.setTimeOut(120000);
@@ -294,29 +278,17 @@ TEST(clsConnectHttp, SetHttpPropertiesUsesTheProxyOnlyWhileSelected) {
     EXPECT_EQ(http.URL(), QString("https://adv.test/login"));
     EXPECT_FALSE(http.Cache());
     EXPECT_EQ(http.Timeout(), 120000);
-    EXPECT_EQ(http.Proxy(), QString("proxy.lan:3128"));
-    EXPECT_EQ(http.ProxyUsername(), QString("ann"));
-    EXPECT_EQ(http.ProxyPassword(), QString("pw"));
+    EXPECT_EQ(proxyOf(), "proxy.lan:3128;ann;pw");
 
     // The preferences are read when the scraper is made.
     setPreference("Auth_Password", "");
-    {
-        clsConnect c;
-        c.SetHttpProperties(http, "https://adv.test/login");
-    }
-    EXPECT_EQ(http.Proxy(), QString("proxy.lan:3128"));
-    EXPECT_EQ(http.ProxyUsername(), QString());
-    EXPECT_EQ(http.ProxyPassword(), QString());
+    clsConnect().SetHttpProperties(http, "https://adv.test/login");
+    EXPECT_EQ(proxyOf(), "proxy.lan:3128;;");
 
     setPreference("Auth_Password", "pw");
     setPreference("AccessType", "1");
-    {
-        clsConnect c;
-        c.SetHttpProperties(http, "https://adv.test/login");
-    }
-    EXPECT_EQ(http.Proxy(), QString());
-    EXPECT_EQ(http.ProxyUsername(), QString());
-    EXPECT_EQ(http.ProxyPassword(), QString());
+    clsConnect().SetHttpProperties(http, "https://adv.test/login");
+    EXPECT_EQ(proxyOf(), ";;");
 }
 
 TEST(clsConnectHttp, LoginFormRoundTripAgainstASite) {
@@ -335,14 +307,16 @@ TEST(clsConnectHttp, LoginFormRoundTripAgainstASite) {
     const FieldCollectionPtr fields = c.GetLoginFormFields(page, action);
     ASSERT_TRUE(fields);
     const QString body =
-        clsConnect::CreatePostStringFromCollection(*fields, "username", "jo&co", "password", "a=b c");
+        clsConnect::CreatePostStringFromCollection(*fields, "username", "jo&co", "password", "p&ss=1+2%;# c");
     http.setURL(clsConnect::FormatURL(action, http.URL()));
     EXPECT_EQ(http.Post(body), QString("Welcome"));
 
     ASSERT_EQ(site.requestCount(), 2);
     const auto &post = site.requests()[1];
     EXPECT_EQ(post.target, QByteArray("/acct/login.asp?src=home&lang=en"));
-    EXPECT_EQ(post.body, QByteArray("token=a%26b%3Dc%20\"q\"&_D:submit=%20&username=jo%26co&password=a%3Db%20c"));
+    // The overrides and the page's own values, all encoded.
+    EXPECT_EQ(post.body, QByteArray("token=a%26b%3Dc%20\"q\"&_D:submit=%20&username=jo%26co"
+                                    "&password=p%26ss%3D1%2B2%25%3B%23%20c"));
     EXPECT_EQ(post.cookie("session"), QByteArray("s1"));
 }
 

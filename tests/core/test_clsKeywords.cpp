@@ -11,13 +11,8 @@
 
 namespace {
 
-QString accountDir(const QString &engine, const QString &account) {
-    return testenv::programDir() + "/Accounts/" + engine + "/" + account;
-}
-
-void writeKeywordsFile(const QByteArray &bytes, const QString &engine = "Overture",
-                       const QString &account = "Shop") {
-    testenv::writeFile(accountDir(engine, account) + "/Keywords.dat", bytes);
+QString keywordsFile(const QString &engine = "Overture", const QString &account = "Shop") {
+    return testenv::programDir() + "/Accounts/" + engine + "/" + account + "/Keywords.dat";
 }
 
 clsKeywords listOf(const QString &engine = "Overture", const QString &account = "Shop") {
@@ -27,132 +22,141 @@ clsKeywords listOf(const QString &engine = "Overture", const QString &account = 
     return k;
 }
 
-QStringList keywordsOf(const clsKeywords &list) {
+// The keywords in list order, joined by ", ".
+std::string keywordsOf(const clsKeywords &list) {
     QStringList out;
     for (const clsKeywordPtr &k : *list.Keywords())
         out << k->Keyword();
-    return out;
+    return out.join(", ").toStdString();
 }
 
-const clsKeyword &item(const clsKeywords &list, int index) { return *list.Keywords()->Item(index); }
+clsKeyword &item(const clsKeywords &list, int index) { return *list.Keywords()->Item(index); }
+
+// The fields Keywords.dat stores, joined as in its lines.
+std::string stored(const clsKeyword &k) {
+    return QStringList{k.Keyword(),  k.Count(),     k.CurBid(),   k.NextBid(), k.FirstBid(), k.SecondBid(),
+                       k.ThirdBid(), k.FourthBid(), k.FifthBid(), k.CurPos(),  k.Status()}
+        .join(';')
+        .toStdString();
+}
+
+// Sets the stored fields after the keyword from "Count;CurBid;...;Status" ("" where left out).
+void setStored(clsKeyword &k, const QString &line) {
+    const QStringList f = line.split(';');
+    k.setCount(f.value(0));
+    k.setCurBid(f.value(1));
+    k.setNextBid(f.value(2));
+    k.setFirstBid(f.value(3));
+    k.setSecondBid(f.value(4));
+    k.setThirdBid(f.value(5));
+    k.setFourthBid(f.value(6));
+    k.setFifthBid(f.value(7));
+    k.setCurPos(f.value(8));
+    k.setStatus(f.value(9));
+}
+
+// What a ranking results merge sets: "CurBid;CurPos;NextBid".
+std::string merged(const clsKeyword &k) {
+    return QStringList{k.CurBid(), k.CurPos(), k.NextBid()}.join(';').toStdString();
+}
+
+void writeResults(const QString &engine, const QString &fileName, const QByteArray &bytes) {
+    testenv::writeFile(testenv::programDir() + "/Results/" + engine + "/" + fileName, bytes);
+}
+URLCollectionPtr urls(const QStringList &list) {
+    auto col = std::make_shared<URLCollection>();
+    for (const QString &u : list)
+        col->Add(u, u);
+    return col;
+}
+
+// The report's column header and rule.
+QString pad(const QString &s, int w) { return s.size() > w ? s + "  " : s + QString(w - s.size(), ' '); }
+const QString kHeader = pad("#", 5) + pad("Keywords", 30) + pad("Counts", 9) + pad("Cur_Bid", 15) +
+                        pad("Next_Bid", 9) + pad("1st_Bid", 9) + pad("2nd_Bid", 9) + pad("3rd_Bid", 9) +
+                        pad("CurPos", 10) + pad("Status", 12);
+const QString kRule = QString(118, '=');
 
 }  // namespace
 
 TEST(clsKeywords, LoadsNineAndElevenFieldLinesAndSkipsEmptyOnes) {
-    writeKeywordsFile("shoes;120;$0.25;$0.24;$0.40;$0.30;$0.25;1;12:01:00 PM\r\n"
-                      "a;1;;;;;;;;;\r\n"
-                      "\r\n"
-                      ";x;;;;;;;;;\r\n"
-                      "b;2;c;n;1st;2nd;3rd;4th;5th;3;Fail;extra\r\n"
-                      "\r\n");
+    testenv::writeFile(keywordsFile(), "shoes;120;$0.25;$0.24;$0.40;$0.30;$0.25;1;12:01:00 PM\r\n"
+                                       "a;1;;;;;;;;;\r\n"
+                                       "\r\n"
+                                       ";x;;;;;;;;;\r\n"
+                                       "b;2;c;n;1st;2nd;3rd;4th;5th;3;Fail;extra\r\n"
+                                       "\r\n");
     clsKeywords list = listOf();
     list.loadKeywords();
-    ASSERT_EQ(keywordsOf(list), (QStringList{"shoes", "a", "b"}));
-
-    const clsKeyword &shoes = item(list, 1);
-    EXPECT_EQ(shoes.Count(), "120");
-    EXPECT_EQ(shoes.CurBid(), "$0.25");
-    EXPECT_EQ(shoes.NextBid(), "$0.24");
-    EXPECT_EQ(shoes.FirstBid(), "$0.40");
-    EXPECT_EQ(shoes.ThirdBid(), "$0.25");
-    EXPECT_EQ(shoes.FourthBid(), "");
-    EXPECT_EQ(shoes.FifthBid(), "");
-    EXPECT_EQ(shoes.CurPos(), "1");
-    EXPECT_EQ(shoes.Status(), "12:01:00 PM");
-
-    const clsKeyword &b = item(list, 3);
-    EXPECT_EQ(b.CurBid(), "c");
-    EXPECT_EQ(b.FourthBid(), "4th");
-    EXPECT_EQ(b.FifthBid(), "5th");
-    EXPECT_EQ(b.CurPos(), "3");
-    EXPECT_EQ(b.Status(), "Fail");
+    ASSERT_EQ(keywordsOf(list), "shoes, a, b");
+    EXPECT_EQ(stored(item(list, 1)), "shoes;120;$0.25;$0.24;$0.40;$0.30;$0.25;;;1;12:01:00 PM");
+    EXPECT_EQ(stored(item(list, 3)), "b;2;c;n;1st;2nd;3rd;4th;5th;3;Fail");
     EXPECT_EQ(list.GetKeyword(2), "a");
     EXPECT_TRUE(testenv::errorLog().isEmpty());
 }
 
 TEST(clsKeywords, BadAndRepeatedLinesAreSkippedAndLoggedAndLaterLinesStillLoadAndSave) {
-    writeKeywordsFile("first;1;;;;;;;;;\r\n"
-                      "ten;1;;;;;;;;\r\n"          // 10 fields
-                      "Shoes;2;;;;;;;;;\r\n"
-                      "shoes;3;;;;;;;;;\r\n"       // same keyword, other case
-                      "last;4;;;;;;;;;\r\n"
-                      "\r\n");
+    testenv::writeFile(keywordsFile(), "first;1;;;;;;;;;\r\n"
+                                       "ten;1;;;;;;;;\r\n"     // 10 fields
+                                       "Shoes;2;;;;;;;;;\r\n"
+                                       "shoes;3;;;;;;;;;\r\n"  // same keyword, other case
+                                       "last;4;;;;;;;;;\r\n"
+                                       "\r\n");
     clsKeywords list = listOf();
     list.loadKeywords();
-    EXPECT_EQ(keywordsOf(list), (QStringList{"first", "Shoes", "last"}));
+    EXPECT_EQ(keywordsOf(list), "first, Shoes, last");
     EXPECT_EQ(item(list, 2).Count(), "2");
     EXPECT_EQ(testenv::errorLog(),
               "clsKeywords_loadKeywords: Subscript out of range\r\n"
               "clsKeywords_loadKeywords: This key is already associated with an element of this collection\r\n");
 
     list.SaveKeywords();
-    EXPECT_EQ(testenv::readFile(accountDir("Overture", "Shop") + "/Keywords.dat"),
-              "first;1;;;;;;;;;\r\nShoes;2;;;;;;;;;\r\nlast;4;;;;;;;;;\r\n\r\n");
+    EXPECT_EQ(testenv::readFile(keywordsFile()), "first;1;;;;;;;;;\r\nShoes;2;;;;;;;;;\r\nlast;4;;;;;;;;;\r\n\r\n");
 }
 
 TEST(clsKeywords, LoadOfMissingFileAddsNothingAndLoadAppends) {
     clsKeywords list = listOf();
     list.Add("Keyshoe", "shoe");
     list.loadKeywords();
-    EXPECT_EQ(keywordsOf(list), QStringList{"shoe"});
-    writeKeywordsFile("boot;1;;;;;;;;;\r\nSHOE;5;;;;;;;;;\r\n\r\n");
+    EXPECT_EQ(keywordsOf(list), "shoe");
+    testenv::writeFile(keywordsFile(), "boot;1;;;;;;;;;\r\nSHOE;5;;;;;;;;;\r\n\r\n");
     list.loadKeywords();
-    EXPECT_EQ(keywordsOf(list), (QStringList{"shoe", "boot"}));
+    EXPECT_EQ(keywordsOf(list), "shoe, boot");
 }
 
 TEST(clsKeywords, SaveWritesElevenFieldsWithClosingLineEndAndRoundTrips) {
     clsKeywords list = listOf("Overture(UK)", "My Shop");
     list.Add("Keyred shoes", "red shoes");
     list.Add("Keyboots", "boots");
-    clsKeyword &r = *list.Keywords()->Item(1);
-    r.setCount("120");
-    r.setCurBid(PoundSign() + "0.30,$0.20");
-    r.setNextBid("$0.25");
-    r.setFirstBid("1");
-    r.setSecondBid("2");
-    r.setThirdBid("3");
-    r.setFourthBid("4");
-    r.setFifthBid("5");
-    r.setCurPos("2,4");
-    r.setStatus("3:41:07 PM");
-    r.setMaxBid("9.99");  // not stored in this file
-    r.setAutoBid("True");
+    const QString fields = "120;" + PoundSign() + "0.30,$0.20;$0.25;1;2;3;4;5;2,4;3:41:07 PM";
+    setStored(item(list, 1), fields);
+    item(list, 1).setMaxBid("9.99");  // not stored in this file
+    item(list, 1).setAutoBid("True");
     list.SaveKeywords();
 
-    const QString file = accountDir("Overture(UK)", "My Shop") + "/Keywords.dat";
-    EXPECT_EQ(testenv::readFile(file), QByteArray("red shoes;120;\xA3"
-                                                  "0.30,$0.20;$0.25;1;2;3;4;5;2,4;3:41:07 PM\r\n"
-                                                  "boots;;;;;;;;;;\r\n"
-                                                  "\r\n"));
+    EXPECT_EQ(testenv::readFile(keywordsFile("Overture(UK)", "My Shop")),
+              QByteArray("red shoes;120;\xA3"
+                         "0.30,$0.20;$0.25;1;2;3;4;5;2,4;3:41:07 PM\r\n"
+                         "boots;;;;;;;;;;\r\n"
+                         "\r\n"));
 
     clsKeywords again = listOf("Overture(UK)", "My Shop");
     again.loadKeywords();
-    ASSERT_EQ(keywordsOf(again), (QStringList{"red shoes", "boots"}));
-    const clsKeyword &a = item(again, 1);
-    EXPECT_EQ(a.Count(), "120");
-    EXPECT_EQ(a.CurBid(), PoundSign() + "0.30,$0.20");
-    EXPECT_EQ(a.NextBid(), "$0.25");
-    EXPECT_EQ(a.FirstBid(), "1");
-    EXPECT_EQ(a.SecondBid(), "2");
-    EXPECT_EQ(a.ThirdBid(), "3");
-    EXPECT_EQ(a.FourthBid(), "4");
-    EXPECT_EQ(a.FifthBid(), "5");
-    EXPECT_EQ(a.CurPos(), "2,4");
-    EXPECT_EQ(a.Status(), "3:41:07 PM");
-    EXPECT_EQ(a.MaxBid(), "");
+    ASSERT_EQ(keywordsOf(again), "red shoes, boots");
+    EXPECT_EQ(stored(item(again, 1)), ("red shoes;" + fields).toStdString());
+    EXPECT_EQ(item(again, 1).MaxBid(), "");
 }
 
 TEST(clsKeywords, SaveOfEmptyListWritesOneLineEndAndNeedsBothNames) {
     clsKeywords list = listOf();
     list.SaveKeywords();
-    EXPECT_EQ(testenv::readFile(accountDir("Overture", "Shop") + "/Keywords.dat"), "\r\n");
+    EXPECT_EQ(testenv::readFile(keywordsFile()), "\r\n");
 
-    clsKeywords noAccount = listOf("FindWhat", "");
-    noAccount.Add("Keyx", "x");
-    noAccount.SaveKeywords();
-    clsKeywords noEngine = listOf("", "Shop2");
-    noEngine.Add("Keyx", "x");
-    noEngine.SaveKeywords();
+    for (const auto &[engine, account] : {std::pair{"FindWhat", ""}, std::pair{"", "Shop2"}}) {
+        clsKeywords half = listOf(engine, account);
+        half.Add("Keyx", "x");
+        half.SaveKeywords();
+    }
     EXPECT_TRUE(QFileInfo(testenv::programDir() + "/Accounts").isDir());
     EXPECT_FALSE(QFileInfo::exists(testenv::programDir() + "/Accounts/FindWhat"));
     EXPECT_EQ(QDir(testenv::programDir() + "/Accounts").entryList(QDir::NoDotAndDotDot | QDir::AllEntries),
@@ -167,16 +171,14 @@ TEST(clsKeywords, UnsafeEngineAndAccountNamesStayInsideTheAccountsFolder) {
               "x;;;;;;;;;;\r\n\r\n");
     clsKeywords again = listOf("..", "a/../../b");
     again.loadKeywords();
-    EXPECT_EQ(keywordsOf(again), QStringList{"x"});
+    EXPECT_EQ(keywordsOf(again), "x");
 }
 
 TEST(clsKeywords, AddRefusesKeywordsThatWouldSplitTheirLine) {
     clsKeywords list = listOf();
-    list.Add("Keya;b", "a;b");
-    list.Add("Keyc\r\nd", "c\r\nd");
-    list.Add("Keye\nf", "e\nf");
-    list.Add("Keyok", "ok");
-    EXPECT_EQ(keywordsOf(list), QStringList{"ok"});
+    for (const char *k : {"a;b", "c\r\nd", "e\nf", "ok"})
+        list.Add(QString("Key") + k, k);
+    EXPECT_EQ(keywordsOf(list), "ok");
     const QByteArray log = testenv::errorLog();
     EXPECT_EQ(log.count("clsKeywords_Add: "), 3);
     EXPECT_EQ(log.count("\r\n"), 3);  // one record per refusal, line breaks not copied
@@ -186,7 +188,7 @@ TEST(clsKeywords, AddRefusesKeywordsThatWouldSplitTheirLine) {
     bad->setKeyword("x;y");
     list.Keywords()->Add(bad, "Keyx;y");
     list.SaveKeywords();
-    EXPECT_EQ(testenv::readFile(accountDir("Overture", "Shop") + "/Keywords.dat"), "ok;;;;;;;;;;\r\n\r\n");
+    EXPECT_EQ(testenv::readFile(keywordsFile()), "ok;;;;;;;;;;\r\n\r\n");
     EXPECT_EQ(testenv::errorLog().count("clsKeywords_SaveKeywords: "), 1);
 }
 
@@ -197,11 +199,11 @@ TEST(clsKeywords, AddIgnoresRepeatedKeysAndInsertsBeforeAPosition) {
     list.Add("Keya", "a", 1);
     list.Add("Keyz", "z", 7);  // no such position
     list.Add("Keyc", "c");
-    EXPECT_EQ(keywordsOf(list), (QStringList{"a", "b", "c"}));
+    EXPECT_EQ(keywordsOf(list), "a, b, c");
     EXPECT_TRUE(testenv::errorLog().isEmpty());
 
     list.Remove(2);
-    EXPECT_EQ(keywordsOf(list), (QStringList{"a", "c"}));
+    EXPECT_EQ(keywordsOf(list), "a, c");
     for (int bad : {0, 3}) {
         try {
             list.GetKeyword(bad);
@@ -218,27 +220,15 @@ TEST(clsKeywords, AddIgnoresRepeatedKeysAndInsertsBeforeAPosition) {
 TEST(clsKeywords, UpdateObjectSetsOneFieldOfTheMatchingKeyword) {
     clsKeywords list = listOf();
     list.Add("KeyRed Shoes", "Red Shoes");
-    EXPECT_TRUE(list.UpdateObject("red shoes", "Count", "c"));
-    EXPECT_TRUE(list.UpdateObject("RED SHOES", "CurBid", "cb"));
-    EXPECT_TRUE(list.UpdateObject("red shoes", "NextBid", "nb"));
-    for (int i = 1; i <= 5; ++i)
-        EXPECT_TRUE(list.UpdateObject("red shoes", QString::number(i), "p" + QString::number(i)));
-    EXPECT_TRUE(list.UpdateObject("red shoes", "CurPos", "cp"));
-    EXPECT_TRUE(list.UpdateObject("red shoes", "Status", "Fail"));
+    const QStringList names = {"Count", "CurBid", "NextBid", "1", "2", "3", "4", "5", "CurPos", "Status"};
+    QStringList values;
+    for (int i = 0; i < names.size(); ++i) {
+        values << "v" + names[i];
+        EXPECT_TRUE(list.UpdateObject(i % 2 ? "RED SHOES" : "red shoes", names[i], values.last())) << i;
+    }
     EXPECT_TRUE(list.UpdateObject("red shoes", "count", "ignored"));  // names are exact
     EXPECT_FALSE(list.UpdateObject("blue shoes", "Count", "x"));
-
-    const clsKeyword &k = item(list, 1);
-    EXPECT_EQ(k.Count(), "c");
-    EXPECT_EQ(k.CurBid(), "cb");
-    EXPECT_EQ(k.NextBid(), "nb");
-    EXPECT_EQ(k.FirstBid(), "p1");
-    EXPECT_EQ(k.SecondBid(), "p2");
-    EXPECT_EQ(k.ThirdBid(), "p3");
-    EXPECT_EQ(k.FourthBid(), "p4");
-    EXPECT_EQ(k.FifthBid(), "p5");
-    EXPECT_EQ(k.CurPos(), "cp");
-    EXPECT_EQ(k.Status(), "Fail");
+    EXPECT_EQ(stored(item(list, 1)), ("Red Shoes;" + values.join(';')).toStdString());
 
     // A collection keyed otherwise (by the bare keyword) is still searched.
     auto col = std::make_shared<KeywordCollection>();
@@ -249,18 +239,6 @@ TEST(clsKeywords, UpdateObjectSetsOneFieldOfTheMatchingKeyword) {
     EXPECT_TRUE(list.UpdateObject("Boots", "Status", "ok"));
     EXPECT_EQ(rec->Status(), "ok");
 }
-
-namespace {
-void writeResults(const QString &engine, const QString &fileName, const QByteArray &bytes) {
-    testenv::writeFile(testenv::programDir() + "/Results/" + engine + "/" + fileName, bytes);
-}
-URLCollectionPtr urls(const QStringList &list) {
-    auto col = std::make_shared<URLCollection>();
-    for (const QString &u : list)
-        col->Add(u, u);
-    return col;
-}
-}  // namespace
 
 TEST(clsKeywords, UrlMergeFromResultsFile) {
     writeResults("Overture", "shoes.dat",
@@ -274,13 +252,11 @@ TEST(clsKeywords, UrlMergeFromResultsFile) {
                  "www.mysite.com/free;#Free;#$0.00\r\n");
     clsKeywords list = listOf();
     list.Add("Keyshoes", "shoes");
-    clsKeyword &k = *list.Keywords()->Item(1);
+    clsKeyword &k = item(list, 1);
     k.setFirstBid("old1");
     k.setFourthBid("old4");
     list.UpdateKeywordsToURLs(urls({" www.mysite.com "}));
-    EXPECT_EQ(k.CurBid(), "$0.30,$0.20");
-    EXPECT_EQ(k.CurPos(), "2,4");
-    EXPECT_EQ(k.NextBid(), "$0.25");
+    EXPECT_EQ(merged(k), "$0.30,$0.20;2,4;$0.25");
     EXPECT_EQ(k.FirstBid(), "old1");
     EXPECT_EQ(k.FourthBid(), "old4");
     EXPECT_TRUE(testenv::errorLog().isEmpty());
@@ -302,23 +278,13 @@ TEST(clsKeywords, UrlMergeEdgeCases) {
     list.Add("Key  cheap flights ", "  cheap flights ");  // the file name uses the trimmed keyword
     list.Add("Keytricky", "tricky");
     list.Add("Keynofile", "nofile");
-    clsKeyword &nofile = *list.Keywords()->Item(3);
-    nofile.setCurBid("stale");
-    nofile.setCurPos("9");
-    nofile.setNextBid("stale");
+    setStored(item(list, 3), ";stale;stale;;;;;;9");
 
     list.UpdateKeywordsToURLs(urls({"www.mysite.com"}));
-    const clsKeyword &cheap = item(list, 1);
-    EXPECT_EQ(cheap.CurBid(), PoundSign() + "0.00," + PoundSign() + "0.10");
-    EXPECT_EQ(cheap.CurPos(), "1,4");
-    EXPECT_EQ(cheap.NextBid(), PoundSign() + "0.50");
-    const clsKeyword &tricky = item(list, 2);
-    EXPECT_EQ(tricky.CurBid(), "$0.70");
-    EXPECT_EQ(tricky.CurPos(), "2");
-    EXPECT_EQ(tricky.NextBid(), "$0.60");
-    EXPECT_EQ(nofile.CurBid(), "");
-    EXPECT_EQ(nofile.CurPos(), "");
-    EXPECT_EQ(nofile.NextBid(), "");
+    const QString pound = PoundSign();
+    EXPECT_EQ(merged(item(list, 1)), (pound + "0.00," + pound + "0.10;1,4;" + pound + "0.50").toStdString());
+    EXPECT_EQ(merged(item(list, 2)), "$0.70;2;$0.60");
+    EXPECT_EQ(merged(item(list, 3)), ";;");
 
     // No URL list: nothing is own.
     list.UpdateKeywordsToURLs(nullptr);
@@ -336,31 +302,17 @@ TEST(clsKeywords, ResultsFileNameIsTrimmedAndSafe) {
               testenv::programDir() + "/Results/Find%2FWhat/a%2F..%2Fb.dat");
 }
 
-namespace {
-QString pad(const QString &s, int w) { return s.size() > w ? s + "  " : s + QString(w - s.size(), ' '); }
-const QString kHeader = pad("#", 5) + pad("Keywords", 30) + pad("Counts", 9) + pad("Cur_Bid", 15) +
-                        pad("Next_Bid", 9) + pad("1st_Bid", 9) + pad("2nd_Bid", 9) + pad("3rd_Bid", 9) +
-                        pad("CurPos", 10) + pad("Status", 12);
-const QString kRule = QString(118, '=');
-}  // namespace
-
 TEST(clsKeywords, EmailMsgHeaderAndRows) {
     testenv::setNow(QDateTime(QDate(2024, 3, 5), QTime(14, 7, 9)));
-    testenv::writeFile(accountDir("Overture", "Shop") + "/URLs.dat", "www.mysite.com\r\n\r\n site-b \r\n\r\n");
+    testenv::writeFile(testenv::programDir() + "/Accounts/Overture/Shop/URLs.dat",
+                       "www.mysite.com\r\n\r\n site-b \r\n\r\n");
     clsKeywords list = listOf();
     list.Add("Keyshoes", "shoes");
     list.Add("Keynobid", "nobid");
     list.Add("Keylong", "a keyword that is longer than thirty");
-    list.UpdateObject("shoes", "Count", "120");
-    list.UpdateObject("shoes", "CurBid", "$0.30,$0.20");
-    list.UpdateObject("shoes", "NextBid", "$0.25");
-    list.UpdateObject("shoes", "1", "$0.40");
-    list.UpdateObject("shoes", "2", "$0.30");
-    list.UpdateObject("shoes", "3", "$0.25");
-    list.UpdateObject("shoes", "CurPos", "2,4");
-    list.UpdateObject("shoes", "Status", "2:07:09 PM");
-    list.UpdateObject("nobid", "Count", "7");
-    list.UpdateObject("a keyword that is longer than thirty", "CurBid", "$1.00");
+    setStored(item(list, 1), "120;$0.30,$0.20;$0.25;$0.40;$0.30;$0.25;;;2,4;2:07:09 PM");
+    item(list, 2).setCount("7");
+    item(list, 3).setCurBid("$1.00");
 
     EXPECT_EQ(kHeader.size(), 117);
     const QString expected =
@@ -391,24 +343,14 @@ TEST(clsKeywords, EmailMsgWithoutBidsOrUrlFileStillHasItsHeader) {
                                "\r\n" +
                                    kHeader + "\r\n" + kRule + "\r\n" + kRule + "\r\n\r\n");
     EXPECT_TRUE(testenv::errorLog().isEmpty());
-
-    clsKeywords empty = listOf();
-    EXPECT_EQ(empty.EmailMsg(), "");
+    EXPECT_EQ(listOf().EmailMsg(), "");
 }
 
 TEST(clsKeywords, PopulateKeywordsFillsColumnsAndSkipsTakenKeys) {
     clsKeywords list = listOf();
     list.Add("Keyshoes", "shoes");
     list.Add("Keyboots", "boots");
-    list.UpdateObject("shoes", "Count", "120");
-    list.UpdateObject("shoes", "CurBid", "$0.30");
-    list.UpdateObject("shoes", "NextBid", "$0.25");
-    list.UpdateObject("shoes", "1", "a");
-    list.UpdateObject("shoes", "2", "b");
-    list.UpdateObject("shoes", "3", "c");
-    list.UpdateObject("shoes", "4", "not shown");
-    list.UpdateObject("shoes", "CurPos", "2");
-    list.UpdateObject("shoes", "Status", "Fail");
+    setStored(item(list, 1), "120;$0.30;$0.25;a;b;c;not shown;;2;Fail");
 
     QTreeWidget view;
     view.setColumnCount(10);

@@ -19,6 +19,12 @@ QString errorLogPath() { return platform::JoinPath(testenv::programDir(), "Error
 
 QString crlf(const QStringList &lines) { return lines.join("\r\n"); }
 
+// Checks a text function on each input.
+void expectEach(QString (*function)(const QString &), const QList<QPair<QString, QString>> &cases) {
+    for (const auto &c : cases)
+        EXPECT_EQ(function(c.first).toStdString(), c.second.toStdString()) << '"' << c.first.toStdString() << '"';
+}
+
 }  // namespace
 
 // ---- Error log -----------------------------------------------------------------
@@ -86,10 +92,8 @@ TEST(GetWindowsDir, IsTheWindowsFolderWithOneTrailingSlash) {
 }
 
 TEST(StripNulls, CutsAtTheFirstNul) {
-    const QString withNul = QString("abc") + QChar(0) + "def" + QChar(0);
-    EXPECT_EQ(StripNulls(withNul), "abc");
-    EXPECT_EQ(StripNulls("abc"), "abc");
-    EXPECT_EQ(StripNulls(QString(QChar(0))), "");
+    expectEach(StripNulls,
+               {{QString("abc") + QChar(0) + "def" + QChar(0), "abc"}, {"abc", "abc"}, {QString(QChar(0)), ""}});
 }
 
 TEST(ShellOpen, OpensOnlyAllowedTargetsAndRestoresThePointer) {
@@ -117,29 +121,18 @@ TEST(CenterForm, PlacesTheFormByTheScreenFormula) {
 // ---- Text and URL helpers -------------------------------------------------------
 
 TEST(TextHelpers, RemoveLineBreaks) {
-    EXPECT_EQ(RemoveLineBreaks("a\r\nb\rc\nd\te"), "a b c d e");
-    EXPECT_EQ(RemoveLineBreaks("\n\r"), "  ");  // LF CR is two breaks
-    EXPECT_EQ(RemoveLineBreaks("plain"), "plain");
+    expectEach(RemoveLineBreaks, {{"a\r\nb\rc\nd\te", "a b c d e"}, {"\n\r", "  "} /* LF CR is two breaks */,
+                                  {"plain", "plain"}});
 }
 
 TEST(TextHelpers, TrimComma) {
-    const QList<QPair<QString, QString>> cases = {
-        {",a,b,", "a,b"}, {",,a", ",a"}, {",", ""}, {"a,,", "a,"}, {"", ""}, {"a", "a"},
-    };
-    for (const auto &c : cases)
-        EXPECT_EQ(TrimComma(c.first), c.second) << c.first.toStdString();
+    expectEach(TrimComma, {{",a,b,", "a,b"}, {",,a", ",a"}, {",", ""}, {"a,,", "a,"}, {"", ""}, {"a", "a"}});
 }
 
 TEST(TextHelpers, GetHostFromURL) {
-    const QList<QPair<QString, QString>> cases = {
-        {"http://host:8080/x/y", "host:8080"},
-        {"https://www.example.com", "www.example.com"},
-        {"www.example.com/a/b", "www.example.com"},
-        {"plainhost", "plainhost"},
-        {"//host/a", "host"},
-    };
-    for (const auto &c : cases)
-        EXPECT_EQ(GetHostFromURL(c.first), c.second) << c.first.toStdString();
+    expectEach(GetHostFromURL, {{"http://host:8080/x/y", "host:8080"}, {"https://www.example.com", "www.example.com"},
+                                {"www.example.com/a/b", "www.example.com"}, {"plainhost", "plainhost"},
+                                {"//host/a", "host"}});
 }
 
 TEST(TextHelpers, ParseString) {
@@ -149,15 +142,9 @@ TEST(TextHelpers, ParseString) {
         QString expected;
     };
     const QList<Case> cases = {
-        {"FONT SIZE=2", " ", 1, "FONT"},
-        {"FONT SIZE=2", " ", 2, "SIZE=2"},
-        {"a b", " ", 3, ""},
-        {"a b", " ", 2, "b"},
-        {"a;;c", ";", 2, ""},
-        {"a;;c", ";", 3, "c"},
-        {"oneXtwoxthree", "x", 2, "two"},  // delimiter case ignored
-        {"oneXtwoxthree", "x", 3, "three"},
-        {"", ";", 1, ""},
+        {"FONT SIZE=2", " ", 1, "FONT"}, {"FONT SIZE=2", " ", 2, "SIZE=2"}, {"a b", " ", 3, ""}, {"a b", " ", 2, "b"},
+        {"a;;c", ";", 2, ""},            {"a;;c", ";", 3, "c"},           {"", ";", 1, ""},
+        {"oneXtwoxthree", "x", 2, "two"}, {"oneXtwoxthree", "x", 3, "three"},  // delimiter case ignored
     };
     for (const auto &c : cases)
         EXPECT_EQ(ParseString(c.text, c.delimiter, c.field), c.expected)
@@ -165,29 +152,16 @@ TEST(TextHelpers, ParseString) {
 }
 
 TEST(TextHelpers, GetURLPath) {
-    const QList<QPair<QString, QString>> cases = {
-        {"http://host/dir/page.asp?x=1", "host/dir"},
-        {"http://host/dir/sub", "host/dir/sub"},
-        {"http://host/dir/", "host/dir"},
-        {"http://host/dir/page.html", "host/dir"},
-        {"http://host/dir?x=1", "host"},  // the segment before a query is a file
-        {"https://host", "host"},
-        {"host/a/b", "host/a/b"},
-        {"page.asp", "page.asp"},
-    };
-    for (const auto &c : cases)
-        EXPECT_EQ(GetURLPath(c.first), c.second) << c.first.toStdString();
+    expectEach(GetURLPath, {{"http://host/dir/page.asp?x=1", "host/dir"}, {"http://host/dir/sub", "host/dir/sub"},
+                            {"http://host/dir/", "host/dir"}, {"http://host/dir/page.html", "host/dir"},
+                            {"http://host/dir?x=1", "host"},  // the segment before a query is a file
+                            {"https://host", "host"}, {"host/a/b", "host/a/b"}, {"page.asp", "page.asp"}});
 }
 
 TEST(Base64Encode, MatchesRfc4648) {
-    const QList<QPair<QString, QString>> vectors = {
-        {"", ""},         {"f", "Zg=="},         {"fo", "Zm8="},         {"foo", "Zm9v"},
-        {"foob", "Zm9vYg=="}, {"fooba", "Zm9vYmE="}, {"foobar", "Zm9vYmFy"},
-        {"user:pass", "dXNlcjpwYXNz"},
-        {PoundSign(), "ow=="},  // the text's ANSI bytes, not UTF-8
-    };
-    for (const auto &v : vectors)
-        EXPECT_EQ(Base64Encode(v.first), v.second) << v.first.toStdString();
+    expectEach(Base64Encode, {{"", ""}, {"f", "Zg=="}, {"fo", "Zm8="}, {"foo", "Zm9v"}, {"foob", "Zm9vYg=="},
+                              {"fooba", "Zm9vYmE="}, {"foobar", "Zm9vYmFy"}, {"user:pass", "dXNlcjpwYXNz"},
+                              {PoundSign(), "ow=="}});  // the text's ANSI bytes, not UTF-8
 
     // Longer than one 54-byte chunk: still one line, padded only at the end.
     const QString encoded = Base64Encode(QString(100, 'a'));
@@ -201,7 +175,7 @@ TEST(Base64Encode, MatchesRfc4648) {
 
 TEST(StripHTML, TagsBecomeLineBreaksAndOnlyClosedTextIsCopied) {
     const QString rule(50, '-');
-    const QList<QPair<QString, QString>> cases = {
+    expectEach(StripHTML, {
         {"Price<BR>$0.25</TD>", crlf({"Price", "$0.25"})},
         {"abc", ""},
         {"a<br>b<x", crlf({"a", "b"})},  // unclosed "<": text before it stays
@@ -212,13 +186,11 @@ TEST(StripHTML, TagsBecomeLineBreaksAndOnlyClosedTextIsCopied) {
         {"<TD>&amp; &nbsp;</TD>", "&amp; &nbsp;"},
         {"<h1>a</h6>b<h2>c</x>", "abc"},  // only closing headings 1-5 break
         {"", ""},
-    };
-    for (const auto &c : cases)
-        EXPECT_EQ(StripHTML(c.first), c.second) << c.first.toStdString();
+    });
 }
 
 TEST(StripHTML, NormalisesLines) {
-    const QList<QPair<QString, QString>> cases = {
+    expectEach(StripHTML, {
         // First line keeps its blanks; later lines lose leading ones, the end is trimmed.
         {"  lead  <BR>  mid  <BR>  last  </x>", crlf({"  lead  ", "mid  ", "last"})},
         // Source line breaks of any kind end up as CR LF; lone CRs vanish.
@@ -226,9 +198,7 @@ TEST(StripHTML, NormalisesLines) {
         {"  only  </x>", "  only  "},
         {"a<br>   <br>b</x>", crlf({"a", "", "b"})},
         {"a<br>  </x>", crlf({"a", ""})},
-    };
-    for (const auto &c : cases)
-        EXPECT_EQ(StripHTML(c.first), c.second) << c.first.toStdString();
+    });
 }
 
 TEST(StripHTML, HandlesLargePagesWithManyTags) {
@@ -318,11 +288,9 @@ TEST(GetEngineSetting, ReadsTheEngineFlagMissingMeaningEnabled) {
 
 TEST(GetKeywordsCount, CountsNonEmptyLinesOfTheAccountsKeywordFile) {
     auto keywordFile = [](const QString &engine, const QString &account) {
-        return platform::JoinPath(
-            platform::JoinPath(testenv::programDir(), "Accounts",
-                               platform::SafePathComponent(engine),
-                               platform::SafePathComponent(account)),
-            "Keywords.dat");
+        using platform::SafePathComponent;
+        return platform::JoinPath(testenv::programDir(), "Accounts", SafePathComponent(engine),
+                                  SafePathComponent(account) + "/Keywords.dat");
     };
     EXPECT_EQ(GetKeywordsCount("Overture", "Shop"), 0);  // no file
 

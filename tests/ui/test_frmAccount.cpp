@@ -17,21 +17,26 @@
 #include <QTreeWidget>
 #include <gtest/gtest.h>
 #include <memory>
+#include <tuple>
 
 namespace {
 
-struct Box {
-    QString text;
-    int style;
-    QString title;
+// A message box shown by OK and the field with the focus afterwards.
+struct Refusal {
+    QString text, title;
+    int style = -1;
+    QWidget *focus = nullptr;
+    bool operator==(const Refusal &o) const {
+        return std::tie(text, title, style, focus) == std::tie(o.text, o.title, o.style, o.focus);
+    }
 };
-
-std::vector<Box> boxes() {
-    std::vector<Box> out;
-    for (const auto &r : testenv::shownMsgBoxes())
-        out.push_back({r.text, r.style, r.title});
-    return out;
+void PrintTo(const Refusal &r, std::ostream *os) {
+    *os << '"' << r.text.toStdString() << "\" title \"" << r.title.toStdString() << "\" style " << r.style
+        << " focus " << (r.focus ? r.focus->objectName().toStdString() : "none");
 }
+
+const int kInfo = seam::vbOKOnly | seam::vbInformation;
+const int kCritical = seam::vbOKOnly | seam::vbCritical;
 
 // The main window's tree as the dialog sees it, built from a project file.
 struct Env {
@@ -75,40 +80,56 @@ void fill(frmAccount &d, const QString &name, const QString &user, const QString
     d.txtMinBid->setText(minBid);
 }
 
-// Clicks OK with one scripted answer and returns the box shown and the field with the focus.
-std::pair<Box, QWidget *> refusal(frmAccount &d) {
+// Clicks OK with one scripted answer; the dialog must stay open after one box.
+Refusal refusal(frmAccount &d) {
     testenv::clearShownMsgBoxes();
     testenv::answerMsgBox(seam::vbOK);
     d.cmdOK->click();
-    const auto shown = boxes();
-    EXPECT_EQ(shown.size(), 1u);
+    const auto &shown = testenv::shownMsgBoxes();
+    EXPECT_EQ(shown.size(), 1);
     EXPECT_TRUE(d.isVisible());
-    return {shown.empty() ? Box{} : shown.front(), d.focusWidget()};
+    if (shown.isEmpty())
+        return {};
+    return {shown.front().text, shown.front().title, shown.front().style, d.focusWidget()};
+}
+
+// Clicks OK expecting no box and a closed, accepted dialog.
+::testing::AssertionResult acceptedOnOK(frmAccount &d) {
+    testenv::clearShownMsgBoxes();
+    d.cmdOK->click();
+    if (!testenv::shownMsgBoxes().isEmpty())
+        return ::testing::AssertionFailure() << "box: " << testenv::shownMsgBoxes().front().text.toStdString();
+    if (d.result() != QDialog::Accepted || d.isVisible())
+        return ::testing::AssertionFailure() << "not accepted";
+    return ::testing::AssertionSuccess();
+}
+
+clsAccount accountOf(const QString &engine, const QString &name) {
+    clsAccount a;
+    a.setEngine(engine);
+    a.setAccountName(name);
+    return a;
+}
+
+// Writes an account file and returns its path.
+QString storeAccount(const QString &engine, const QString &name, const QString &user = QString()) {
+    clsAccount a = accountOf(engine, name);
+    a.setUserName(user);
+    a.SaveSettings();
+    return a.SettingsFile();
 }
 
 QByteArray accountFileBytes(const QString &engine, const QString &account) {
-    clsAccount a;
-    a.setEngine(engine);
-    a.setAccountName(account);
-    return testenv::readFile(a.SettingsFile());
+    return testenv::readFile(accountOf(engine, account).SettingsFile());
 }
 
 }  // namespace
 
 TEST(frmAccountLoad, ControlsCaptionHoursAndEngineMinimumInEditMode) {
     Env env({"Overture"}, {{"Overture", "0.10"}}, "[Overture]\r\n1=Shop\r\nLast=1\r\n\r\n");
-    clsAccount stored;
-    stored.setEngine("Overture");
-    stored.setAccountName("Shop");
-    stored.setUserName("me");
-    stored.setPassword("pw");
-    stored.setAccountID("42");
-    stored.setMaxBid(1.5f);
-    stored.setMinBid(0.05f);
-    stored.setSchedulerEnable(true);
-    stored.setHours(6);
-    stored.setSentReport(true);
-    stored.SaveSettings();
+    testenv::writeFile(accountOf("Overture", "Shop").SettingsFile(),
+                       "[Login Detail]\r\nUserName=me\r\nPassWord=pw\r\nAccountID=42\r\nMaxBid=1.5\r\nMinBid=0.05\r\n"
+                       "SchedlerEnable=True\r\nHours=6\r\nSentReport=True\r\n");
 
     auto d = env.dialog("Overture", "Shop");
     EXPECT_EQ(d->windowTitle(), "Account - Overture");
@@ -140,94 +161,55 @@ TEST(frmAccountLoad, ControlsCaptionHoursAndEngineMinimumInEditMode) {
 TEST(frmAccountValidate, BiddingEngineChecksInOrderWithTextsIconsAndFocus) {
     Env env({"Overture"}, {{"Overture", "0.10"}});
     auto d = env.dialog("Overture");
-    const QString title = "Account - Overture";
-    const int info = seam::vbOKOnly | seam::vbInformation;
-
-    auto r = refusal(*d);
-    EXPECT_EQ(r.first.text, "Please enter an Account Name.");
-    EXPECT_EQ(r.first.title, "Account");
-    EXPECT_EQ(r.first.style, info);
-    EXPECT_EQ(r.second, d->txtAccountName);
-
+    const QString caption = "Account - Overture";
+    // Each refusal is mended (or the next fault set up) before the next OK.
+    EXPECT_EQ(refusal(*d), (Refusal{"Please enter an Account Name.", "Account", kInfo, d->txtAccountName}));
     fill(*d, "Shop", "", "", "", "");
-    r = refusal(*d);
-    EXPECT_EQ(r.first.text, "Please enter your User name.");
-    EXPECT_EQ(r.first.title, title);
-    EXPECT_EQ(r.first.style, info);
-    EXPECT_EQ(r.second, d->txtUserID);
-
+    EXPECT_EQ(refusal(*d), (Refusal{"Please enter your User name.", caption, kInfo, d->txtUserID}));
     d->txtUserID->setText("me");
-    r = refusal(*d);
-    EXPECT_EQ(r.first.text, "Please enter your Password.");
-    EXPECT_EQ(r.second, d->txtPassword);
-
+    EXPECT_EQ(refusal(*d), (Refusal{"Please enter your Password.", caption, kInfo, d->txtPassword}));
     d->txtPassword->setText("pw");
     d->txtMaxBid->setText("lots");
-    r = refusal(*d);
-    EXPECT_EQ(r.first.text, "Please enter a valid value for the Maximum Bid. For example: 1.00.");
-    EXPECT_EQ(r.second, d->txtMaxBid);
-
+    EXPECT_EQ(refusal(*d), (Refusal{"Please enter a valid value for the Maximum Bid. For example: 1.00.", caption,
+                                    kInfo, d->txtMaxBid}));
     d->txtMaxBid->setText("1.50");
-    r = refusal(*d);
-    EXPECT_EQ(r.first.text, "Please enter a valid value for the Minimum Bid. For example: 0.05");
-    EXPECT_EQ(r.second, d->txtMinBid);
-
+    EXPECT_EQ(refusal(*d), (Refusal{"Please enter a valid value for the Minimum Bid. For example: 0.05", caption,
+                                    kInfo, d->txtMinBid}));
     d->txtMinBid->setText("0.05");
-    r = refusal(*d);
-    EXPECT_EQ(r.first.text, "The Minimum Bid you have entered is smaller than engine server required. please "
-                            "enter a value bigger than 0.10.");
-    EXPECT_EQ(r.first.style, info);
-    EXPECT_EQ(r.second, d->txtMinBid);
-
+    EXPECT_EQ(refusal(*d), (Refusal{"The Minimum Bid you have entered is smaller than engine server required. "
+                                    "please enter a value bigger than 0.10.",
+                                    caption, kInfo, d->txtMinBid}));
     d->txtMinBid->setText("2.00");
-    r = refusal(*d);
-    EXPECT_EQ(r.first.text,
-              "The Maximum Bid is smaller then Minimum Bid, please specify a correct bid range and try again.");
-    EXPECT_EQ(r.second, d->txtMaxBid);
-
+    EXPECT_EQ(refusal(*d), (Refusal{"The Maximum Bid is smaller then Minimum Bid, please specify a correct bid "
+                                    "range and try again.",
+                                    caption, kInfo, d->txtMaxBid}));
     d->txtMaxBid->setText("10.00");
     d->chkSchedulerEnable->setChecked(true);
     d->cboHours->setEditText("soon");
-    r = refusal(*d);
-    EXPECT_EQ(r.first.text, "Invalid value. Please enter a valid time value.");
-    EXPECT_EQ(r.first.style, seam::vbOKOnly | seam::vbCritical);
-    EXPECT_EQ(r.second, d->cboHours);
-
+    EXPECT_EQ(refusal(*d),
+              (Refusal{"Invalid value. Please enter a valid time value.", caption, kCritical, d->cboHours}));
     d->cboHours->setEditText("25");
-    r = refusal(*d);
-    EXPECT_EQ(r.first.text, "The time duration must be between 0 - 24.");
-    EXPECT_EQ(r.first.style, seam::vbOKOnly | seam::vbCritical);
-    EXPECT_EQ(r.second, d->cboHours);
+    EXPECT_EQ(refusal(*d), (Refusal{"The time duration must be between 0 - 24.", caption, kCritical, d->cboHours}));
     EXPECT_FALSE(QFileInfo::exists(fixtures::accountFolder("Overture", "Shop")));
 
     // Hours 0 is accepted, and so is a minimum equal to the engine's.
     d->cboHours->setEditText("0");
     d->txtMinBid->setText("0.10");
-    testenv::clearShownMsgBoxes();
-    d->cmdOK->click();
-    EXPECT_TRUE(testenv::shownMsgBoxes().isEmpty());
-    EXPECT_FALSE(d->isVisible());
-    EXPECT_EQ(d->result(), QDialog::Accepted);
+    EXPECT_TRUE(acceptedOnOK(*d));
 }
 
-TEST(frmAccountValidate, OtherEnginesOnlyCheckHoursAndOnlyWhenScheduled) {
-    Env env({"Google"});
-    auto d = env.dialog("Google");
-    d->txtAccountName->setText("Plain");
-    d->cboHours->setEditText("99");
-    d->cmdOK->click();
-    EXPECT_TRUE(testenv::shownMsgBoxes().isEmpty());
-    EXPECT_EQ(d->result(), QDialog::Accepted);
+TEST(frmAccountValidate, ChecksThatDoNotApplyAreSkipped) {
+    Env env({"Google", "FindWhat"}, {{"FindWhat", "n/a"}});
+    // Other engines only check the hours, and only when scheduled.
+    auto google = env.dialog("Google");
+    google->txtAccountName->setText("Plain");
+    google->cboHours->setEditText("99");
+    EXPECT_TRUE(acceptedOnOK(*google));
     EXPECT_NE(env.node("Google", "Plain"), nullptr);
-}
-
-TEST(frmAccountValidate, NoNumericEngineMinimumSkipsThatCheck) {
-    Env env({"FindWhat"}, {{"FindWhat", "n/a"}});
-    auto d = env.dialog("FindWhat");
-    fill(*d, "Shop", "me", "pw", "1.00", "0.01");
-    d->cmdOK->click();
-    EXPECT_TRUE(testenv::shownMsgBoxes().isEmpty());
-    EXPECT_EQ(d->result(), QDialog::Accepted);
+    // No numeric engine minimum: nothing to compare the minimum bid with.
+    auto findWhat = env.dialog("FindWhat");
+    fill(*findWhat, "Shop", "me", "pw", "1.00", "0.01");
+    EXPECT_TRUE(acceptedOnOK(*findWhat));
     EXPECT_TRUE(testenv::errorLog().isEmpty());
 }
 
@@ -241,9 +223,7 @@ TEST(frmAccountAdd, SavesTheFileAddsTheSelectedNodeAndStoresWhatWasAccepted) {
     d->txtAccountID->setText("77");
     d->chkSchedulerEnable->setChecked(true);
     d->cboHours->setEditText("12");
-    d->cmdOK->click();
-    EXPECT_TRUE(testenv::shownMsgBoxes().isEmpty());
-    EXPECT_EQ(d->result(), QDialog::Accepted);
+    EXPECT_TRUE(acceptedOnOK(*d));
 
     EXPECT_EQ(accountFileBytes("Overture", "Big Shop"),
               QByteArray("[Login Detail]\r\nUserName=me\r\nPassWord=pw\r\nAccountID=77\r\nMaxBid=1000\r\n"
@@ -262,67 +242,40 @@ TEST(frmAccountAdd, SavesTheFileAddsTheSelectedNodeAndStoresWhatWasAccepted) {
 TEST(frmAccountAdd, RefusesDuplicatesIgnoringCaseAndBlanksAndNamesThatCannotBeFolders) {
     Env env({"Google"}, {}, "[Google]\r\n1=Shop\r\nLast=1\r\n\r\n");
     auto d = env.dialog("Google");
-    for (const QString &dup : {QStringLiteral(" Shop "), QStringLiteral("SHOP")}) {
+    for (const char *dup : {" Shop ", "SHOP"}) {
         d->txtAccountName->setText(dup);
-        auto r = refusal(*d);
-        EXPECT_EQ(r.first.text, "This Account Name is alreay exist in your Account list. Please specify a different "
-                                "Account name.");
-        EXPECT_EQ(r.first.style, seam::vbOKOnly);
-        EXPECT_EQ(r.first.title, "Account - Google");
-        EXPECT_EQ(r.second, d->txtAccountID);
+        EXPECT_EQ(refusal(*d), (Refusal{"This Account Name is alreay exist in your Account list. Please specify a "
+                                        "different Account name.",
+                                        "Account - Google", seam::vbOKOnly, d->txtAccountID}));
     }
-    for (const QString &bad : {QStringLiteral("a/b"), QStringLiteral("a\\b"), QStringLiteral(".."),
-                               QStringLiteral("."), QStringLiteral("x:y"), QStringLiteral("a*"),
-                               QStringLiteral("tab\there"), QStringLiteral("keywords"), QStringLiteral("URLS"),
-                               QStringLiteral("KeywordsSetting"), QString::fromUtf8("\u6f22\u5b57")}) {
+    for (const QString &bad : QStringList{"a/b", "a\\b", "..", ".", "x:y", "a*", "tab\there", "keywords", "URLS",
+                                          "KeywordsSetting", QString::fromUtf8("\u6f22\u5b57")}) {
         d->txtAccountName->setText(bad);
-        auto r = refusal(*d);
-        EXPECT_TRUE(r.first.text.startsWith("This Account Name can not be used.")) << bad.toStdString();
-        EXPECT_EQ(r.second, d->txtAccountName);
+        const Refusal r = refusal(*d);
+        EXPECT_TRUE(r.text.startsWith("This Account Name can not be used.")) << bad.toStdString();
+        EXPECT_EQ(r.focus, d->txtAccountName);
     }
     EXPECT_FALSE(QFileInfo::exists(platform::JoinPath(testenv::programDir(), "Accounts", "Google")));
 }
 
-TEST(frmAccountEdit, SameNameRewritesTheAccountFile) {
-    Env env({"Google"}, {}, "[Google]\r\n1=Shop\r\nLast=1\r\n\r\n");
-    clsAccount a;
-    a.setEngine("Google");
-    a.setAccountName("Shop");
-    a.setUserName("old");
-    a.SaveSettings();
-    auto d = env.dialog("Google", "Shop");
-    d->txtUserID->setText("new");
-    d->cmdOK->click();
-    EXPECT_EQ(d->result(), QDialog::Accepted);
-    EXPECT_TRUE(accountFileBytes("Google", "Shop").contains("UserName=new\r\n"));
-}
-
 TEST(frmAccountEdit, RenameMovesTheFolderKeepsTheTagAndSurvivesARestart) {
     Env env({"Google"}, {}, "[Google]\r\n1=Old\r\n2=Other\r\nLast=2\r\n\r\n");
-    clsAccount a;
-    a.setEngine("Google");
-    a.setAccountName("Old");
-    a.setUserName("me");
-    a.SaveSettings();
+    storeAccount("Google", "Old", "me");
     fixtures::writeKeywords("Google", "Old", {"one", "two", "three"});
     testenv::writeFile(fixtures::accountFile("Google", "Old", "URLs.dat"), "http://shop.example/\r\n\r\n");
     testenv::writeFile(fixtures::accountFile("Google", "Old", "KeywordsSetting.dat"), "one;1-3\r\n");
     ASSERT_TRUE(env.main.loadProject());
 
     auto d = env.dialog("Google", "Old");
+    d->txtAccountName->setText(" ");
+    EXPECT_EQ(refusal(*d), (Refusal{"Please enter an Account Name.", "Account", kInfo, d->txtAccountName}));
     // Another account's name, in other letter case, is taken.
     d->txtAccountName->setText("other");
-    auto r = refusal(*d);
-    EXPECT_EQ(r.first.text, "This Account id alreay exist in your Account list.");
-    EXPECT_EQ(r.first.style, seam::vbOKOnly);
-    EXPECT_EQ(r.second, d->txtAccountID);
+    EXPECT_EQ(refusal(*d), (Refusal{"This Account id alreay exist in your Account list.", "Account - Google",
+                                    seam::vbOKOnly, d->txtAccountID}));
 
     d->txtAccountName->setText("New");
-    testenv::clearShownMsgBoxes();
-    d->cmdOK->click();
-    EXPECT_TRUE(testenv::shownMsgBoxes().isEmpty());
-    EXPECT_EQ(d->result(), QDialog::Accepted);
-
+    EXPECT_TRUE(acceptedOnOK(*d));
     EXPECT_FALSE(QFileInfo::exists(fixtures::accountFolder("Google", "Old")));
     EXPECT_TRUE(accountFileBytes("Google", "New").contains("UserName=me\r\n"));
     EXPECT_EQ(testenv::readFile(fixtures::accountFile("Google", "New", "Keywords.dat")),
@@ -332,9 +285,8 @@ TEST(frmAccountEdit, RenameMovesTheFolderKeepsTheTagAndSurvivesARestart) {
     EXPECT_TRUE(QFileInfo::exists(fixtures::accountFile("Google", "New", "KeywordsSetting.dat")));
 
     EXPECT_EQ(env.node("Google", "Old"), nullptr);
-    QTreeWidgetItem *node = env.node("Google", "New");
-    ASSERT_NE(node, nullptr);
-    EXPECT_EQ(treenode::NodeTag(node), 3);
+    ASSERT_NE(env.node("Google", "New"), nullptr);
+    EXPECT_EQ(treenode::NodeTag(env.node("Google", "New")), 3);
     EXPECT_EQ(treenode::NodeTag(env.node("Google")), 3);
 
     env.main.SaveAccount();
@@ -345,43 +297,36 @@ TEST(frmAccountEdit, RenameMovesTheFolderKeepsTheTagAndSurvivesARestart) {
 
 TEST(frmAccountEdit, RenameOntoAnExistingFolderLeavesTheOldFilesAndDropsTheOldAccountFile) {
     Env env({"Google"}, {}, "[Google]\r\n1=Old\r\nLast=1\r\n\r\n");
-    clsAccount a;
-    a.setEngine("Google");
-    a.setAccountName("Old");
-    a.SaveSettings();
+    const QString oldFile = storeAccount("Google", "Old");
     fixtures::writeKeywords("Google", "Old", {"one"});
     fixtures::writeKeywords("Google", "Gone", {"x", "y"});  // left by an account deleted earlier
     ASSERT_TRUE(env.main.loadProject());
 
     auto d = env.dialog("Google", "Old");
     d->txtAccountName->setText("Gone");
-    d->cmdOK->click();
-    EXPECT_EQ(d->result(), QDialog::Accepted);
-    EXPECT_FALSE(QFileInfo::exists(a.SettingsFile()));
+    EXPECT_TRUE(acceptedOnOK(*d));
+    EXPECT_FALSE(QFileInfo::exists(oldFile));
     EXPECT_TRUE(QFileInfo::exists(fixtures::accountFile("Google", "Old", "Keywords.dat")));
     EXPECT_FALSE(accountFileBytes("Google", "Gone").isEmpty());
     EXPECT_EQ(treenode::NodeTag(env.node("Google", "Gone")), 2);
 }
 
-TEST(frmAccountEdit, RenameIsRefusedWhileTheAccountIsLookedUp) {
+TEST(frmAccountEdit, RenameIsRefusedWhileTheAccountIsLookedUpButTheSameNameIsSaved) {
     Env env({"Google"}, {}, "[Google]\r\n1=Old\r\nLast=1\r\n\r\n");
-    clsAccount a;
-    a.setEngine("Google");
-    a.setAccountName("Old");
-    a.SaveSettings();
+    const QString file = storeAccount("Google", "Old", "old");
     auto d = env.dialog("Google", "Old");
     d->setBusyCheck([](const QString &e, const QString &n) { return e == "Google" && n == "Old"; });
     d->txtAccountName->setText("New");
-    auto r = refusal(*d);
-    EXPECT_EQ(r.first.style, seam::vbOKOnly | seam::vbInformation);
-    EXPECT_EQ(r.second, d->txtAccountName);
-    EXPECT_TRUE(QFileInfo::exists(a.SettingsFile()));
+    const Refusal r = refusal(*d);
+    EXPECT_EQ(r.style, kInfo);
+    EXPECT_EQ(r.focus, d->txtAccountName);
+    EXPECT_TRUE(QFileInfo::exists(file));
     EXPECT_NE(env.node("Google", "Old"), nullptr);
-    // Saving under the same name is still possible.
+    // The same name rewrites the account file.
     d->txtAccountName->setText("Old");
-    testenv::clearShownMsgBoxes();
-    d->cmdOK->click();
-    EXPECT_EQ(d->result(), QDialog::Accepted);
+    d->txtUserID->setText("new");
+    EXPECT_TRUE(acceptedOnOK(*d));
+    EXPECT_TRUE(accountFileBytes("Google", "Old").contains("UserName=new\r\n"));
 }
 
 TEST(frmAccountCancel, SavesNothing) {
