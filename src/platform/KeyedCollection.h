@@ -12,23 +12,29 @@
 namespace vb {
 
 // A key that hashes and compares without regard to letter case, without
-// making a folded copy of the text.
+// making a folded copy of the text. The hash is computed once, so growing
+// the index does not walk every key's text again.
 struct CaselessKey {
     QString text;
-    bool operator==(const CaselessKey &o) const { return text.compare(o.text, Qt::CaseInsensitive) == 0; }
-};
-inline size_t qHash(const CaselessKey &k, size_t base = 0) noexcept {
-    size_t h = base ^ 0x9e3779b97f4a7c15ULL;
-    for (QChar c : k.text) {
-        char16_t u = c.unicode();
-        if (u < 0x80)
-            u = (u >= 'A' && u <= 'Z') ? char16_t(u | 0x20) : u;
-        else
-            u = QChar::toCaseFolded(u);
-        h = (h ^ u) * 0x100000001b3ULL;
+    size_t hash = 0;
+    explicit CaselessKey(const QString &t) : text(t), hash(foldedHash(t)) {}
+    bool operator==(const CaselessKey &o) const {
+        return hash == o.hash && text.compare(o.text, Qt::CaseInsensitive) == 0;
     }
-    return h;
-}
+    static size_t foldedHash(const QString &t) noexcept {
+        size_t h = 0x9e3779b97f4a7c15ULL;
+        for (QChar c : t) {
+            char16_t u = c.unicode();
+            if (u < 0x80)
+                u = (u >= 'A' && u <= 'Z') ? char16_t(u | 0x20) : u;
+            else
+                u = QChar::toCaseFolded(u);
+            h = (h ^ u) * 0x100000001b3ULL;
+        }
+        return h;
+    }
+};
+inline size_t qHash(const CaselessKey &k, size_t base = 0) noexcept { return k.hash ^ base; }
 
 template <typename T>
 class Collection {
@@ -49,7 +55,7 @@ public:
         if (!key.isNull()) {
             // One hash look-up: the slot is new exactly when the index grew.
             const auto sizeBefore = m_index.size();
-            int &slot = m_index[CaselessKey{key}];
+            int &slot = m_index[CaselessKey(key)];
             if (m_index.size() == sizeBefore)
                 Raise(errDuplicateKey);
             slot = pos;
@@ -59,10 +65,10 @@ public:
             reindex();
     }
 
-    bool Exists(const QString &key) const { return m_index.contains(CaselessKey{key}); }
+    bool Exists(const QString &key) const { return m_index.contains(CaselessKey(key)); }
     // 1-based index of a key; 0 when absent.
     int IndexOf(const QString &key) const {
-        auto it = m_index.constFind(CaselessKey{key});
+        auto it = m_index.constFind(CaselessKey(key));
         return it == m_index.constEnd() ? 0 : it.value() + 1;
     }
 
@@ -131,7 +137,7 @@ private:
             Raise(errInvalidCall);
     }
     int keyIndex(const QString &key) const {
-        auto it = m_index.constFind(CaselessKey{key});
+        auto it = m_index.constFind(CaselessKey(key));
         if (it == m_index.constEnd())
             Raise(errInvalidCall);
         return it.value() + 1;
@@ -140,7 +146,7 @@ private:
         m_index.clear();
         for (size_t i = 0; i < m_items.size(); ++i)
             if (!m_items[i].key.isNull())
-                m_index.insert(CaselessKey{m_items[i].key}, int(i));
+                m_index.insert(CaselessKey(m_items[i].key), int(i));
     }
 
     std::vector<Entry> m_items;
