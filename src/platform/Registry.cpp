@@ -139,24 +139,35 @@ std::optional<QString> Registry::value(const QString &keyPath, const QString &na
     return vit->data;
 }
 
+namespace {
+// Applies a change to one key and saves; when either fails the key is left
+// as it was, so memory keeps matching the file.
+template <typename Key, typename Change, typename Save>
+bool changeKey(Key &key, Change change, Save save) {
+    const Key before = key;
+    if (change(key) && save())
+        return true;
+    key = before;
+    return false;
+}
+}  // namespace
+
 bool Registry::setValue(const QString &keyPath, const QString &name, const QString &value) {
     load();
     auto it = d->keys.find(normalKey(keyPath));
     if (it == d->keys.end())
         return false;
-    const Impl::Key before = *it;
-    const QString folded = name.toCaseFolded();
-    auto vit = it->values.find(folded);
-    if (vit == it->values.end()) {
-        it->order.append(folded);
-        it->values.insert(folded, {name, value});
-    } else {
-        vit->data = value;
-    }
-    if (save())
+    return changeKey(*it, [&](Impl::Key &key) {
+        const QString folded = name.toCaseFolded();
+        auto vit = key.values.find(folded);
+        if (vit == key.values.end()) {
+            key.order.append(folded);
+            key.values.insert(folded, {name, value});
+        } else {
+            vit->data = value;
+        }
         return true;
-    *it = before;  // memory keeps matching the file
-    return false;
+    }, [this] { return save(); });
 }
 
 bool Registry::deleteValue(const QString &keyPath, const QString &name) {
@@ -164,15 +175,13 @@ bool Registry::deleteValue(const QString &keyPath, const QString &name) {
     auto it = d->keys.find(normalKey(keyPath));
     if (it == d->keys.end())
         return false;
-    const Impl::Key before = *it;
-    const QString folded = name.toCaseFolded();
-    if (!it->values.remove(folded))
-        return false;
-    it->order.removeAll(folded);
-    if (save())
+    return changeKey(*it, [&](Impl::Key &key) {
+        const QString folded = name.toCaseFolded();
+        if (!key.values.remove(folded))
+            return false;
+        key.order.removeAll(folded);
         return true;
-    *it = before;
-    return false;
+    }, [this] { return save(); });
 }
 
 }  // namespace platform
