@@ -98,6 +98,46 @@ public:
     // by the configuration dialog's module (nothing is shown while unset).
     static std::function<void(QWidget *owner)> &ConfigurationDialogHook();
 
+    // Each group of commands below lives in a file of its own; the dispatch of
+    // menus, toolbar and lists (frmMainDispatch.cpp) calls them by these names.
+
+    // --- Look-up control and highlighting (frmMainLookup.cpp) ---
+
+    // --- Run menu and bid launch (frmMainRun.cpp) ---
+    void mnuRunItems_Click(int index);
+
+    // --- Keyword list commands (frmMainKeywords.cpp) ---
+    void DoAddKeywords();
+    void DoDeleteKeywords();
+    void DoRemoveAllKeywords();
+    void DoCopyKeywords();
+    void DoPasteKeywords();
+    void DoBuildKeyword();
+    void DownLoadKeywords();
+    void Exportkeywords();
+
+    // --- URL list commands (frmMainURLs.cpp) ---
+    void EditURLs();
+    void ShowURLPosition();
+
+    // --- Keyword reports (frmMainReports.cpp) ---
+    void HTMLReport();
+    void TextReport();
+    void ExcelReport();
+
+    // --- Mail report (frmMainMail.cpp) ---
+
+    // --- Engine setting and engine data update (frmMainEngines.cpp) ---
+    void Engingsetting();          // File 5
+    void UpdateEngineDataFile();   // File 8
+
+    // --- Scheduler (frmMainScheduler.cpp) ---
+
+    // --- Layout and splitters (frmMainLayout.cpp) ---
+
+    // --- Menu, toolbar and list dispatch, Help menu, tray timer (frmMainDispatch.cpp) ---
+
+
 protected:
     void closeEvent(QCloseEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
