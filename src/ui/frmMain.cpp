@@ -288,10 +288,10 @@ bool frmMain::Form_Load() {
         setupListColumns();
         cmdArrow->setIcon(style()->standardIcon(QStyle::SP_ArrowDown));
 
-        m_oEngine = new clsEngine;
+        m_oEngine = std::make_shared<clsEngine>();
         m_oEngine->loadEngineData();
         if (m_oMain)
-            m_oMain->setEngineObject(m_oEngine);
+            m_oMain->setEngineObject(m_oEngine.get());
 
         tvwAccount->setSortingEnabled(true);
         tvwAccount->sortByColumn(0, Qt::AscendingOrder);
@@ -375,8 +375,7 @@ bool frmMain::Form_Unload() {
     try {
         delete m_oMain;
         m_oMain = nullptr;
-        delete m_oEngine;
-        m_oEngine = nullptr;
+        m_oEngine.reset();
         if (m_oKeywords)
             m_oKeywords->SaveKeywords();
         m_oKeywords.reset();

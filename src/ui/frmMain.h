@@ -62,7 +62,9 @@ public:
 
     // Window state shared by the main window's commands.
     clsMain *m_oMain = nullptr;
-    clsEngine *m_oEngine = nullptr;
+    // Shared: bid windows and look-ups keep the definitions they were given
+    // even when the engine setting replaces the main window's.
+    std::shared_ptr<clsEngine> m_oEngine;
     std::unique_ptr<clsKeywords> m_oKeywords;
     QTreeWidgetItem *m_oCurrentNode = nullptr;
     QString m_sEngineName;

@@ -34,8 +34,7 @@ struct Program {
         if (form->m_oMain == main)
             form->m_oMain = nullptr;
         delete main;
-        delete form->m_oEngine;
-        form->m_oEngine = nullptr;
+        form->m_oEngine.reset();
         delete form;
     }
     QTreeWidgetItem *node(const QString &e, const QString &a = QString()) const {
