@@ -53,7 +53,7 @@ QString clsPreference::HTTPLogin() const {
     return Base64Encode(m_sHTTPUserName + QLatin1Char(':') + m_sHTTPPassword);
 }
 
-void clsPreference::GetSettings() {
+bool clsPreference::GetSettings() {
     QString trace;
     try {
         trace += QStringLiteral("Begin") + kCrLf;
@@ -93,12 +93,14 @@ void clsPreference::GetSettings() {
         m_sLogoURL = ReadPreference(kLogoURL, "");
         m_sLogoPosition = ReadPreference(kLogoPosition, "Top");
         m_bSchedulerEnable = vb::CBool(ReadPreference(kSchedulerEnable, "True"));
+        return true;
     } catch (const std::exception &e) {
         const QString error = vb::Describe(e);
         seam::MsgBox(error, seam::vbOKOnly, QString::fromLatin1(kGetSettingsTitle));
         WriteErrorLog(QString::fromLatin1(kGetSettingsLabel) + error + kCrLf + trace + kCrLf +
                       QStringLiteral("Getsetting End"));
     }
+    return false;
 }
 
 void clsPreference::SaveSettings() {

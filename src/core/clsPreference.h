@@ -48,8 +48,8 @@ public:
     // Reads every property afresh (defaults for missing values) and stamps
     // the program version and folder under the Setting key when it exists.
     // A bad stored value shows a message box, is logged, and leaves the
-    // properties not yet read as they were.
-    void GetSettings();
+    // properties not yet read as they were. True when every value was read.
+    bool GetSettings();
     // Creates the Preference key when missing and writes every stored value.
     // A failure shows a message box and is logged.
     void SaveSettings();

@@ -132,6 +132,11 @@ public:
     // --- Engine setting and engine data update (frmMainEngines.cpp) ---
     void Engingsetting();          // File 5
     void UpdateEngineDataFile();   // File 8
+    // New engine definitions for m_oEngine and the controller, the tree
+    // rebuilt from them and its first node selected (also when the build failed).
+    void RebuildEngineTree();
+    // The engine setting dialog, one for the window's life (loaded on first use).
+    class frmEnginesetting *m_frmEnginesetting = nullptr;
 
     // --- Scheduler (frmMainScheduler.cpp) ---
 

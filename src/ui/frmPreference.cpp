@@ -1,0 +1,345 @@
+#include "ui/frmPreference.h"
+
+#include "core/clsPreference.h"
+#include "core/modCommon.h"
+#include "platform/Seams.h"
+#include "platform/VB.h"
+#include "ui/modEngineData.h"
+
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QFormLayout>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QShowEvent>
+#include <QTabWidget>
+#include <QVBoxLayout>
+
+const char *const frmPreference::kCaption = "Configuration";
+const char *const frmPreference::kTitle = "Preference";
+
+namespace {
+const char *const kProxyNote =
+    "A network proxy is used to provide additional security between your computer and the Internet and/or to "
+    "increase performance between networks by reducing redundant traffic via caching. ";
+const char *const kMailNote =
+    "The information below is needed before you can send email. If you do not know the information requested, "
+    "please contact your system administrator or Internet Service Provider.";
+const char *const kAuthNote =
+    "If your server or proxy requires authentication before allowing access to the Internet, please enter your "
+    "Username and Password below:";
+const char *const kProfileNote = "The information you specified here will be used to customize your keyword reports.";
+
+const char *const kInvalidSMTPPort = "InVaid SMTP Port number.";
+const char *const kInvalidTimeOut = "Invaid Time out Valid.";
+const char *const kDefaultSMTPPort = "25";
+const char *const kTop = "Top";
+const char *const kBottom = "Bottom";
+
+const char *const kLoadLog = "frmPrefence_Form_Load error:  ";
+const char *const kOKLog = "frmPrefence_cmdOK_Click error:  ";
+
+constexpr int kDirect = 1;
+constexpr int kThroughProxy = 2;
+
+QString L(const char *s) { return QString::fromLatin1(s); }
+
+QLabel *note(const char *text, QWidget *parent) {
+    auto *label = new QLabel(L(text), parent);
+    label->setWordWrap(true);
+    return label;
+}
+}  // namespace
+
+frmPreference::frmPreference(QWidget *owner) : QDialog(owner) {
+    setObjectName(QStringLiteral("frmPreference"));
+    setWindowTitle(L(kCaption));
+    buildControls();
+}
+
+frmPreference::~frmPreference() = default;
+
+void frmPreference::ShowModal(QWidget *owner) {
+    frmPreference dialog(owner);
+    dialog.exec();
+}
+
+void frmPreference::buildControls() {
+    auto line = [this](const char *name) {
+        auto *edit = new QLineEdit(this);
+        edit->setObjectName(L(name));
+        return edit;
+    };
+    auto radio = [this](const char *name, const char *text) {
+        auto *button = new QRadioButton(L(text), this);
+        button->setObjectName(L(name));
+        return button;
+    };
+
+    SSTab1 = new QTabWidget(this);
+    SSTab1->setObjectName(QStringLiteral("SSTab1"));
+
+    // "Server"
+    auto *server = new QWidget(SSTab1);
+    auto *fraHTTP = new QGroupBox(QStringLiteral("HTTP Server"), server);
+    optProxy[kDirect] = radio("optProxy1", "Direct to internet");
+    optProxy[kThroughProxy] = radio("optProxy2", "Proxy Server");
+    auto *proxyGroup = new QButtonGroup(this);
+    proxyGroup->addButton(optProxy[kDirect], kDirect);
+    proxyGroup->addButton(optProxy[kThroughProxy], kThroughProxy);
+    txtProxy = line("txtProxy");
+    txtPort = line("txtPort");
+    txtPort->setMaximumWidth(80);
+    auto *httpGrid = new QGridLayout(fraHTTP);
+    httpGrid->addWidget(optProxy[kDirect], 0, 0, 1, 4);
+    httpGrid->addWidget(optProxy[kThroughProxy], 1, 0);
+    httpGrid->addWidget(txtProxy, 1, 1);
+    httpGrid->addWidget(new QLabel(QStringLiteral("Port"), fraHTTP), 1, 2);
+    httpGrid->addWidget(txtPort, 1, 3);
+    httpGrid->addWidget(note(kProxyNote, fraHTTP), 2, 0, 1, 4);
+    httpGrid->setColumnStretch(1, 1);
+
+    auto *fraSMTP = new QGroupBox(QStringLiteral("SMTP Mail Server"), server);
+    txtMailServer = line("txtMailServer");
+    txtSMTPPort = line("txtSMTPPort");
+    txtSMTPPort->setMaximumWidth(80);
+    auto *smtpGrid = new QGridLayout(fraSMTP);
+    smtpGrid->addWidget(note(kMailNote, fraSMTP), 0, 0, 1, 4);
+    smtpGrid->addWidget(new QLabel(QStringLiteral("Outgoing Mail (SMTP) Server"), fraSMTP), 1, 0);
+    smtpGrid->addWidget(txtMailServer, 1, 1);
+    smtpGrid->addWidget(new QLabel(QStringLiteral("Port:"), fraSMTP), 1, 2);
+    smtpGrid->addWidget(txtSMTPPort, 1, 3);
+    smtpGrid->setColumnStretch(1, 1);
+
+    auto *serverBox = new QVBoxLayout(server);
+    serverBox->addWidget(fraHTTP);
+    serverBox->addWidget(fraSMTP);
+    serverBox->addStretch(1);
+
+    // "Connections"
+    auto *connections = new QWidget(SSTab1);
+    auto *fraTimeOut = new QGroupBox(QStringLiteral("Time Out"), connections);
+    txtTimeOut = line("txtTimeOut");
+    txtTimeOut->setMaximumWidth(80);
+    auto *timeRow = new QHBoxLayout(fraTimeOut);
+    timeRow->addWidget(new QLabel(QStringLiteral("Waiting time for a server to respond: "), fraTimeOut));
+    timeRow->addWidget(txtTimeOut);
+    timeRow->addWidget(new QLabel(QStringLiteral("Seconds"), fraTimeOut));
+    timeRow->addStretch(1);
+    chkConfirmConnection = new QCheckBox(QStringLiteral("Confirm connection before searching"), connections);
+    chkConfirmConnection->setObjectName(QStringLiteral("chkConfirmConnection"));
+
+    auto *fraAuth = new QGroupBox(QStringLiteral("Authentication"), connections);
+    txtHTTPUsername = line("txtHTTPUsername");
+    txtHTTPPassword = line("txtHTTPPassword");
+    txtHTTPPassword->setEchoMode(QLineEdit::Password);
+    // One "*" per character, whatever the desktop style would draw.
+    txtHTTPPassword->setStyleSheet(QStringLiteral("lineedit-password-character: 42"));
+    auto *authGrid = new QGridLayout(fraAuth);
+    authGrid->addWidget(note(kAuthNote, fraAuth), 0, 0, 1, 2);
+    authGrid->addWidget(new QLabel(QStringLiteral("Username:"), fraAuth), 1, 0);
+    authGrid->addWidget(txtHTTPUsername, 1, 1);
+    authGrid->addWidget(new QLabel(QStringLiteral("Password:"), fraAuth), 2, 0);
+    authGrid->addWidget(txtHTTPPassword, 2, 1);
+
+    auto *connectionsBox = new QVBoxLayout(connections);
+    connectionsBox->addWidget(fraTimeOut);
+    connectionsBox->addWidget(chkConfirmConnection);
+    connectionsBox->addWidget(fraAuth);
+    connectionsBox->addStretch(1);
+
+    // "Profile"
+    auto *profile = new QWidget(SSTab1);
+    auto *fraUser = new QGroupBox(QStringLiteral("User Details"), profile);
+    txtReporterName = line("txtReporterName");
+    txtCompanyName = line("txtCompanyName");
+    txtReporterEmail = line("txtReporterEmail");
+    txtReporterWeb = line("txtReporterWeb");
+    auto *userForm = new QFormLayout(fraUser);
+    userForm->addRow(QStringLiteral("Name:"), txtReporterName);
+    userForm->addRow(QStringLiteral("Company name:"), txtCompanyName);
+    userForm->addRow(QStringLiteral("Email:"), txtReporterEmail);
+    userForm->addRow(QStringLiteral("Web site:"), txtReporterWeb);
+
+    auto *fraLogo = new QGroupBox(QStringLiteral("Logo position"), profile);
+    txtLogoURL = line("txtLogoURL");
+    optPosition[1] = radio("optPosition1", kTop);
+    optPosition[2] = radio("optPosition2", kBottom);
+    auto *positionRow = new QHBoxLayout;
+    positionRow->addWidget(optPosition[1]);
+    positionRow->addWidget(optPosition[2]);
+    positionRow->addStretch(1);
+    auto *logoForm = new QFormLayout(fraLogo);
+    logoForm->addRow(QStringLiteral("Logo URL:"), txtLogoURL);
+    logoForm->addRow(QStringLiteral("Position:"), positionRow);
+
+    auto *profileBox = new QVBoxLayout(profile);
+    profileBox->addWidget(note(kProfileNote, profile));
+    profileBox->addWidget(fraUser);
+    profileBox->addWidget(fraLogo);
+    profileBox->addStretch(1);
+
+    // "Option"
+    auto *option = new QWidget(SSTab1);
+    chkSchedulerEnable = new QCheckBox(QStringLiteral("Enable scheduler"), option);
+    chkSchedulerEnable->setObjectName(QStringLiteral("chkSchedulerEnable"));
+    auto *optionBox = new QVBoxLayout(option);
+    optionBox->addWidget(chkSchedulerEnable);
+    optionBox->addStretch(1);
+
+    SSTab1->addTab(server, QStringLiteral("Server"));
+    SSTab1->addTab(connections, QStringLiteral("Connections"));
+    SSTab1->addTab(profile, QStringLiteral("Profile"));
+    SSTab1->addTab(option, QStringLiteral("Option"));
+
+    cmdOK = new QPushButton(QStringLiteral("OK"), this);
+    cmdOK->setObjectName(QStringLiteral("cmdOK"));
+    cmdOK->setDefault(true);
+    cmdCancel = new QPushButton(QStringLiteral("Cancel"), this);
+    cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
+    auto *buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    buttons->addWidget(cmdOK);
+    buttons->addWidget(cmdCancel);
+
+    auto *main = new QVBoxLayout(this);
+    main->addWidget(SSTab1);
+    main->addLayout(buttons);
+    resize(520, 430);
+
+    connect(optProxy[kDirect], &QRadioButton::clicked, this, [this] { optProxy_Click(kDirect); });
+    connect(optProxy[kThroughProxy], &QRadioButton::clicked, this, [this] { optProxy_Click(kThroughProxy); });
+    connect(cmdOK, &QPushButton::clicked, this, &frmPreference::cmdOK_Click);
+    connect(cmdCancel, &QPushButton::clicked, this, &frmPreference::cmdCancel_Click);
+}
+
+void frmPreference::showEvent(QShowEvent *event) {
+    Form_Load();
+    QDialog::showEvent(event);
+}
+
+void frmPreference::Form_Load() {
+    if (m_bLoaded)
+        return;
+    m_bLoaded = true;
+    m_oPreference = std::make_unique<clsPreference>();
+    clsPreference &pref = *m_oPreference;
+    try {
+        pref.GetSettings();
+        CenterForm(this);
+        SSTab1->setCurrentIndex(tabServer);
+
+        // 0 (never saved) and any value without an option of its own mean a direct connection.
+        if (pref.AccessType() != kThroughProxy)
+            pref.setAccessType(kDirect);
+        optProxy[pref.AccessType()]->setChecked(true);
+        if (pref.AccessType() == kThroughProxy) {
+            txtProxy->setText(pref.Proxy());
+            txtPort->setText(pref.Port());
+        }
+        // Choosing the option runs its click, which enables the boxes that go with it.
+        optProxy_Click(pref.AccessType());
+
+        txtMailServer->setText(pref.SMTPServer());
+        txtSMTPPort->setText(pref.SMTPPort());
+        txtTimeOut->setText(pref.TimeOut());
+        txtHTTPUsername->setText(pref.HTTPUserName());
+        txtHTTPPassword->setText(pref.HTTPPassword());
+        chkConfirmConnection->setChecked(vb::Val(pref.ConfirmConnection()) != 0);
+        txtReporterName->setText(pref.ReporterName());
+        txtCompanyName->setText(pref.CompanyName());
+        txtReporterEmail->setText(pref.Email());
+        txtReporterWeb->setText(pref.WebSite());
+        txtLogoURL->setText(pref.LogoURL());
+        if (pref.LogoPosition() == QLatin1String(kTop))
+            optPosition[1]->setChecked(true);
+        else if (pref.LogoPosition() == QLatin1String(kBottom))
+            optPosition[2]->setChecked(true);
+        chkSchedulerEnable->setChecked(pref.SchedulerEnable());
+    } catch (const std::exception &e) {
+        WriteErrorLog(L(kLoadLog) + vb::Describe(e));
+    }
+}
+
+void frmPreference::optProxy_Click(int index) {
+    if (m_oPreference)
+        m_oPreference->setAccessType(index);
+    const bool proxy = index == kThroughProxy;
+    txtProxy->setEnabled(proxy);
+    txtPort->setEnabled(proxy);
+}
+
+void frmPreference::failField(int tab, QWidget *field, const QString &text) {
+    seam::MsgBox(text, seam::vbOKOnly | seam::vbCritical, L(kTitle));
+    SSTab1->setCurrentIndex(tab);
+    field->setFocus();
+}
+
+void frmPreference::cmdOK_Click() {
+    if (!m_oPreference)
+        Form_Load();
+    clsPreference &pref = *m_oPreference;
+    try {
+        if (optProxy[kThroughProxy]->isChecked()) {
+            QString host;
+            switch (modEngineData::CheckProxySettings(txtProxy->text(), txtPort->text(), &host)) {
+            case modEngineData::ProxyCheck::BadProxy:
+                failField(tabServer, txtProxy, L(modEngineData::kInvalidProxy));
+                return;
+            case modEngineData::ProxyCheck::BadPort:
+                failField(tabServer, txtPort, L(modEngineData::kInvalidPort));
+                return;
+            case modEngineData::ProxyCheck::Ok:
+                break;
+            }
+            pref.setProxy(host);
+            pref.setPort(txtPort->text());
+        }
+        pref.setSMTPServer(txtMailServer->text());
+        const QString smtpPort = txtSMTPPort->text();
+        if (smtpPort.isEmpty()) {
+            pref.setSMTPPort(L(kDefaultSMTPPort));
+        } else if (!modEngineData::IsValidPort(smtpPort)) {
+            failField(tabServer, txtSMTPPort, L(kInvalidSMTPPort));
+            return;
+        } else {
+            pref.setSMTPPort(smtpPort);
+        }
+        if (!modEngineData::IsValidTimeOut(txtTimeOut->text())) {
+            failField(tabConnections, txtTimeOut, L(kInvalidTimeOut));
+            return;
+        }
+        pref.setTimeOut(txtTimeOut->text());
+        pref.setHTTPUserName(txtHTTPUsername->text());
+        pref.setHTTPPassword(txtHTTPPassword->text());
+        pref.setConfirmConnection(chkConfirmConnection->isChecked() ? QStringLiteral("1") : QStringLiteral("0"));
+        pref.setReporterName(txtReporterName->text());
+        pref.setCompanyName(txtCompanyName->text());
+        pref.setEmail(txtReporterEmail->text());
+        pref.setWebSite(txtReporterWeb->text());
+        pref.setLogoURL(txtLogoURL->text());
+        if (optPosition[1]->isChecked())
+            pref.setLogoPosition(L(kTop));
+        else if (optPosition[2]->isChecked())
+            pref.setLogoPosition(L(kBottom));
+        pref.setSchedulerEnable(chkSchedulerEnable->isChecked());
+        pref.SaveSettings();
+        accept();
+    } catch (const std::exception &e) {
+        WriteErrorLog(L(kOKLog) + vb::Describe(e));
+    }
+}
+
+void frmPreference::cmdCancel_Click() { reject(); }
+
+void frmPreference::done(int result) {
+    // Unloading drops the settings object with every unsaved change.
+    m_oPreference.reset();
+    m_bLoaded = false;
+    QDialog::done(result);
+}
