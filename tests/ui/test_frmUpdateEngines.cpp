@@ -63,7 +63,7 @@ TEST(frmUpdateEngines, GoodDownloadReplacesTheFileAndSaysSo) {
 
     ASSERT_TRUE(d.finish());
     ASSERT_EQ(d.site.downloads().size(), 1);
-    const fake::HttpRequest &request = d.site.downloads().front();
+    const fake::HttpRequest request = d.site.downloads().front();
     EXPECT_EQ(request.method, "GET");
     EXPECT_EQ(request.target, "/enginedata/zqaeng.dat");
     EXPECT_TRUE(request.body.isEmpty());
