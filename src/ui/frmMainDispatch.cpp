@@ -359,6 +359,12 @@ void frmMain::buildDispatch() {
     tmrTrayIcon->setInterval(kTrayFirstInterval);
     connect(tmrTrayIcon, &QTimer::timeout, this, &frmMain::tmrTrayIcon_Timer);
     tmrTrayIcon->start();
+    // Back from the tray (shown again at its old size, so without a resize).
+    installEventFilter(new EventHook(this, [this](QObject *watched, QEvent *e) {
+        if (watched == this && e->type() == QEvent::Show && !isMinimized())
+            tmrTrayIcon->start();
+        return false;
+    }));
 }
 
 frmMain::Command &frmMain::DispatchCommand(const QString &name) { return m_commands[name]; }
@@ -513,12 +519,13 @@ void frmMain::tmrTrayIcon_Timer() {
     tmrTrayIcon->setInterval(kTrayInterval);
     if (!isMinimized())
         return;
-    tmrTrayIcon->stop();
     // Without an icon to come back by, the window stays minimised in the task bar.
-    if (!m_frmTrayIcon || !m_frmTrayIcon->cTray() || !TrayIcon::IsAvailable())
-        return;
-    hide();
-    setWindowState(windowState() & ~Qt::WindowMinimized);
+    if (m_frmTrayIcon && m_frmTrayIcon->cTray() && TrayIcon::IsAvailable()) {
+        hide();
+        setWindowState(windowState() & ~Qt::WindowMinimized);
+    }
+    // Showing the window again switches it back on.
+    tmrTrayIcon->stop();
 }
 
 void frmMain::LoadTrayIcon() {
