@@ -209,6 +209,9 @@ private:
     void buildDispatch();
     QMap<QString, Command> m_commands;
     QPointer<frmTrayIcon> m_frmTrayIcon;
+    // Parent of the window's event hooks: they go with the window's members,
+    // before its child widgets, so no event reaches a half-destroyed window.
+    std::unique_ptr<QObject> m_hooks = std::make_unique<QObject>();
 
 public:
 

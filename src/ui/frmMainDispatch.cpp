@@ -296,7 +296,7 @@ void frmMain::buildDispatch() {
     }
 
     // List events.
-    auto *hook = new EventHook(this, [this](QObject *watched, QEvent *e) {
+    auto *hook = new EventHook(m_hooks.get(), [this](QObject *watched, QEvent *e) {
         const bool isKeywords = watched == lvwKeywords || watched == lvwKeywords->viewport();
         const bool isURLs = watched == lvwURLs || watched == lvwURLs->viewport();
         switch (e->type()) {
@@ -360,7 +360,7 @@ void frmMain::buildDispatch() {
     connect(tmrTrayIcon, &QTimer::timeout, this, &frmMain::tmrTrayIcon_Timer);
     tmrTrayIcon->start();
     // Back from the tray (shown again at its old size, so without a resize).
-    installEventFilter(new EventHook(this, [this](QObject *watched, QEvent *e) {
+    installEventFilter(new EventHook(m_hooks.get(), [this](QObject *watched, QEvent *e) {
         if (watched == this && e->type() == QEvent::Show && !isMinimized())
             tmrTrayIcon->start();
         return false;
@@ -520,10 +520,10 @@ void frmMain::tmrTrayIcon_Timer() {
     if (!isMinimized())
         return;
     // Without an icon to come back by, the window stays minimised in the task bar.
-    if (m_frmTrayIcon && m_frmTrayIcon->cTray() && TrayIcon::IsAvailable()) {
+    // The state stays minimised while hidden: un-minimising would map the
+    // window again on X11. Open sets it back to normal as it shows it.
+    if (m_frmTrayIcon && m_frmTrayIcon->cTray() && TrayIcon::IsAvailable())
         hide();
-        setWindowState(windowState() & ~Qt::WindowMinimized);
-    }
     // Showing the window again switches it back on.
     tmrTrayIcon->stop();
 }

@@ -204,7 +204,7 @@ void frmMain::buildLayout() {
     setCentralWidget(splMain);
 
     // Moving over either panel puts the pointer back to the default.
-    auto *panelHook = new EventHook(this, [](QObject *, QEvent *e) {
+    auto *panelHook = new EventHook(m_hooks.get(), [](QObject *, QEvent *e) {
         if (e->type() == QEvent::MouseMove)
             seam::SetPointer(seam::Pointer::Default);
         return false;

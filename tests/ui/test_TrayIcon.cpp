@@ -111,7 +111,6 @@ TEST_F(Tray, MinimisedWindowHidesToTheTrayAndOpenBringsItBack) {
     w.tmrTrayIcon_Timer();
     EXPECT_EQ(w.tmrTrayIcon->interval(), 200);
     EXPECT_FALSE(w.isVisible());
-    EXPECT_FALSE(w.isMinimized());  // its state reads normal again
     EXPECT_FALSE(w.tmrTrayIcon->isActive());
 
     host()->mnuPopupItem(1)->trigger();  // O&pen
