@@ -22,6 +22,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QFileInfo>
+#include <QItemSelectionModel>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMenuBar>
@@ -411,7 +412,7 @@ void frmMain::tlbToolbar_ButtonDropDown() {
 
 void frmMain::lvwKeywords_ItemClick(QTreeWidgetItem *item) {
     try {
-        if (!item || lvwKeywords->selectedItems().isEmpty())
+        if (!item || !lvwKeywords->selectionModel()->hasSelection())
             return;
         // The row shown last is known by its text: the list may have been refilled since.
         if (!m_sLastKeywordText.isNull() && m_sLastKeywordText == item->text(0))

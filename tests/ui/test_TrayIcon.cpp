@@ -194,13 +194,18 @@ TEST_F(Tray, AboutAndExitFromTheMenu) {
     host()->mnuPopupItem(2)->trigger();
     EXPECT_TRUE(shown);
 
-    // Exit asks the main window's question; No keeps everything.
-    testenv::answerMsgBox(seam::vbNo);
-    host()->mnuPopupItem(4)->trigger();
-    ASSERT_EQ(testenv::shownMsgBoxes().size(), 1);
-    EXPECT_EQ(testenv::shownMsgBoxes().first().text, QStringLiteral("Are you sure you want to exit?"));
-    EXPECT_TRUE(w.isVisible());
-    EXPECT_TRUE(host()->cTray()->IsAdded());
+    // Exit asks the main window's question, also while it is hidden in the tray; No keeps everything.
+    for (bool hidden : {false, true}) {
+        w.setVisible(!hidden);
+        testenv::clearShownMsgBoxes();
+        testenv::answerMsgBox(seam::vbNo);
+        host()->mnuPopupItem(4)->trigger();
+        ASSERT_EQ(testenv::shownMsgBoxes().size(), 1);
+        EXPECT_EQ(testenv::shownMsgBoxes().first().text, QStringLiteral("Are you sure you want to exit?"));
+        EXPECT_EQ(w.isVisible(), !hidden);
+        EXPECT_TRUE(host()->cTray()->IsAdded());
+    }
+    EXPECT_EQ(testenv::endProgramCount(), 0);
 }
 
 TEST(TrayProgram, TheLoadAddsTheIconAndTheExitRemovesItAskingOnce) {
