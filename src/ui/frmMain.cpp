@@ -10,6 +10,7 @@
 #include "platform/Seams.h"
 #include "ui/TreeNode.h"
 #include "ui/clsMain.h"
+#include "ui/frmSplash.h"
 
 #include <QAction>
 #include <QApplication>
@@ -48,22 +49,6 @@ const QString kSchedulerOff = QStringLiteral("Scheduler: Off");
 
 // Widths are given in twips; 15 twips make a pixel at the usual 96 dpi.
 int twips(int t) { return t / 15; }
-
-
-QTreeWidget *makeList(QWidget *parent, const QString &name) {
-    auto *list = new QTreeWidget(parent);
-    list->setObjectName(name);
-    list->setRootIsDecorated(false);
-    list->setUniformRowHeights(true);
-    list->setAllColumnsShowFocus(true);
-    list->setSelectionBehavior(QAbstractItemView::SelectRows);
-    return list;
-}
-
-struct MenuEntry {
-    int number;
-    const char *caption;
-};
 }  // namespace
 
 frmMain *MainWindow() { return g_mainWindow; }
@@ -76,6 +61,7 @@ frmMain::frmMain(QWidget *parent) : QMainWindow(parent) {
     buildToolbar();
     buildLayout();
     connectAccountCommands();
+    buildDispatch();
     tmrScheduler = new QTimer(this);
     tmrScheduler->setObjectName(QStringLiteral("tmrScheduler"));
     tmrScheduler->setInterval(60000);
@@ -86,155 +72,6 @@ frmMain::frmMain(QWidget *parent) : QMainWindow(parent) {
 frmMain::~frmMain() {
     if (g_mainWindow == this)
         g_mainWindow = nullptr;
-}
-
-void frmMain::buildMenus() {
-    auto addMenu = [this](const QString &name, const QString &caption, std::initializer_list<MenuEntry> items) {
-        QMenu *menu = menuBar()->addMenu(caption);
-        menu->setObjectName(QStringLiteral("mnu") + name);
-        for (const MenuEntry &e : items) {
-            const QString text = QString::fromLatin1(e.caption);
-            QAction *a = text == QLatin1String("-") ? menu->addSeparator() : menu->addAction(text);
-            m_menuItems[name].insert(e.number, a);
-        }
-        return menu;
-    };
-    addMenu(QStringLiteral("File"), QStringLiteral("&File"),
-            {{1, "&New Account"}, {2, "&Edit Account"}, {3, "&Delete Account"}, {4, "-"},
-             {5, "Engine &Setting ..."}, {7, "-"}, {8, "Upda&te Engine Data File"}, {9, "&Configuration..."},
-             {10, "-"}, {11, "E&xit"}});
-    addMenu(QStringLiteral("Keywords"), QStringLiteral("&Keywords"),
-            {{1, "Add Key&words..."}, {2, "-"}, {3, "Dele&te Keywords"}, {4, "Delete A&ll"}, {5, "-"},
-             {6, "&Copy"}, {7, "&Paste"}, {8, "-"}, {9, "Keyword &Builder..."},
-             {10, "Retrieve Keywords from Account"}, {11, "-"}, {12, "&Export Keywords"}});
-    addMenu(QStringLiteral("URL"), QStringLiteral("&URL"), {{1, "&Edit URL..."}, {2, "&Show Position"}, {3, "&Open"}});
-    addMenu(QStringLiteral("Run"), QStringLiteral("&Run"),
-            {{1, "&AutoBid"}, {2, "-"}, {3, "Lookup &Selected Keyword"}, {4, "Lookup All &Keywords"},
-             {5, "&Look up All Keywords in all engines"}, {6, "-"}, {7, "St&op"}});
-    addMenu(QStringLiteral("Report"), QStringLiteral("&Report"),
-            {{1, "&HTML Format"}, {2, "&Text Format"}, {3, "&Excel Format"}});
-    addMenu(QStringLiteral("Help"), QStringLiteral("&Help"),
-            {{1, "&Contents"}, {2, "-"}, {3, "&Support"}, {4, "&Zentrova Software on the Web"}, {5, "-"},
-             {6, "&About Zentrova Keyword Tavisk"}});
-    QMenu *openPage = addMenu(QStringLiteral("OpenPage"), QStringLiteral("OpenPage"),
-                              {{1, "Go to Engine"}, {2, "Login to Engine"}});
-    openPage->menuAction()->setVisible(false);
-
-    menuItem(QStringLiteral("Keywords"), 7)->setEnabled(false);
-    menuItem(QStringLiteral("Run"), 5)->setVisible(false);
-    connect(menuItem(QStringLiteral("File"), 11), &QAction::triggered, this, &QWidget::close);
-}
-
-void frmMain::buildToolbar() {
-    tlbToolbar = addToolBar(QStringLiteral("Toolbar"));
-    tlbToolbar->setObjectName(QStringLiteral("tlbToolbar"));
-    tlbToolbar->setMovable(false);
-    tlbToolbar->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
-    QStyle *st = style();
-    struct Item {
-        const char *caption, *key, *tooltip;
-        QStyle::StandardPixmap icon;
-        std::vector<std::pair<const char *, const char *>> dropDown;
-    };
-    const std::vector<Item> items = {
-        {"Account", "NewAccount", "Create new project", QStyle::SP_FileDialogNewFolder,
-         {{"New Account", "NewAccount"}, {"Edit Account", "EditAccount"}}},
-        {"Login", "Login", "", QStyle::SP_DialogOkButton, {}},
-        {nullptr, nullptr, nullptr, QStyle::SP_CustomBase, {}},
-        {"Add KW", "Keyword", "Add new keyword", QStyle::SP_FileIcon, {}},
-        {"Load KW", "LoadKeyword", "", QStyle::SP_ArrowDown, {}},
-        {nullptr, nullptr, nullptr, QStyle::SP_CustomBase, {}},
-        {"URL", "URL", "Edit URLs", QStyle::SP_DirLinkIcon, {}},
-        {nullptr, nullptr, nullptr, QStyle::SP_CustomBase, {}},
-        {"Lookup", "LookUp", "Retrieve result from intenet", QStyle::SP_FileDialogContentsView,
-         {{"Selected Keywords", "Keyword"}, {"All Keywords", "AllKeywords"}}},
-        {"Stop", "Stop", "Stop search in internet", QStyle::SP_BrowserStop, {}},
-        {nullptr, nullptr, nullptr, QStyle::SP_CustomBase, {}},
-        {"AutoBid", "AutoBid", "Eliminate bid gaps or bid to top 3 position", QStyle::SP_MediaPlay, {}},
-        {nullptr, nullptr, nullptr, QStyle::SP_CustomBase, {}},
-        {"Report", "Report", "Create report", QStyle::SP_FileDialogDetailedView,
-         {{"HTML Format", "HTML"}, {"Text Format", "Text"}, {"Excel Format", "Excel"}}},
-    };
-    for (const Item &it : items) {
-        if (!it.caption) {
-            tlbToolbar->addSeparator();
-            continue;
-        }
-        const QString key = QString::fromLatin1(it.key);
-        auto *action = new QAction(st->standardIcon(it.icon), QString::fromLatin1(it.caption), this);
-        action->setObjectName(key);
-        action->setToolTip(QString::fromLatin1(it.tooltip));
-        if (!it.dropDown.empty()) {
-            auto *menu = new QMenu(this);
-            for (const auto &d : it.dropDown) {
-                QAction *sub = menu->addAction(QString::fromLatin1(d.first));
-                m_toolMenuItems[key].insert(QString::fromLatin1(d.second), sub);
-            }
-            action->setMenu(menu);
-        }
-        tlbToolbar->addAction(action);
-        if (!it.dropDown.empty())
-            if (auto *button = qobject_cast<QToolButton *>(tlbToolbar->widgetForAction(action)))
-                button->setPopupMode(QToolButton::MenuButtonPopup);
-        m_toolButtons.insert(key, action);
-    }
-}
-
-void frmMain::buildLayout() {
-    auto *split = new QSplitter(Qt::Horizontal, this);
-    split->setObjectName(QStringLiteral("splitMain"));
-
-    auto *left = new QWidget(split);
-    auto *leftLayout = new QVBoxLayout(left);
-    leftLayout->setContentsMargins(0, 0, 0, 0);
-    auto *leftSplit = new QSplitter(Qt::Vertical, left);
-    tvwAccount = new QTreeWidget(leftSplit);
-    tvwAccount->setObjectName(QStringLiteral("tvwAccount"));
-    tvwAccount->setHeaderHidden(true);
-    auto *urlPanel = new QWidget(leftSplit);
-    auto *urlLayout = new QVBoxLayout(urlPanel);
-    urlLayout->setContentsMargins(0, 0, 0, 0);
-    cmdArrow = new QPushButton(urlPanel);
-    cmdArrow->setObjectName(QStringLiteral("cmdArrow"));
-    cmdArrow->setFlat(true);
-    lvwURLs = makeList(urlPanel, QStringLiteral("lvwURLs"));
-    urlLayout->addWidget(cmdArrow);
-    urlLayout->addWidget(lvwURLs);
-    leftSplit->addWidget(tvwAccount);
-    leftSplit->addWidget(urlPanel);
-    leftSplit->setStretchFactor(0, 3);
-    leftSplit->setStretchFactor(1, 1);
-    leftLayout->addWidget(leftSplit);
-
-    fraMainRight = new QGroupBox(split);
-    fraMainRight->setObjectName(QStringLiteral("fraMainRight"));
-    auto *rightLayout = new QVBoxLayout(fraMainRight);
-    auto *rightSplit = new QSplitter(Qt::Vertical, fraMainRight);
-    lvwKeywords = makeList(rightSplit, QStringLiteral("lvwKeywords"));
-    lvwKeywords->setSelectionMode(QAbstractItemView::ExtendedSelection);
-    lvwRanking = makeList(rightSplit, QStringLiteral("lvwRanking"));
-    rightSplit->setStretchFactor(0, 3);
-    rightSplit->setStretchFactor(1, 2);
-    rightLayout->addWidget(rightSplit);
-
-    split->addWidget(left);
-    split->addWidget(fraMainRight);
-    split->setStretchFactor(0, 1);
-    split->setStretchFactor(1, 3);
-    setCentralWidget(split);
-
-    stbPanel1 = new QLabel(this);
-    stbPanel1->setObjectName(QStringLiteral("stbPanel1"));
-    stbPanel2 = new QLabel(this);
-    stbPanel2->setObjectName(QStringLiteral("stbPanel2"));
-    pbrSearch = new QProgressBar(this);
-    pbrSearch->setObjectName(QStringLiteral("pbrSearch"));
-    pbrSearch->setMaximumWidth(200);
-    pbrSearch->setValue(0);
-    statusBar()->addWidget(stbPanel1, 1);
-    statusBar()->addPermanentWidget(pbrSearch);
-    statusBar()->addPermanentWidget(stbPanel2);
-    resize(960, 640);
 }
 
 void frmMain::setupListColumns() {
@@ -257,6 +94,7 @@ void frmMain::setupListColumns() {
     setColumns(lvwRanking, {{QStringLiteral("#"), 400}, {QStringLiteral("Title"), wr * 2 / 5},
                             {QStringLiteral("URL"), wr * 2 / 5}, {QStringLiteral("Bid$"), 700}});
     setColumns(lvwURLs, {{QStringLiteral("URLS"), lvwURLs->width() * 15 - 335}});
+    resizeControl();
 }
 
 QAction *frmMain::menuItem(const QString &menu, int number) const {
@@ -286,7 +124,7 @@ bool frmMain::Form_Load() {
         if (!QDir(reports).exists() && !QDir().mkpath(reports))
             vb::Raise(vb::errPathNotFound);
         setupListColumns();
-        cmdArrow->setIcon(style()->standardIcon(QStyle::SP_ArrowDown));
+        cmdArrow->setIcon(imgDown);
 
         m_oEngine = std::make_shared<clsEngine>();
         m_oEngine->loadEngineData();
@@ -315,6 +153,7 @@ bool frmMain::Form_Load() {
         show();
 
         ApplySchedulerSetting();
+        LoadTrayIcon();
         seam::SetPointer(seam::Pointer::Default);
         return true;
     } catch (const std::exception &e) {
@@ -338,6 +177,8 @@ void frmMain::ApplySchedulerSetting() {
 
 void frmMain::loadErrorExit(const QString &errorText) {
     seam::SetPointer(seam::Pointer::Default);
+    // The splash stays on top; it must not cover the message.
+    frmSplash::UnloadSplash();
     const QString vendor = g_oDealerInfo ? g_oDealerInfo->DealerEmail() : QString::fromLatin1(clsDealerInfo::kDefaultEmail);
     seam::MsgBox(kLoadErrorStart + vendor + QStringLiteral("'.\r\n\r\nError: ") + errorText, seam::vbCritical,
                  app::Title());
@@ -384,6 +225,7 @@ bool frmMain::Form_Unload() {
         delete g_oDealerInfo;
         g_oDealerInfo = nullptr;
         m_oCurrentNode = nullptr;
+        UnloadTrayIcon();
         QCoreApplication::processEvents();
     } catch (const std::exception &e) {
         WriteErrorLog(kUnloadErrorLog + vb::Describe(e));
@@ -449,6 +291,9 @@ void frmMain::UpdateUI(bool bReloadKeywordFile, bool bRePopulateKeyword, bool bK
             }
         }
         m_oLastKeywordItem = lvwKeywords->currentItem();
+        m_sLastKeywordText = m_oLastKeywordItem ? m_oLastKeywordItem->text(0) : QString();
+        if (m_oLastKeywordItem && m_sLastKeywordText.isNull())
+            m_sLastKeywordText = QStringLiteral("");
         setMenuToolBarstatus();
     } catch (const std::exception &e) {
         WriteErrorLog(kUpdateUIErrorLog + vb::Describe(e));

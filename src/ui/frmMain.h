@@ -6,12 +6,16 @@
 #include <QIcon>
 #include <QMainWindow>
 #include <QMap>
+#include <QPointer>
 #include <QStringList>
 #include <functional>
 #include <memory>
 
 class QAction;
 class QLabel;
+class QSplitter;
+class QSplitterHandle;
+class frmTrayIcon;
 class QMenu;
 class QProgressBar;
 class QPushButton;
@@ -141,9 +145,80 @@ public:
     // --- Scheduler (frmMainScheduler.cpp) ---
 
     // --- Layout and splitters (frmMainLayout.cpp) ---
+    // The whole window; run at every resize and when the panels' bar is released.
+    void resizeControl();
+    // The left panel: title, tree, "Web Site URLs" with the arrow, URL list.
+    void ResizeLeftFrame();
+    // The right panel's columns; run by resizeControl and when the lists' bar is released.
+    void resizeRightFrame();
+    // Collapses or restores the URL list under the tree.
+    void cmdArrow_Click();
+    // The bars: the handle of the splitter between the panels, and of the one between the lists.
+    QSplitterHandle *imgSpliterVertical() const;
+    QSplitterHandle *imgSpliterHorizon() const;
+    QWidget *fraMainLeft = nullptr;
+    QLabel *lblProjectTitle = nullptr;
+    QLabel *lblURLs = nullptr;
+    QSplitter *splMain = nullptr;   // left panel | right panel
+    QSplitter *splRight = nullptr;  // keyword list over ranking list
+    QIcon ImgUP;    // the arrow's face while the URL list is collapsed
+    QIcon imgDown;  // and while it is open
+    bool m_bURLPanelCollapsed = false;
+    bool m_bSplitterDrag = false;  // one flag for both bars
+
+protected:
+    void resizeEvent(QResizeEvent *event) override;
+    void changeEvent(QEvent *event) override;
+
+public:
 
     // --- Menu, toolbar and list dispatch, Help menu, tray timer (frmMainDispatch.cpp) ---
+    using Command = std::function<void()>;
+    // The commands that menu items, toolbar keys, drop-down items and list
+    // keys reach, by the name of the member they run ("AddAccount",
+    // "SaveAccount", "DoDeleteKeywords", "mnuRunItems_Click(3)", "About" ...).
+    // Tests replace entries to record the wiring; an unknown name runs nothing.
+    Command &DispatchCommand(const QString &name);
+    void RunCommand(const QString &name);
+    // One click procedure per menu ("File", "Keywords", "URL", "Run", "Report",
+    // "Help", "OpenPage"), by item number.
+    void mnuItems_Click(const QString &menu, int index);
+    void tlbToolbar_ButtonClick(const QString &key);
+    void tlbToolbar_ButtonMenuClick(const QString &buttonKey, int item);
+    // Run before any drop-down opens: "Edit Account" only for an account node.
+    void tlbToolbar_ButtonDropDown();
+    void lvwKeywords_ItemClick(QTreeWidgetItem *item);
+    void lvwKeywords_DblClick();
+    void lvwKeywords_KeyDown(int keyCode);
+    void lvwRanking_DblClick();
+    void lvwURLs_DblClick();
+    void lvwURLs_KeyDown(int keyCode);
+    // Right button released over a list: its menu ("Keywords" or "URL") pops up there.
+    void ShowListMenu(const QString &menu, const QPoint &globalPos);
+    void mnuHelpContents();
+    void mnuHelpSupport();
+    void mnuHelpWeb();
+    void mnuHelpAbout();
+    void mnuURLOpen();
+    // Hides a minimised window to the tray when the desktop has one.
+    void tmrTrayIcon_Timer();
+    // The tray icon's hidden host window: loaded at the end of the load, unloaded at teardown.
+    void LoadTrayIcon();
+    void UnloadTrayIcon();
+    frmTrayIcon *TrayHost() const;
+    QTimer *tmrTrayIcon = nullptr;
+    // Row text ("#") of the keyword row shown by the last UpdateUI; null when none.
+    QString m_sLastKeywordText;
 
+private:
+    void buildDispatch();
+    QMap<QString, Command> m_commands;
+    QPointer<frmTrayIcon> m_frmTrayIcon;
+    // Parent of the window's event hooks: they go with the window's members,
+    // before its child widgets, so no event reaches a half-destroyed window.
+    std::unique_ptr<QObject> m_hooks = std::make_unique<QObject>();
+
+public:
 
 protected:
     void closeEvent(QCloseEvent *event) override;

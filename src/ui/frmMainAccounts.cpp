@@ -60,31 +60,7 @@ std::function<void(QWidget *owner)> &frmMain::ConfigurationDialogHook() {
 }
 
 void frmMain::connectAccountCommands() {
-    for (int n : {1, 2, 3})
-        connect(menuItem(QStringLiteral("File"), n), &QAction::triggered, this, [this, n] { runFileItem(n); });
-    connect(menuItem(QStringLiteral("File"), 9), &QAction::triggered, this, &frmMain::ShowConfiguration);
-    connect(menuItem(QStringLiteral("OpenPage"), 1), &QAction::triggered, this, [this] { mnuOpenPageItem_Click(1); });
-    connect(menuItem(QStringLiteral("OpenPage"), 2), &QAction::triggered, this, [this] { mnuOpenPageItem_Click(2); });
-
-    connect(toolButton(QStringLiteral("NewAccount")), &QAction::triggered, this, [this] { runFileItem(1); });
-    connect(toolButton(QStringLiteral("Login")), &QAction::triggered, this, &frmMain::LoginAccount_click);
-    connect(toolMenuItem(QStringLiteral("NewAccount"), QStringLiteral("NewAccount")), &QAction::triggered, this,
-            [this] { runFileItem(1); });
-    connect(toolMenuItem(QStringLiteral("NewAccount"), QStringLiteral("EditAccount")), &QAction::triggered, this,
-            [this] {
-                if (treenode::IsAccount(tvwAccount->currentItem()))
-                    runFileItem(2);
-            });
-    // Opening any drop-down first settles whether "Edit Account" can be chosen.
-    for (QAction *button : {toolButton(QStringLiteral("NewAccount")), toolButton(QStringLiteral("LookUp")),
-                            toolButton(QStringLiteral("Report"))}) {
-        if (QMenu *menu = button ? button->menu() : nullptr)
-            connect(menu, &QMenu::aboutToShow, this, [this] {
-                toolMenuItem(QStringLiteral("NewAccount"), QStringLiteral("EditAccount"))
-                    ->setEnabled(treenode::IsAccount(tvwAccount->currentItem()));
-            });
-    }
-
+    // The menus and toolbar reach the account commands through the window's dispatch table.
     connect(tvwAccount, &QTreeWidget::itemPressed, this, [this](QTreeWidgetItem *item) {
         if (QApplication::mouseButtons() & Qt::LeftButton)
             tvwAccount_NodeClick(item);

@@ -1,0 +1,230 @@
+#include "AccountFixtures.h"
+
+#include "support/TestEnv.h"
+#include "ui/TrayIcon.h"
+#include "ui/clsMain.h"
+#include "ui/frmAbout.h"
+#include "ui/frmMain.h"
+#include "ui/frmTrayIcon.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDialog>
+#include <QMenu>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QSystemTrayIcon>
+#include <QTest>
+#include <QTimer>
+#include <QTreeWidget>
+#include <gtest/gtest.h>
+
+namespace {
+
+// Whether the desktop has a notification area, for one test.
+struct TrayAvailable {
+    explicit TrayAvailable(bool available) {
+        TrayIcon::setAvailabilityCheck([available] { return available; });
+    }
+    ~TrayAvailable() { TrayIcon::setAvailabilityCheck({}); }
+};
+
+struct Tray : ::testing::Test {
+    frmMain w;
+    void SetUp() override {
+        w.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
+        w.LoadTrayIcon();
+        ASSERT_NE(w.TrayHost(), nullptr);
+    }
+    void minimise() {
+        w.setWindowState(Qt::WindowMinimized);
+        QApplication::processEvents();
+    }
+    frmTrayIcon *host() { return w.TrayHost(); }
+};
+
+}  // namespace
+
+TEST(TrayIconObject, TipIsCutTo63CharactersAndDeleteRemovesTheIcon) {
+    TrayIcon tray;
+    tray.setIcon(QIcon(QPixmap(16, 16)));
+    const QString longTip = QString(70, QLatin1Char('x'));
+    tray.setToolTipText(longTip);
+    tray.Add();
+    EXPECT_TRUE(tray.IsAdded());
+    EXPECT_EQ(tray.ShownTip(), QString(63, QLatin1Char('x')));
+    EXPECT_EQ(tray.ToolTipText(), longTip);
+
+    tray.setToolTipText(QStringLiteral("Scheduler"));
+    EXPECT_EQ(tray.ShownTip(), QString(63, QLatin1Char('x')));  // not until Modify
+    tray.Modify();
+    EXPECT_EQ(tray.ShownTip(), QStringLiteral("Scheduler"));
+
+    tray.Delete();
+    EXPECT_FALSE(tray.IsAdded());
+}
+
+TEST(TrayIconObject, MouseActionsBecomeOnIconCodes) {
+    TrayIcon tray;
+    QSignalSpy spy(&tray, &TrayIcon::OnIcon);
+    struct Case {
+        QSystemTrayIcon::ActivationReason reason;
+        int code;  // 0: no event
+    };
+    for (const Case &c : {Case{QSystemTrayIcon::DoubleClick, 3}, Case{QSystemTrayIcon::Context, 5},
+                          Case{QSystemTrayIcon::Trigger, 2}, Case{QSystemTrayIcon::MiddleClick, 0},
+                          Case{QSystemTrayIcon::Unknown, 0}}) {
+        spy.clear();
+        tray.CallEvent(int(c.reason));
+        if (c.code == 0) {
+            EXPECT_EQ(spy.count(), 0) << int(c.reason);
+        } else {
+            ASSERT_EQ(spy.count(), 1) << int(c.reason);
+            EXPECT_EQ(spy.first().first().toInt(), c.code);
+        }
+    }
+}
+
+TEST_F(Tray, HostCarriesTheSchedulerIconAndItsMenu) {
+    TrayIcon *icon = host()->cTray();
+    ASSERT_NE(icon, nullptr);
+    EXPECT_TRUE(icon->IsAdded());
+    EXPECT_EQ(icon->ShownTip(), QStringLiteral("Scheduler"));
+    EXPECT_FALSE(host()->isVisible());
+    EXPECT_EQ(host()->mnuPopupItem(1)->text(), QStringLiteral("O&pen"));
+    EXPECT_EQ(host()->mnuPopupItem(2)->text(), QStringLiteral("&About Zentrova Quillbeck Ambrivex"));
+    EXPECT_TRUE(host()->mnuPopupItem(3)->isSeparator());
+    EXPECT_EQ(host()->mnuPopupItem(4)->text(), QStringLiteral("&Exit"));
+
+    // Right button released on the icon: the menu, with About as its bold default.
+    icon->CallEvent(QSystemTrayIcon::Context);
+    EXPECT_TRUE(host()->mnuPopup->isVisible());
+    EXPECT_EQ(host()->mnuPopup->defaultAction(), host()->mnuPopupItem(2));
+    host()->mnuPopup->hide();
+}
+
+TEST_F(Tray, MinimisedWindowHidesToTheTrayAndOpenBringsItBack) {
+    TrayAvailable available(true);
+    minimise();
+    EXPECT_TRUE(w.tmrTrayIcon->isActive());
+    w.tmrTrayIcon_Timer();
+    EXPECT_EQ(w.tmrTrayIcon->interval(), 200);
+    EXPECT_FALSE(w.isVisible());
+    EXPECT_FALSE(w.tmrTrayIcon->isActive());
+
+    host()->mnuPopupItem(1)->trigger();  // O&pen
+    EXPECT_TRUE(w.isVisible());
+    EXPECT_FALSE(w.isMinimized());
+    EXPECT_TRUE(w.tmrTrayIcon->isActive());  // ready for the next minimising
+
+    // Hidden again; a double-click on the icon brings it back as well.
+    minimise();
+    w.tmrTrayIcon_Timer();
+    ASSERT_FALSE(w.isVisible());
+    host()->cTray()->CallEvent(QSystemTrayIcon::DoubleClick);
+    EXPECT_TRUE(w.isVisible());
+
+    // A window minimised in the task bar (not hidden) comes back too.
+    minimise();
+    host()->cTray_OnIcon(TrayIcon::LeftDoubleClick);
+    EXPECT_FALSE(w.isMinimized());
+}
+
+TEST_F(Tray, OpenLeavesAVisibleNormalWindowAlone) {
+    w.setWindowState(Qt::WindowMaximized);
+    QApplication::processEvents();
+    const Qt::WindowStates before = w.windowState();
+    host()->mnuPopupItem_Click(1);
+    host()->cTray_OnIcon(TrayIcon::LeftDoubleClick);
+    host()->cTray_OnIcon(TrayIcon::LeftUp);
+    EXPECT_TRUE(w.isVisible());
+    EXPECT_EQ(w.windowState(), before);
+}
+
+TEST_F(Tray, WithoutANotificationAreaTheWindowStaysInTheTaskBar) {
+    {
+        TrayAvailable none(false);
+        minimise();
+        w.tmrTrayIcon_Timer();
+        EXPECT_TRUE(w.isVisible());
+        EXPECT_TRUE(w.isMinimized());
+    }
+    // Nor is it hidden once the icon is gone.
+    w.setWindowState(Qt::WindowNoState);
+    w.UnloadTrayIcon();
+    TrayAvailable available(true);
+    minimise();
+    w.tmrTrayIcon_Timer();
+    EXPECT_TRUE(w.isVisible());
+    EXPECT_TRUE(w.isMinimized());
+}
+
+TEST_F(Tray, UnderAModalWindowOpenRaisesItAndAboutAndExitWait) {
+    TrayAvailable available(true);
+    minimise();
+    w.tmrTrayIcon_Timer();
+    ASSERT_FALSE(w.isVisible());
+
+    QDialog modal;
+    modal.setModal(true);
+    modal.open();
+    ASSERT_EQ(QApplication::activeModalWidget(), &modal);
+
+    host()->mnuPopupItem(2)->trigger();  // About: nothing shows
+    EXPECT_EQ(frmAbout::Instance(), nullptr);
+    host()->mnuPopupItem(4)->trigger();  // Exit: no question, nothing ends
+    EXPECT_TRUE(testenv::shownMsgBoxes().isEmpty());
+    EXPECT_EQ(testenv::endProgramCount(), 0);
+
+    host()->mnuPopupItem(1)->trigger();  // Open: the main window and the modal one
+    EXPECT_TRUE(w.isVisible());
+    EXPECT_TRUE(modal.isVisible());
+    modal.reject();
+}
+
+TEST_F(Tray, AboutAndExitFromTheMenu) {
+    bool shown = false;
+    QTimer::singleShot(0, [&] {
+        if (frmAbout *about = frmAbout::Instance()) {
+            shown = about->isVisible();
+            about->cmdOK->click();
+        }
+    });
+    host()->mnuPopupItem(2)->trigger();
+    EXPECT_TRUE(shown);
+
+    // Exit asks the main window's question, also while it is hidden in the tray; No keeps everything.
+    for (bool hidden : {false, true}) {
+        w.setVisible(!hidden);
+        testenv::clearShownMsgBoxes();
+        testenv::answerMsgBox(seam::vbNo);
+        host()->mnuPopupItem(4)->trigger();
+        ASSERT_EQ(testenv::shownMsgBoxes().size(), 1);
+        EXPECT_EQ(testenv::shownMsgBoxes().first().text, QStringLiteral("Are you sure you want to exit?"));
+        EXPECT_EQ(w.isVisible(), !hidden);
+        EXPECT_TRUE(host()->cTray()->IsAdded());
+    }
+    EXPECT_EQ(testenv::endProgramCount(), 0);
+}
+
+TEST(TrayProgram, TheLoadAddsTheIconAndTheExitRemovesItAskingOnce) {
+    fixtures::writeEngineData({"Overture"});
+    fixtures::writeProject("[Overture]\r\n1=Shop\r\nLast=1\r\n\r\n");
+    auto *form = new frmMain;
+    auto *main = new clsMain(form);
+    ASSERT_TRUE(main->Display());
+    frmTrayIcon *host = form->TrayHost();
+    ASSERT_NE(host, nullptr);
+    TrayIcon *icon = host->cTray();
+    ASSERT_TRUE(icon->IsAdded());
+    QSignalSpy removed(icon, &QObject::destroyed);
+
+    testenv::answerMsgBox(seam::vbYes);
+    host->mnuPopupItem(4)->trigger();
+    EXPECT_EQ(testenv::shownMsgBoxes().size(), 1);
+    EXPECT_EQ(removed.count(), 1);  // the icon is gone
+    EXPECT_EQ(form->TrayHost(), nullptr);
+    EXPECT_EQ(testenv::endProgramCount(), 1);
+    delete form;
+}
