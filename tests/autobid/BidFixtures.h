@@ -4,6 +4,7 @@
 #include "autobid/BidManager.h"
 #include "core/clsAccount.h"
 #include "core/clsKeyword.h"
+#include "fakes/FakeConnectWindow.h"
 #include "support/TestEnv.h"
 
 #include <QDateTime>
@@ -82,6 +83,43 @@ struct Bench {
     clsKeyword &keyword(const QString &k = QStringLiteral("shoes")) { return *manager.State().m_colKeywords->Item(k); }
     QString cell(int row, int col) const { return const_cast<BidManager &>(manager).Grid().TextMatrix(row, col); }
     BidManager manager;
+};
+
+// The windows a bid window drives, replaced for one test: a scripted
+// connection window and a look-up that completes (or not) at once.
+struct ScopedWindows {
+    ScopedWindows() {
+        BidManager::ConnectWindowHook() = [this](const QString &engine) -> std::unique_ptr<IConnectWindow> {
+            engines.append(engine);
+            auto w = std::make_unique<fake::FakeConnectWindow>();
+            w->site = site;
+            connect = w.get();
+            return w;
+        };
+        BidManager::LookUpHook() = [this](QWidget *, const QString &account, std::shared_ptr<const clsEngine>,
+                                          const QString &engine) {
+            lookUps.append(engine + QLatin1Char('/') + account);
+            if (onLookUp)
+                onLookUp();
+            return lookUpCompletes;
+        };
+    }
+    ~ScopedWindows() {
+        BidManager::ConnectWindowHook() = nullptr;
+        BidManager::LookUpHook() = nullptr;
+        BidManager::SettingsDialogHook() = nullptr;
+        BidManager::ReportHook() = nullptr;
+        BidManager::ReportMailHook() = nullptr;
+    }
+    ScopedWindows(const ScopedWindows &) = delete;
+    ScopedWindows &operator=(const ScopedWindows &) = delete;
+
+    std::vector<fake::FakeConnectWindow::SiteRow> site;  // given to each new connection window
+    fake::FakeConnectWindow *connect = nullptr;          // the last one made
+    QStringList engines;
+    QStringList lookUps;
+    bool lookUpCompletes = true;
+    std::function<void()> onLookUp;
 };
 
 // A fixed clock on a day without a summer-time change.
