@@ -8,6 +8,7 @@
 #include "core/modCommon.h"
 #include "platform/Folders.h"
 #include "platform/Seams.h"
+#include "report/frmSendMail.h"
 #include "ui/TreeNode.h"
 #include "ui/clsMain.h"
 
@@ -313,6 +314,7 @@ bool frmMain::Form_Load() {
         }
 
         show();
+        m_frmSendMail = std::make_unique<frmSendMail>();
 
         ApplySchedulerSetting();
         seam::SetPointer(seam::Pointer::Default);
@@ -380,6 +382,7 @@ bool frmMain::Form_Unload() {
             m_oKeywords->SaveKeywords();
         m_oKeywords.reset();
         m_oLastKeywordItem = nullptr;
+        m_frmSendMail.reset();
         m_colCopiedKeywords.clear();
         delete g_oDealerInfo;
         g_oDealerInfo = nullptr;
