@@ -75,6 +75,10 @@ public:
     // Serves events until `done` holds; false after `timeoutMs`.
     bool waitFor(const std::function<bool()> &done, int timeoutMs = 5000);
 
+Q_SIGNALS:
+    // Bytes came in or went out, or a connection opened or closed.
+    void activity();
+
 private:
     struct Conn;
     void onNewConnection();
