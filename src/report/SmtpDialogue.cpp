@@ -4,6 +4,8 @@
 #include "platform/TextFile.h"
 #include "platform/VB.h"
 
+#include <cstring>
+
 namespace {
 
 const QString kDone = QStringLiteral("Send Message Done.");
@@ -19,8 +21,17 @@ const QString kMailer = QStringLiteral("X-Mailer: Zentrova Quillbeck Ambrivex");
 const char kCrLf[] = "\r\n";
 
 bool allAscii(QByteArrayView bytes) {
-    for (char c : bytes)
-        if (static_cast<unsigned char>(c) >= 0x80)
+    const char *p = bytes.data();
+    const char *const end = p + bytes.size();
+    // Eight bytes at a time: any high bit means a byte outside ASCII.
+    for (; end - p >= 8; p += 8) {
+        quint64 word;
+        std::memcpy(&word, p, sizeof word);
+        if (word & 0x8080808080808080ULL)
+            return false;
+    }
+    for (; p < end; ++p)
+        if (static_cast<unsigned char>(*p) >= 0x80)
             return false;
     return true;
 }
@@ -29,32 +40,65 @@ bool allAscii(QByteArrayView bytes) {
 class BodyEncoder {
 public:
     QByteArray encode(QByteArrayView in) {
-        QByteArray out;
-        out.reserve(in.size() + in.size() / 32 + 4);
-        for (char c : in) {
+        // At most two bytes out per byte in, and a CR held back from the last piece.
+        QByteArray out(in.size() * 2 + 2, Qt::Uninitialized);
+        char *o = out.data();
+        const char *p = in.data();
+        const char *const end = p + in.size();
+        // The first CR or LF at or after p (end when none): two memchr scans
+        // whose hits are kept until passed, so the search stays linear.
+        const char *cr = nullptr;
+        const char *lf = nullptr;
+        auto lineEnd = [&cr, &lf, end](const char *from) {
+            if (!cr || cr < from)
+                cr = find(from, end, '\r');
+            if (!lf || lf < from)
+                lf = find(from, end, '\n');
+            return cr < lf ? cr : lf;
+        };
+        while (p < end) {
+            const char c = *p;
             if (m_pendingCr) {
                 m_pendingCr = false;
-                out += kCrLf;
+                *o++ = '\r';
+                *o++ = '\n';
                 m_lineStart = true;
-                if (c == '\n')
+                if (c == '\n') {
+                    ++p;
                     continue;
+                }
             }
             if (c == '\r') {
                 m_pendingCr = true;  // CR LF or a lone CR: known with the next byte
-            } else if (c == '\n') {
-                out += kCrLf;
-                m_lineStart = true;
-            } else {
-                if (m_lineStart && c == '.')
-                    out += '.';
-                out += c;
-                m_lineStart = false;
+                ++p;
+                continue;
             }
+            if (c == '\n') {
+                *o++ = '\r';
+                *o++ = '\n';
+                m_lineStart = true;
+                ++p;
+                continue;
+            }
+            if (m_lineStart && c == '.')
+                *o++ = '.';
+            m_lineStart = false;
+            // The rest of the line goes as it is.
+            const char *stop = lineEnd(p);
+            std::memcpy(o, p, size_t(stop - p));
+            o += stop - p;
+            p = stop;
         }
+        out.truncate(o - out.constData());
         return out;
     }
 
 private:
+    static const char *find(const char *p, const char *end, char c) {
+        const void *hit = std::memchr(p, c, size_t(end - p));
+        return hit ? static_cast<const char *>(hit) : end;
+    }
+
     bool m_lineStart = true;
     bool m_pendingCr = false;
 };

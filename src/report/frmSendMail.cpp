@@ -60,6 +60,9 @@ frmSendMail::frmSendMail(QWidget *parent) : QWidget(parent, Qt::Window) {
             m_tmrSilence->start();
     });
     connect(m_tmrSilence, &QTimer::timeout, this, &frmSendMail::onSilence);
+    // A line protocol: each command goes out at once, not held back for a fuller packet.
+    connect(dsSocket1, &QTcpSocket::connected, this,
+            [this] { dsSocket1->setSocketOption(QAbstractSocket::LowDelayOption, 1); });
 }
 
 frmSendMail::~frmSendMail() {
