@@ -59,6 +59,8 @@ public:
     static constexpr int kReplyTimeoutMs = 60000;
 
 Q_SIGNALS:
+    // Emitted from inside the socket's notifications: a receiver that is done
+    // with the window releases it with deleteLater, never delete.
     void MailLogged(const QString &text);
     // One message's dialogue is over (also when it never connected).
     void DialogueEnded(bool delivered);
