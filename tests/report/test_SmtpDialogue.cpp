@@ -1,7 +1,5 @@
 #include "report/SmtpDialogue.h"
 
-#include "platform/TextFile.h"
-
 #include <gtest/gtest.h>
 
 namespace {
@@ -37,13 +35,6 @@ SmtpDialogue::Envelope envelope(const QString &body = QStringLiteral("hi")) {
     return e;
 }
 
-// A body with "<html>" starting at a 1-based character position.
-QString htmlAt(int position) {
-    QString body(position - 1, QLatin1Char('a'));
-    body += QStringLiteral("<html>");
-    return body + QString(400, QLatin1Char('b'));
-}
-
 // The server's view: dot-unstuffed lines up to the end mark.
 QByteArray unstuff(const QByteArray &wire) {
     QByteArray out;
@@ -61,26 +52,6 @@ QByteArray unstuff(const QByteArray &wire) {
 }
 
 }  // namespace
-
-TEST(SmtpDialogueMessage, ContentTypeFollowsTheHtmlTestAndTheBytes) {
-    const QString pound = QString(QChar(0xA3));
-    struct Case {
-        QString body;
-        const char *expected;
-    } cases[] = {
-        {htmlAt(1), "Content-Type: text/html; Charset=iso-8859-1"},
-        {htmlAt(295), "Content-Type: text/html; Charset=iso-8859-1"},
-        {htmlAt(296), "Content-Type: text/plain; charset=us-ascii"},
-        {htmlAt(300), "Content-Type: text/plain; charset=us-ascii"},
-        {QStringLiteral("x<HtMl>y"), "Content-Type: text/html; Charset=iso-8859-1"},
-        {QStringLiteral("plain"), "Content-Type: text/plain; charset=us-ascii"},
-        {QStringLiteral("bid ") + pound + QStringLiteral("0.50"), "Content-Type: text/plain; charset=windows-1252"},
-        {QString(), "Content-Type: text/plain; charset=us-ascii"},
-    };
-    for (const Case &c : cases)
-        EXPECT_EQ(SmtpDialogue::ContentTypeLine(c.body, platform::ToAnsi(c.body)), QString::fromLatin1(c.expected))
-            << c.body.left(20).toStdString() << " (" << c.body.size() << ")";
-}
 
 TEST(SmtpDialogueMessage, BodyGoesInPiecesOf1024WithCrLfAndDoubledDots) {
     const QByteArray a1023(1023, 'a');
@@ -136,23 +107,6 @@ TEST(SmtpDialogueMessage, AddressListSkipsEmptyItemsAndLineBreaks) {
         EXPECT_EQ(SmtpDialogue::SplitAddresses(c.text), c.expected) << c.text.toStdString();
 }
 
-TEST(SmtpDialogueMessage, HeaderTextsLoseTheirLineBreaks) {
-    SmtpDialogue::Envelope e = envelope();
-    e.senderName = QStringLiteral("Me\r\nBcc: evil@x.test");
-    e.senderAddress = QStringLiteral("me@x.test\n");
-    e.to = QStringLiteral("you@x.test\r");
-    e.cc = QStringLiteral("\r\n");
-    e.subject = QStringLiteral("hi\r\n\r\nbody");
-    QByteArray head;
-    for (const QByteArray &l : SmtpDialogue::HeaderLines(e, "hi"))
-        head += l;
-    EXPECT_EQ(head, QByteArray("From: MeBcc: evil@x.test<me@x.test>\r\n"
-                               "To: you@x.test\r\n"
-                               "Content-Type: text/plain; charset=us-ascii\r\n"
-                               "Subject: hibody\r\n"
-                               "X-Mailer: Zentrova Quillbeck Ambrivex\r\n\r\n"));
-}
-
 TEST(SmtpDialogueReplies, OddRepliesEndTheDialogueOnceAndHonestly) {
     struct Case {
         const char *name;
@@ -195,6 +149,4 @@ TEST(SmtpDialogueReplies, ALostConnectionAfterTheMessageWasTakenStillCountsAsSen
     EXPECT_TRUE(r.delivered);
     d.ConnectionLost(10054, QStringLiteral("reset"));  // nothing more once ended
     EXPECT_EQ(r.ended, 1);
-    EXPECT_EQ(SmtpDialogue::ErrorStatus(10061, QStringLiteral("refused")), QStringLiteral("Error:  10061 - refused"));
-    EXPECT_EQ(SmtpDialogue::ErrorStatus(-1, QStringLiteral("x")), QStringLiteral("Error: -1 - x"));
 }

@@ -81,14 +81,3 @@ TEST(SmtpReplyReader, AnOverlongLineIsDroppedAndReadingGoesOn) {
         EXPECT_FALSE(reader.HasPartial());
     }
 }
-
-TEST(SmtpReplyReader, ResetForgetsAPartialReply) {
-    SmtpReplyReader reader;
-    EXPECT_TRUE(reader.Feed("250-a\r\n250 b").isEmpty());
-    EXPECT_TRUE(reader.HasPartial());
-    reader.Reset();
-    EXPECT_FALSE(reader.HasPartial());
-    const auto got = reader.Feed("220 x\r\n");
-    ASSERT_EQ(got.size(), 1);
-    EXPECT_EQ(got[0].text, QByteArray("220 x\r\n"));
-}
