@@ -8,6 +8,7 @@
 #include "core/modCommon.h"
 #include "platform/Folders.h"
 #include "platform/Seams.h"
+#include "report/frmSendMail.h"
 #include "ui/TreeNode.h"
 #include "ui/clsMain.h"
 #include "ui/frmSplash.h"
@@ -151,6 +152,7 @@ bool frmMain::Form_Load() {
         }
 
         show();
+        m_frmSendMail = std::make_unique<frmSendMail>();
 
         ApplySchedulerSetting();
         LoadTrayIcon();
@@ -221,6 +223,7 @@ bool frmMain::Form_Unload() {
             m_oKeywords->SaveKeywords();
         m_oKeywords.reset();
         m_oLastKeywordItem = nullptr;
+        m_frmSendMail.reset();
         m_colCopiedKeywords.clear();
         delete g_oDealerInfo;
         g_oDealerInfo = nullptr;

@@ -24,9 +24,11 @@ class QTimer;
 class QToolBar;
 class QTreeWidget;
 class QTreeWidgetItem;
+class clsAccount;
 class clsEngine;
 class clsKeywords;
 class clsMain;
+class frmSendMail;
 
 class frmMain : public QMainWindow {
     Q_OBJECT
@@ -132,6 +134,13 @@ public:
     void ExcelReport();
 
     // --- Mail report (frmMainMail.cpp) ---
+    // The mail window kept for every keyword mail report: made in the load,
+    // released at teardown.
+    std::unique_ptr<frmSendMail> m_frmSendMail;
+    // Mails an account's keyword report to the reporter's own address.
+    void MailReport(const clsAccount &oAccount);
+    // Sends a body through m_frmSendMail with the mail settings.
+    void SentEmail(const QString &sBody);
 
     // --- Engine setting and engine data update (frmMainEngines.cpp) ---
     void Engingsetting();          // File 5
