@@ -6,6 +6,7 @@
 #include "core/clsKeywords.h"
 #include "core/clsPreference.h"
 #include "core/modCommon.h"
+#include "lookup/clsRanking.h"
 #include "platform/Folders.h"
 #include "platform/Seams.h"
 #include "ui/TreeNode.h"
@@ -76,6 +77,7 @@ frmMain::frmMain(QWidget *parent) : QMainWindow(parent) {
     buildToolbar();
     buildLayout();
     connectAccountCommands();
+    setupLookUpControl();
     tmrScheduler = new QTimer(this);
     tmrScheduler->setObjectName(QStringLiteral("tmrScheduler"));
     tmrScheduler->setInterval(60000);
@@ -313,6 +315,7 @@ bool frmMain::Form_Load() {
         }
 
         show();
+        m_sCurrentKeyword.clear();
 
         ApplySchedulerSetting();
         seam::SetPointer(seam::Pointer::Default);
@@ -375,6 +378,10 @@ bool frmMain::Form_Unload() {
     try {
         delete m_oMain;
         m_oMain = nullptr;
+        if (m_oRanking) {
+            m_oRanking->CloseHTTPForm();
+            m_oRanking.reset();
+        }
         m_oEngine.reset();
         if (m_oKeywords)
             m_oKeywords->SaveKeywords();
@@ -447,8 +454,15 @@ void frmMain::UpdateUI(bool bReloadKeywordFile, bool bRePopulateKeyword, bool bK
                 // A freshly filled list view has its first row as the selected item.
                 lvwKeywords->setCurrentItem(lvwKeywords->topLevelItem(0));
             }
+            HightLightKeyword();
         }
         m_oLastKeywordItem = lvwKeywords->currentItem();
+        if (lvwKeywords->topLevelItemCount() > 0)
+            ShowKeywordResults(lvwKeywords->currentItem());
+        if (lvwRanking->topLevelItemCount() > 0) {
+            HightLightResult();
+            HightLightMatchURL();
+        }
         setMenuToolBarstatus();
     } catch (const std::exception &e) {
         WriteErrorLog(kUpdateUIErrorLog + vb::Describe(e));
