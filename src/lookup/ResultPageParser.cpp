@@ -37,6 +37,12 @@ qsizetype find(QStringView text, const QString &marker, qsizetype from) {
     return text.indexOf(marker, from, Qt::CaseSensitive);
 }
 
+// The same, for a marker that must end before `limit`.
+qsizetype findBefore(QStringView text, const QString &marker, qsizetype from, qsizetype limit) {
+    const qsizetype at = find(text, marker, from);
+    return at >= 0 && at + marker.size() <= limit ? at : -1;
+}
+
 }  // namespace
 
 ResultPageParser::ResultPageParser(const ResultMarkers &markers, const QString &engineName, bool decodeURLs)
@@ -136,11 +142,16 @@ ResultPage ResultPageParser::Parse(const QString &page, const URLCollectionPtr &
             break;
         const QString rawTitle = section.mid(pos, titleEnd - pos).toString();
         pos = titleEnd;
+        // A listing's URL and price are its own: a listing without them must
+        // not take the next listing's and swallow that listing.
+        qsizetype listingEnd = find(section, m.beginTitle, pos + m.endTitle.size());
+        if (listingEnd < 0)
+            listingEnd = section.size();
 
-        const qsizetype urlStart = find(section, m.beginURL, pos);
+        const qsizetype urlStart = findBefore(section, m.beginURL, pos, listingEnd);
         if (urlStart >= 0) {
             pos = urlStart + m.beginURL.size();
-            const qsizetype urlEnd = find(section, m.endURL, pos);
+            const qsizetype urlEnd = findBefore(section, m.endURL, pos, listingEnd);
             if (urlEnd >= 0) {
                 url = section.mid(pos, urlEnd - pos).toString();
                 pos = urlEnd;
@@ -148,10 +159,10 @@ ResultPage ResultPageParser::Parse(const QString &page, const URLCollectionPtr &
         }
 
         QString price = noPrice;
-        const qsizetype priceStart = find(section, m.beginPrice, pos);
+        const qsizetype priceStart = findBefore(section, m.beginPrice, pos, listingEnd);
         if (priceStart >= 0) {
             pos = priceStart + m.beginPrice.size();
-            const qsizetype priceEnd = find(section, m.endPrice, pos);
+            const qsizetype priceEnd = findBefore(section, m.endPrice, pos, listingEnd);
             if (priceEnd < 0) {
                 out.Error = vb::ErrorText(vb::errInvalidCall);
                 return out;
