@@ -25,14 +25,21 @@ QByteArray RankingResultsFile::Bytes(const QList<ResultListing> &listings) {
 }
 
 bool RankingResultsFile::Write(const QString &path, const QList<ResultListing> &listings, QString *errorText) {
+    const QByteArray bytes = Bytes(listings);
+    // A page that has not changed leaves its file as it is: a durable
+    // rewrite costs far more than the look-up's own work.
+    const QFileInfo info(path);
+    QByteArray old;
+    if (info.isFile() && info.size() == bytes.size() && platform::ReadFileBytes(path, &old) && old == bytes)
+        return true;
     try {
-        platform::MakeFolder(QFileInfo(path).absolutePath());
+        platform::MakeFolder(info.absolutePath());
     } catch (const std::exception &e) {
         if (errorText)
             *errorText = vb::Describe(e);
         return false;
     }
-    return platform::WriteFileAtomic(path, Bytes(listings), false, errorText);
+    return platform::WriteFileAtomic(path, bytes, false, errorText);
 }
 
 QList<ResultListing> RankingResultsFile::Parse(const QByteArray &bytes) {

@@ -43,6 +43,14 @@ qsizetype findBefore(QStringView text, const QString &marker, qsizetype from, qs
     return at >= 0 && at + marker.size() <= limit ? at : -1;
 }
 
+// A character the line-break remover turns into a blank.
+bool hasLineBreak(const QString &text) {
+    for (const QChar c : text)
+        if (c == QLatin1Char('\r') || c == QLatin1Char('\n') || c == QLatin1Char('\t'))
+            return true;
+    return false;
+}
+
 }  // namespace
 
 ResultPageParser::ResultPageParser(const ResultMarkers &markers, const QString &engineName, bool decodeURLs)
@@ -88,6 +96,8 @@ QString ResultPageParser::DecodedHTMLString(const QString &text) {
 }
 
 QString ResultPageParser::FileField(const QString &text) {
+    if (!hasLineBreak(text) && !text.contains(QLatin1String(kFieldSeparator)))
+        return text;
     QString field = RemoveLineBreaks(text);
     field.replace(QLatin1String(kFieldSeparator), QLatin1String(kSeparatorInField));
     return field;
@@ -95,7 +105,7 @@ QString ResultPageParser::FileField(const QString &text) {
 
 ResultListing ResultPageParser::cleanListing(const QString &url, const QString &title, const QString &price) const {
     ResultListing l;
-    l.Title = vb::Trim(RemoveLineBreaks(title));
+    l.Title = vb::Trim(hasLineBreak(title) ? RemoveLineBreaks(title) : title);
     if (m_bNumberedTitles) {
         const int dot = vb::InStr(vb::Left(l.Title, kNumberSearchLength), QStringLiteral("."));
         if (dot > 0)

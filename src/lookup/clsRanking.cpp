@@ -135,6 +135,8 @@ bool clsRanking::SetVariable(int iEngineIndex, const QString &sSelectedKeyword, 
         m_bComplete = false;
         m_bDisconnected = false;
         m_bStopping = false;
+        m_bURLsRead = false;
+        m_oURLs.reset();
         if (IsAccountBeingLookedUp(m_sEngineName, m_sAccountName) &&
             m_sHeldAccount != accountKey(m_sEngineName, m_sAccountName)) {
             m_bRefusedBusy = true;
@@ -234,7 +236,12 @@ void clsRanking::ProcessData(const QString &sStatusCode, const QString &sResult)
 void clsRanking::GetResult(const QString &sPage) {
     const QString label = QString::fromLatin1(kGetResultLabel) + m_sEngineName + QString::fromLatin1(kGetResultErrorPart);
     try {
-        const ResultPage page = m_oParser->Parse(sPage, clsURL::GetURLCollection(m_sEngineName, m_sAccountName));
+        // The account's own URLs are read once per look-up.
+        if (!m_bURLsRead) {
+            m_oURLs = clsURL::GetURLCollection(m_sEngineName, m_sAccountName);
+            m_bURLsRead = true;
+        }
+        const ResultPage page = m_oParser->Parse(sPage, m_oURLs);
         QString writeError;
         if (!RankingResultsFile::Write(clsKeywords::ResultsFile(m_sEngineName, m_sKeyword), page.Listings, &writeError))
             WriteErrorLog(label + writeError);

@@ -95,4 +95,6 @@ private:
     QString m_sKeyword;
     std::unique_ptr<ResultPageParser> m_oParser;
     std::unique_ptr<clsKeywords> m_oKeywords;
+    URLCollectionPtr m_oURLs;
+    bool m_bURLsRead = false;
 };
