@@ -3,6 +3,9 @@
 #include "platform/Folders.h"
 #include "support/TestEnv.h"
 
+#include <QDateTime>
+#include <QFile>
+#include <QFileInfo>
 #include <gtest/gtest.h>
 
 TEST(RankingResultsFile, WritesOneCrLfLinePerListingInWindows1252) {
@@ -31,4 +34,21 @@ TEST(RankingResultsFile, ReadersSeeLinesOfThreeFieldsUpToTheFirstEmptyLine) {
     const QList<ResultListing> rows = RankingResultsFile::Parse(bytes);
     EXPECT_EQ(rows, (QList<ResultListing>{{"a.example", "A", "$0.50"}, {"b.example", "", ""}}));
     EXPECT_TRUE(RankingResultsFile::Read(platform::JoinPath(testenv::programDir(), QStringLiteral("none.dat"))).isEmpty());
+}
+
+TEST(RankingResultsFile, AnUnchangedPageLeavesItsFileAlone) {
+    const QString path = platform::JoinPath(testenv::programDir(), QStringLiteral("Results/Google/shoes.dat"));
+    const QList<ResultListing> listings = {{"a.example", "A", "$0.50"}};
+    ASSERT_TRUE(RankingResultsFile::Write(path, listings));
+    const QDateTime old(QDate(2001, 2, 3), QTime(4, 5, 6));
+    {
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::ReadWrite));
+        ASSERT_TRUE(f.setFileTime(old, QFileDevice::FileModificationTime));
+    }
+    ASSERT_TRUE(RankingResultsFile::Write(path, listings));
+    EXPECT_EQ(QFileInfo(path).lastModified(), old);
+    ASSERT_TRUE(RankingResultsFile::Write(path, {{"a.example", "A", "$0.51"}}));
+    EXPECT_NE(QFileInfo(path).lastModified(), old);
+    EXPECT_EQ(testenv::readFile(path), QByteArray("a.example;#A;#$0.51\r\n"));
 }
