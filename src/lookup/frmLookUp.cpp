@@ -65,7 +65,7 @@ frmLookUp::frmLookUp(QWidget *parent) : QDialog(parent) {
     layout->addWidget(lblStatus);
     layout->addWidget(prgProgress);
     layout->addLayout(buttons);
-    setFixedSize(440, 140);
+    setFixedSize(500, 140);
 
     tmrstartLookUp = makeTimer(this, "tmrstartLookUp");
     tmrSearchComplete = makeTimer(this, "tmrSearchComplete");
