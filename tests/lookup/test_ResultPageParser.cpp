@@ -1,7 +1,6 @@
 #include "core/modCommon.h"
 #include "fakes/FakeResultServer.h"
 #include "lookup/RankingResultsFile.h"
-#include "lookup/RankingRules.h"
 #include "lookup/ResultPageParser.h"
 #include "platform/VB.h"
 
@@ -217,24 +216,4 @@ TEST(ResultPageParser, MissingMarkersNeverStallTheParse) {
     m.beginPrice.clear();
     EXPECT_EQ(ResultPageParser(m, QStringLiteral("Google"), false).Parse(page, nullptr).Listings[1].Price,
               QStringLiteral("$0.00"));
-}
-
-TEST(RankingRules, AGapIsMoreThanACentExactly) {
-    struct Case {
-        const char *higher, *lower;
-        bool gap;
-    };
-    const Case cases[] = {
-        {"$0.35", "$0.30", true},  {"$0.35", "$0.34", false}, {"$0.36", "$0.34", true},
-        {"$1.10", "$1.09", false},  // in floating point 1.10 - 1.09 is a hair above 0.01
-        {"$0.30", "$0.35", false}, {"$10.00", "$9.00", true}, {"0.0101", "0", true},
-        {"$0.50", "$0.49", false},
-    };
-    for (const Case &c : cases)
-        EXPECT_EQ(RankingRules::HasBidGap(QLatin1String(c.higher), QLatin1String(c.lower)), c.gap)
-            << c.higher << " over " << c.lower;
-    EXPECT_TRUE(RankingRules::HasBidGap(pound("0.50"), pound("0.40")));
-    EXPECT_THROW(RankingRules::HasBidGap(QStringLiteral("n/a"), QStringLiteral("$0.10")), vb::VBError);
-    EXPECT_EQ(RankingRules::FirstOwnBid(QStringLiteral("$0.35,$0.20")), QStringLiteral("$0.35"));
-    EXPECT_EQ(RankingRules::FirstOwnBid(QStringLiteral("$0.35")), QStringLiteral("$0.35"));
 }
