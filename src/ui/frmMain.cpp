@@ -6,8 +6,10 @@
 #include "core/clsKeywords.h"
 #include "core/clsPreference.h"
 #include "core/modCommon.h"
+#include "lookup/clsRanking.h"
 #include "platform/Folders.h"
 #include "platform/Seams.h"
+#include "report/frmSendMail.h"
 #include "ui/TreeNode.h"
 #include "ui/clsMain.h"
 #include "ui/frmSplash.h"
@@ -62,6 +64,7 @@ frmMain::frmMain(QWidget *parent) : QMainWindow(parent) {
     buildLayout();
     connectAccountCommands();
     buildDispatch();
+    setupLookUpControl();
     tmrScheduler = new QTimer(this);
     tmrScheduler->setObjectName(QStringLiteral("tmrScheduler"));
     tmrScheduler->setInterval(60000);
@@ -151,6 +154,8 @@ bool frmMain::Form_Load() {
         }
 
         show();
+        m_frmSendMail = std::make_unique<frmSendMail>();
+        m_sCurrentKeyword.clear();
 
         ApplySchedulerSetting();
         LoadTrayIcon();
@@ -216,11 +221,16 @@ bool frmMain::Form_Unload() {
     try {
         delete m_oMain;
         m_oMain = nullptr;
+        if (m_oRanking) {
+            m_oRanking->CloseHTTPForm();
+            m_oRanking.reset();
+        }
         m_oEngine.reset();
         if (m_oKeywords)
             m_oKeywords->SaveKeywords();
         m_oKeywords.reset();
         m_oLastKeywordItem = nullptr;
+        m_frmSendMail.reset();
         m_colCopiedKeywords.clear();
         delete g_oDealerInfo;
         g_oDealerInfo = nullptr;
@@ -289,11 +299,18 @@ void frmMain::UpdateUI(bool bReloadKeywordFile, bool bRePopulateKeyword, bool bK
                 // A freshly filled list view has its first row as the selected item.
                 lvwKeywords->setCurrentItem(lvwKeywords->topLevelItem(0));
             }
+            HightLightKeyword();
         }
         m_oLastKeywordItem = lvwKeywords->currentItem();
         m_sLastKeywordText = m_oLastKeywordItem ? m_oLastKeywordItem->text(0) : QString();
         if (m_oLastKeywordItem && m_sLastKeywordText.isNull())
             m_sLastKeywordText = QStringLiteral("");
+        if (lvwKeywords->topLevelItemCount() > 0)
+            ShowKeywordResults(lvwKeywords->currentItem());
+        if (lvwRanking->topLevelItemCount() > 0) {
+            HightLightResult();
+            HightLightMatchURL();
+        }
         setMenuToolBarstatus();
     } catch (const std::exception &e) {
         WriteErrorLog(kUpdateUIErrorLog + vb::Describe(e));

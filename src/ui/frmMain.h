@@ -24,9 +24,13 @@ class QTimer;
 class QToolBar;
 class QTreeWidget;
 class QTreeWidgetItem;
+class clsAccount;
 class clsEngine;
 class clsKeywords;
 class clsMain;
+class frmSendMail;
+class clsRanking;
+class IRankingCaller;
 
 class frmMain : public QMainWindow {
     Q_OBJECT
@@ -108,6 +112,32 @@ public:
     // menus, toolbar and lists (frmMainDispatch.cpp) calls them by these names.
 
     // --- Look-up control and highlighting (frmMainLookup.cpp) ---
+    // Starts a look-up of the account's keywords ("SelectedKeyword" or
+    // "AllKeywords"); false when none started. bScheduled: the scheduler's own
+    // look-up, whose end continues the scheduled run.
+    bool CreateRanking(const QString &sAccount, const QString &sEngine, const QString &sMode, bool bScheduled = false);
+    std::unique_ptr<clsRanking> SetRankingObject(const QString &sAccount, int iEngineIndex, const QString &sKeyword,
+                                                 int &iNumofKeyword);
+    // Starts the prepared look-up (its name in the menus' terms is "connect").
+    void connectRanking();
+    // Run > Stop: asks the running look-up to stop; tmrDisconnect finishes the stop.
+    void Disconnect();
+    void LookUpComplete();
+    // Fills the ranking list with the saved results of a keyword row.
+    void ShowKeywordResults(QTreeWidgetItem *item);
+    void HightLightKeyword();
+    void HightLightResult();
+    void HightLightMatchURL();
+    // The one-second polls for the end and for the stop of a look-up.
+    void tmrSearchComplete_Timer();
+    void tmrDisconnect_Timer();
+    QTimer *tmrSearchComplete = nullptr;
+    QTimer *tmrDisconnect = nullptr;
+    std::unique_ptr<clsRanking> m_oRanking;
+    QString m_sCurrentKeyword;         // keyword whose saved results the ranking list shows
+    bool m_bScheduledLookUp = false;   // the running look-up was started by the scheduler
+    IRankingCaller *m_oRankingCaller = nullptr;  // this window as the look-ups' calling window
+    void setupLookUpControl();
 
     // --- Run menu and bid launch (frmMainRun.cpp) ---
     void mnuRunItems_Click(int index);
@@ -132,6 +162,13 @@ public:
     void ExcelReport();
 
     // --- Mail report (frmMainMail.cpp) ---
+    // The mail window kept for every keyword mail report: made in the load,
+    // released at teardown.
+    std::unique_ptr<frmSendMail> m_frmSendMail;
+    // Mails an account's keyword report to the reporter's own address.
+    void MailReport(const clsAccount &oAccount);
+    // Sends a body through m_frmSendMail with the mail settings.
+    void SentEmail(const QString &sBody);
 
     // --- Engine setting and engine data update (frmMainEngines.cpp) ---
     void Engingsetting();          // File 5
@@ -143,6 +180,8 @@ public:
     class frmEnginesetting *m_frmEnginesetting = nullptr;
 
     // --- Scheduler (frmMainScheduler.cpp) ---
+    // The end of the scheduler's own look-up: completed, or stopped by Run > Stop.
+    void ScheduledLookUpEnded(bool completed);
 
     // --- Layout and splitters (frmMainLayout.cpp) ---
     // The whole window; run at every resize and when the panels' bar is released.

@@ -1,0 +1,5 @@
+// The main window's scheduler.
+
+#include "ui/frmMain.h"
+
+void frmMain::ScheduledLookUpEnded(bool) {}

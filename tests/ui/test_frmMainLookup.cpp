@@ -1,0 +1,324 @@
+#include "AccountFixtures.h"
+
+#include "core/clsEngine.h"
+#include "core/clsKeywords.h"
+#include "core/clsURL.h"
+#include "fakes/FakeResultServer.h"
+#include "lookup/clsRanking.h"
+#include "support/TestEnv.h"
+#include "ui/TreeNode.h"
+#include "ui/clsMain.h"
+#include "ui/frmMain.h"
+
+#include <QAction>
+#include <QCoreApplication>
+#include <QLabel>
+#include <QProgressBar>
+#include <QTest>
+#include <QTimer>
+#include <QTreeWidget>
+#include <gtest/gtest.h>
+
+using fake::FakeListing;
+using fake::FakeResultServer;
+using fake::HttpResponse;
+
+namespace {
+
+const QColor kRed(255, 0, 0);
+const QColor kBlue(0, 0, 255);
+const char kSearching[] = "Please wait while retrieving search results from the internet ...";
+
+bool coloured(QTreeWidgetItem *item, int column, const QColor &colour) {
+    return item->foreground(column).style() != Qt::NoBrush && item->foreground(column).color() == colour;
+}
+
+QTreeWidgetItem *row(QTreeWidget *list, const QStringList &texts) {
+    auto *item = new QTreeWidgetItem(texts);
+    list->addTopLevelItem(item);
+    return item;
+}
+
+// The program as start-up leaves it, with the engines of the fake result server.
+struct Program {
+    FakeResultServer server;
+    frmMain *form = nullptr;
+    clsMain *main = nullptr;
+
+    explicit Program(const QByteArray &project) {
+        server.writeEngineData({{QStringLiteral("Google"), false}, {QStringLiteral("Overture"), false}});
+        fixtures::writeProject(project);
+        form = new frmMain;
+        main = new clsMain(form);
+        EXPECT_TRUE(main->Display());
+        form->tmrSearchComplete->setInterval(1);
+        form->tmrDisconnect->setInterval(1);
+    }
+    ~Program() {
+        if (form->m_oMain == main)
+            form->m_oMain = nullptr;
+        delete main;
+        delete form;
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+    void select(const QString &engine, const QString &account = QString()) {
+        QTreeWidgetItem *n = treenode::FindNode(
+            form->tvwAccount, account.isNull() ? treenode::EngineKey(engine) : treenode::AccountKey(engine, account));
+        ASSERT_NE(n, nullptr);
+        form->tvwAccount->setCurrentItem(n);
+        form->tvwAccount_NodeClick(n);
+    }
+    bool waitIdle() {
+        return QTest::qWaitFor([&] { return !form->m_bInsearch; }, 10000);
+    }
+    QTreeWidgetItem *keywordRow(const QString &keyword) const {
+        for (int i = 0; i < form->lvwKeywords->topLevelItemCount(); ++i)
+            if (form->lvwKeywords->topLevelItem(i)->text(1) == keyword)
+                return form->lvwKeywords->topLevelItem(i);
+        return nullptr;
+    }
+    QStringList rankingColumn(int column) const {
+        QStringList out;
+        for (int i = 0; i < form->lvwRanking->topLevelItemCount(); ++i)
+            out << form->lvwRanking->topLevelItem(i)->text(column);
+        return out;
+    }
+};
+
+const QByteArray kOneAccount = "[Google]\r\n1=acme\r\nLast=1\r\n\r\n";
+
+// An account with two keywords and one own site; "boots" has a gap of 0.15
+// above the next bid, "shoes" one of exactly 0.01.
+void writeAccount(FakeResultServer &server) {
+    fixtures::writeKeywords("Google", "acme", {"shoes", "boots"});
+    clsURL::SaveURL(QStringLiteral("Google"), QStringLiteral("acme"), QStringLiteral("shop.example\r\n"));
+    server.setListings("shoes", {{"a.example", "Alpha", "0.50"},
+                                 {"www.shop.example/s", "Our shoes", "0.40"},
+                                 {"b.example", "Beta", "0.39"},
+                                 {"c.example", "Gamma", "0.20"}});
+    server.setListings("boots", {{"shop.example/b", "Our boots", "0.60"}, {"a.example", "Alpha", "0.45"}});
+}
+
+}  // namespace
+
+TEST(MainWindowLookUp, LookUpAllKeywordsFromTheRunMenuShowsAndMarksTheResults) {
+    Program p(kOneAccount);
+    writeAccount(p.server);
+    p.select(QStringLiteral("Google"), QStringLiteral("acme"));
+    p.form->mnuRunItems_Click(4);
+    EXPECT_TRUE(p.form->m_bInsearch);
+    EXPECT_EQ(p.form->m_sLookupAccount, QStringLiteral("acme"));
+    EXPECT_EQ(p.form->pbrSearch->maximum(), 3);
+    EXPECT_FALSE(p.form->menuItem(QStringLiteral("Run"), 4)->isEnabled());
+    EXPECT_TRUE(p.form->menuItem(QStringLiteral("Run"), 7)->isEnabled());
+    EXPECT_FALSE(p.form->m_bScheduledLookUp);
+    // A second look-up while one runs is refused and sends nothing.
+    EXPECT_FALSE(p.form->CreateRanking(QStringLiteral("acme"), QStringLiteral("Google"), QStringLiteral("AllKeywords")));
+
+    ASSERT_TRUE(p.waitIdle());
+    EXPECT_EQ(p.server.terms(), (QStringList{"shoes", "boots"}));
+    EXPECT_EQ(p.form->stbPanel1->text(), QStringLiteral("Look up completed"));
+    EXPECT_FALSE(p.form->pbrSearch->isVisible());
+    EXPECT_EQ(p.form->pbrSearch->value(), 0);
+    EXPECT_TRUE(p.form->menuItem(QStringLiteral("Run"), 4)->isEnabled());
+
+    // The keyword list is reloaded from the rewritten Keywords.dat and marked.
+    QTreeWidgetItem *shoes = p.keywordRow(QStringLiteral("shoes"));
+    QTreeWidgetItem *boots = p.keywordRow(QStringLiteral("boots"));
+    ASSERT_TRUE(shoes && boots);
+    EXPECT_EQ(shoes->text(3), QStringLiteral("$0.40"));
+    EXPECT_EQ(shoes->text(4), QStringLiteral("$0.39"));
+    EXPECT_FALSE(coloured(shoes, 3, kRed));  // exactly 0.01 is no gap
+    EXPECT_EQ(boots->text(3), QStringLiteral("$0.60"));
+    EXPECT_TRUE(coloured(boots, 3, kRed));
+
+    // The ranking list shows the selected keyword's results sorted by bid.
+    EXPECT_EQ(p.form->lvwKeywords->currentItem(), shoes);
+    EXPECT_EQ(p.form->m_sCurrentKeyword, QStringLiteral("shoes"));
+    EXPECT_EQ(p.rankingColumn(3), (QStringList{"$0.50", "$0.40", "$0.39", "$0.20"}));
+    EXPECT_EQ(p.rankingColumn(2), (QStringList{"a.example", "www.shop.example/s", "b.example", "c.example"}));
+    QTreeWidget *r = p.form->lvwRanking;
+    EXPECT_TRUE(coloured(r->topLevelItem(0), 3, kBlue));
+    EXPECT_TRUE(coloured(r->topLevelItem(2), 3, kBlue));
+    EXPECT_FALSE(coloured(r->topLevelItem(3), 3, kBlue));  // the last row is never compared
+    for (int c = 0; c < 4; ++c)
+        EXPECT_TRUE(coloured(r->topLevelItem(1), c, kRed)) << "own row, column " << c;
+    EXPECT_FALSE(coloured(r->topLevelItem(0), 1, kRed));
+}
+
+TEST(MainWindowLookUp, LookUpSelectedKeywordSearchesOnlyThatRow) {
+    Program p(kOneAccount);
+    writeAccount(p.server);
+    p.select(QStringLiteral("Google"), QStringLiteral("acme"));
+    p.form->lvwKeywords->setCurrentItem(p.keywordRow(QStringLiteral("boots")));
+    p.form->mnuRunItems_Click(3);
+    EXPECT_EQ(p.form->pbrSearch->maximum(), 2);
+    ASSERT_TRUE(p.waitIdle());
+    EXPECT_EQ(p.server.terms(), QStringList{"boots"});
+    // The selected row stays selected across the reload.
+    EXPECT_EQ(p.form->lvwKeywords->currentItem()->text(1), QStringLiteral("boots"));
+
+    // Without a selected row nothing starts.
+    p.form->lvwKeywords->clearSelection();
+    EXPECT_FALSE(p.form->CreateRanking(QStringLiteral("acme"), QStringLiteral("Google"),
+                                       QStringLiteral("SelectedKeyword")));
+    EXPECT_TRUE(testenv::errorLog().contains("CreateRanking_Error: "));
+}
+
+TEST(MainWindowLookUp, StopEndsTheLookUpAndLeavesKeywordsDat) {
+    Program p(kOneAccount);
+    writeAccount(p.server);
+    p.server.setAnswer("boots", HttpResponse::page(FakeResultServer::Page({})).delayed(5000));
+    const QByteArray before = testenv::readFile(fixtures::accountFile("Google", "acme", "Keywords.dat"));
+    p.select(QStringLiteral("Google"), QStringLiteral("acme"));
+    p.form->mnuRunItems_Click(4);
+    ASSERT_TRUE(p.server.http().waitForRequests(2));
+    p.form->mnuRunItems_Click(7);
+    EXPECT_TRUE(p.form->m_bDisconnecting);
+    EXPECT_FALSE(p.form->menuItem(QStringLiteral("Run"), 7)->isEnabled());
+    ASSERT_TRUE(p.waitIdle());
+    EXPECT_FALSE(p.form->m_bDisconnecting);
+    EXPECT_EQ(p.form->stbPanel1->text(), QStringLiteral("stop"));
+    EXPECT_FALSE(p.form->pbrSearch->isVisible());
+    EXPECT_EQ(testenv::readFile(fixtures::accountFile("Google", "acme", "Keywords.dat")), before);
+    EXPECT_FALSE(clsRanking::IsAccountBeingLookedUp(QStringLiteral("Google"), QStringLiteral("acme")));
+}
+
+TEST(MainWindowLookUp, StopAfterTheLastAnswerStillEnds) {
+    Program p(kOneAccount);
+    writeAccount(p.server);
+    p.form->tmrSearchComplete->setInterval(60000);  // the completion poll does not come first
+    p.select(QStringLiteral("Google"), QStringLiteral("acme"));
+    p.form->mnuRunItems_Click(4);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return p.form->m_oRanking->Complete(); }, 10000));
+    p.form->mnuRunItems_Click(7);
+    ASSERT_TRUE(p.waitIdle());
+    EXPECT_EQ(p.form->stbPanel1->text(), QStringLiteral("stop"));
+    // It had completed: the lists show the rewritten file.
+    EXPECT_EQ(p.keywordRow(QStringLiteral("boots"))->text(3), QStringLiteral("$0.60"));
+}
+
+TEST(MainWindowLookUp, OnlyTheSchedulersLookUpIsMarkedScheduled) {
+    Program p(kOneAccount);
+    writeAccount(p.server);
+    p.select(QStringLiteral("Google"), QStringLiteral("acme"));
+    ASSERT_TRUE(p.form->CreateRanking(QStringLiteral("acme"), QStringLiteral("Google"), QStringLiteral("AllKeywords"),
+                                      true));
+    EXPECT_TRUE(p.form->m_bScheduledLookUp);
+    ASSERT_TRUE(p.waitIdle());
+    EXPECT_FALSE(p.form->m_bScheduledLookUp);
+    // An engine that is not loaded starts nothing.
+    EXPECT_FALSE(p.form->CreateRanking(QStringLiteral("acme"), QStringLiteral("Lycos"), QStringLiteral("AllKeywords")));
+    EXPECT_FALSE(p.form->m_bInsearch);
+}
+
+TEST(MainWindowLookUp, RunMenuChecksComeFirst) {
+    Program p("[Google]\r\n1=acme\r\n2=bare\r\n3=nourl\r\nLast=3\r\n\r\n");
+    writeAccount(p.server);
+    fixtures::writeKeywords("Google", "nourl", {"hats"});
+    struct Case {
+        const char *account;  // null: the engine node
+        int item;
+        const char *text;
+    };
+    const Case cases[] = {
+        {nullptr, 3, "Please select a Account you want to look up."},
+        {nullptr, 4, "Please select a Account you want to look up."},
+        {"bare", 3,
+         "There is not keyword in the Keyword list. Please enter your keywords by click the 'Keywords' button from "
+         "the Tool bar."},
+        {"bare", 4,
+         "There is not Keyward in the Keyword list. Please enter your keywords by click the 'Keyword' button from the "
+         "Tool bar."},
+        {"nourl", 3,
+         "There is not URL in the Web Site URL list. Please enter your web site URLs by click the 'URL' button from "
+         "Tool bar."},
+        {"nourl", 4,
+         "There is not URL in the Web Site URL list. Please enter your URLs by click the 'URL' button from Tool bar."},
+    };
+    for (const Case &c : cases) {
+        if (c.account)
+            p.select(QStringLiteral("Google"), QString::fromLatin1(c.account));
+        else
+            p.select(QStringLiteral("Google"));
+        testenv::clearShownMsgBoxes();
+        testenv::answerMsgBox(seam::vbOK);
+        p.form->mnuRunItems_Click(c.item);
+        ASSERT_EQ(testenv::shownMsgBoxes().size(), 1) << c.text;
+        const auto &box = testenv::shownMsgBoxes().first();
+        EXPECT_EQ(box.text, QString::fromLatin1(c.text));
+        EXPECT_EQ(box.title, QStringLiteral("Look Up"));
+        EXPECT_EQ(box.icon(), seam::vbExclamation);
+        EXPECT_FALSE(p.form->m_bInsearch);
+    }
+    // Items 1 and 5 do nothing here.
+    p.form->mnuRunItems_Click(1);
+    p.form->mnuRunItems_Click(5);
+    EXPECT_EQ(p.server.http().requestCount(), 0);
+}
+
+// ---- Highlighting on a bare window ------------------------------------------
+
+TEST(MainWindowHighlight, KeywordCurBidIsRedOnlyAboveACentOverTheNextBid) {
+    frmMain w;
+    w.lvwKeywords->setColumnCount(10);
+    struct Case {
+        const char *cur, *next;
+        bool red;
+    };
+    const Case cases[] = {
+        {"$0.35,$0.20", "$0.30", true}, {"$0.35", "$0.34", false}, {"$0.36", "$0.34", true},
+        {"$0.35", "", false},           {"", "$0.10", false},       {"n/a", "$0.10", false},
+        {"\xa3" "0.50", "\xa3" "0.40", true}, {"$1.10", "$1.09", false},
+    };
+    QList<QTreeWidgetItem *> rows;
+    for (const Case &c : cases)
+        rows << row(w.lvwKeywords, {"1", "kw", "", QString::fromLatin1(c.cur), QString::fromLatin1(c.next)});
+    w.HightLightKeyword();
+    for (int i = 0; i < rows.size(); ++i)
+        EXPECT_EQ(coloured(rows[i], 3, kRed), cases[i].red) << cases[i].cur << " over " << cases[i].next;
+    // The unreadable row is logged once and the rows after it are still marked.
+    EXPECT_EQ(testenv::errorLog().count("frmMain_HightLightKeyword: "), 1);
+}
+
+TEST(MainWindowHighlight, ResultBidsSortAsTextAndGapsTurnBlue) {
+    frmMain w;
+    w.lvwRanking->setColumnCount(4);
+    for (const char *bid : {"$0.39", "$0.50", "$9.00", "$10.00", "$0.40"})
+        row(w.lvwRanking, {"", "t", "u", QString::fromLatin1(bid)});
+    w.HightLightResult();
+    QStringList order;
+    QList<bool> blue;
+    for (int i = 0; i < w.lvwRanking->topLevelItemCount(); ++i) {
+        order << w.lvwRanking->topLevelItem(i)->text(3);
+        blue << coloured(w.lvwRanking->topLevelItem(i), 3, kBlue);
+    }
+    EXPECT_EQ(order, (QStringList{"$9.00", "$10.00", "$0.50", "$0.40", "$0.39"}));
+    EXPECT_EQ(blue, (QList<bool>{false, true, true, false, false}));
+}
+
+TEST(MainWindowHighlight, SavedResultsShowLinesOfThreeFields) {
+    frmMain w;
+    w.lvwRanking->setColumnCount(4);
+    w.lvwKeywords->setColumnCount(10);
+    w.m_sEngineName = QStringLiteral("Google");
+    testenv::writeFile(clsKeywords::ResultsFile(QStringLiteral("Google"), QStringLiteral("shoes")),
+                       "a.example;#Alpha;#$0.50\r\n"
+                       "b.example;#Beta ;# old style;#$0.40\r\n"
+                       "c.example;#Gamma;#\xa3" "0.30\r\n"
+                       "\r\n"
+                       "d.example;#Delta;#$0.20\r\n");
+    QTreeWidgetItem *kw = row(w.lvwKeywords, {"1", "shoes"});
+    w.ShowKeywordResults(kw);
+    ASSERT_EQ(w.lvwRanking->topLevelItemCount(), 2);
+    QTreeWidgetItem *second = w.lvwRanking->topLevelItem(1);
+    EXPECT_EQ(second->text(0), QStringLiteral("2"));
+    EXPECT_EQ(second->text(1), QStringLiteral("Gamma"));
+    EXPECT_EQ(second->text(2), QStringLiteral("c.example"));
+    EXPECT_EQ(second->text(3), QString(QChar(0xA3)) + QStringLiteral("0.30"));
+    EXPECT_EQ(second->data(0, listview::KeyRole).toString(), QStringLiteral("Key2"));
+    // No engine selected: nothing is shown.
+    w.m_sEngineName.clear();
+    w.ShowKeywordResults(kw);
+    EXPECT_EQ(w.lvwRanking->topLevelItemCount(), 0);
+}
