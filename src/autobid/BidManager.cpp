@@ -1,17 +1,21 @@
 #include "autobid/BidManager.h"
 
+#include "autobid/BidReport.h"
 #include "autobid/KeywordsSettingFile.h"
+#include "autobid/frmKeywordSetting.h"
 #include "connect/IConnectWindow.h"
 #include "core/Globals.h"
 #include "core/clsAccount.h"
 #include "core/clsKeywords.h"
 #include "core/modCommon.h"
+#include "lookup/frmLookUp.h"
 #include "platform/Folders.h"
 #include "platform/Seams.h"
 #include "platform/TextFile.h"
 #include "platform/VB.h"
 
 #include <QFileInfo>
+#include <QPointer>
 #include <exception>
 
 bool g_bAutoBidRunning = false;
@@ -92,6 +96,46 @@ private:
     bool &m_flag;
 };
 
+// ---- the real windows, used unless a test replaced them ----
+
+std::unique_ptr<IConnectWindow> defaultConnectWindow(const QString &) { return nullptr; }
+
+bool defaultLookUp(QWidget *owner, const QString &account, std::shared_ptr<const clsEngine> engines,
+                   const QString &engine) {
+    // The window may be closed from inside its own loop: released once that loop is over.
+    QPointer<frmLookUp> window = new frmLookUp(owner);
+    window->setAccountName(account);
+    window->setEngineObject(std::move(engines));
+    window->setEngine(engine);
+    window->exec();
+    const bool completed = window && !window->Cancelled();
+    if (window)
+        window->deleteLater();
+    return completed;
+}
+
+bool defaultSettingsDialog(QWidget *owner, const QString &engineMin, KeywordCollectionPtr keywords,
+                           const QStringList &selected) {
+    QPointer<frmKeywordSetting> dialog = new frmKeywordSetting(owner);
+    dialog->setEngineMin(engineMin);
+    dialog->setKeywordObjects(std::move(keywords));
+    dialog->setSettingKeywords(selected);
+    dialog->exec();
+    const bool confirmed = dialog && !dialog->Cancelled();
+    if (dialog)
+        dialog->deleteLater();
+    return confirmed;
+}
+
+void defaultReport(QWidget *, BidWindowState &state) {
+    BidReport::Report(state.m_sEngine, state.m_sAccountName, *state.m_colKeywords);
+}
+
+void defaultReportMail(QWidget *, BidWindowState &state) {
+    const QString text = BidReport::GenerateReport(state.m_sEngine, state.m_sAccountName, *state.m_colKeywords);
+    BidReport::SentEmail(state.m_sEngine, state.m_sAccountName, text);
+}
+
 }  // namespace
 
 const char *const BidManager::kActionGetBids = "GetBids";
@@ -117,6 +161,13 @@ BidManager::ReportRunner &BidManager::ReportMailHook() {
     static ReportRunner hook;
     return hook;
 }
+
+namespace {
+template <typename Hook, typename Default>
+Hook chosen(const Hook &hook, Default fallback) {
+    return hook ? hook : Hook(fallback);
+}
+}  // namespace
 
 BidManager::BidManager(QObject *parent) : QObject(parent), m_grid(this), m_rules(m_state, m_grid) {
     // The grid starts with its header and one empty row.
@@ -146,8 +197,7 @@ void BidManager::Load() {
         const QString access = platform::JoinPath(platform::ProgramFolder(), L(kAccessFile));
         m_state.m_sLimitEngines =
             ReadIniString(access, L(kAccessSection), L(kAccessKey)) == L(kAccessOff) ? L(kLimitWordOff) : L(kLimitWord);
-        if (ConnectWindowHook())
-            m_frmConnect = ConnectWindowHook()(m_state.m_sEngine);
+        m_frmConnect = chosen(ConnectWindowHook(), defaultConnectWindow)(m_state.m_sEngine);
         if (m_frmConnect)
             m_frmConnect->setAccount(m_state.m_oAccount);
         m_state.m_sEngineMinBid = ReadIniString(g_sEngineDataFile, m_state.m_sEngine, L(kEngineMinKey));
@@ -272,9 +322,8 @@ void BidManager::KeywordsSetting() {
         QStringList selected;
         for (int row = first; row <= last; ++row)
             selected.append(m_grid.TextMatrix(row, BidGrid::colKeyword));
-        if (!SettingsDialogHook())
-            return;
-        if (SettingsDialogHook()(m_owner, m_state.m_sEngineMinBid, m_state.m_colKeywords, selected)) {
+        if (chosen(SettingsDialogHook(), defaultSettingsDialog)(m_owner, m_state.m_sEngineMinBid,
+                                                                m_state.m_colKeywords, selected)) {
             ApplyKeywordsSetting(first, last);
             m_state.m_bSettingsDirty = true;
         }
@@ -396,9 +445,8 @@ void BidManager::UpdateBids() {
 
 bool BidManager::KeywordLookUp() {
     setStatus(L(kLookingUp));
-    bool completed = false;
-    if (LookUpHook())
-        completed = LookUpHook()(m_owner, m_state.m_sAccountName, m_state.m_oEngine, m_state.m_sEngine);
+    const bool completed = chosen(LookUpHook(), defaultLookUp)(m_owner, m_state.m_sAccountName, m_state.m_oEngine,
+                                                               m_state.m_sEngine);
     setStatus(QString());
     return completed;
 }
@@ -516,8 +564,8 @@ void BidManager::UpdateKeywordsToGrid() {
                     }
                 }
             }
-            if (m_state.m_oAccount && m_state.m_oAccount->SentReport() && ReportMailHook())
-                ReportMailHook()(m_owner, m_state);
+            if (m_state.m_oAccount && m_state.m_oAccount->SentReport())
+                chosen(ReportMailHook(), defaultReportMail)(m_owner, m_state);
         } else {
             // Only amounts are bids; any other text leaves the keyword's bid as it was.
             for (int row = 1; row <= last; ++row) {
@@ -548,7 +596,4 @@ void BidManager::ScheduledPass() {
     }
 }
 
-void BidManager::Report() {
-    if (ReportHook())
-        ReportHook()(m_owner, m_state);
-}
+void BidManager::Report() { chosen(ReportHook(), defaultReport)(m_owner, m_state); }

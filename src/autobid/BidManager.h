@@ -31,7 +31,7 @@ public:
     static const char *const kActionGetBids;  // "GetBids"
     static const char *const kActionUpdate;   // "Update"
 
-    // ---- the windows this object drives (tests replace them) ----
+    // ---- the windows this object drives: the real ones unless a hook is set (tests) ----
     // The connection window of an engine; null when the engine has none.
     using ConnectWindowFactory = std::function<std::unique_ptr<IConnectWindow>(const QString &engine)>;
     static ConnectWindowFactory &ConnectWindowHook();
