@@ -124,15 +124,19 @@ void BidGrid::setColumnFormat(int col, Qt::Alignment alignment, bool shaded) {
     checkCell(0, col);
     const quint16 bit = quint16(1u << col);
     const bool left = (alignment & Qt::AlignHorizontal_Mask) == Qt::AlignLeft;
+    setFormats(left ? quint16(bit) : quint16(0), shaded ? quint16(bit) : quint16(0), bit);
+}
+
+void BidGrid::setFormats(quint16 leftColumns, quint16 shadedColumns, quint16 columns) {
     for (size_t row = 0; row < m_rows.size(); ++row) {
         Cells &cells = m_rows[row];
-        cells.alignLeft = left ? quint16(cells.alignLeft | bit) : quint16(cells.alignLeft & ~bit);
+        cells.alignLeft = quint16((cells.alignLeft & ~columns) | (leftColumns & columns));
         if (row > 0)
-            cells.shaded = shaded ? quint16(cells.shaded | bit) : quint16(cells.shaded & ~bit);
+            cells.shaded = quint16((cells.shaded & ~columns) | (shadedColumns & columns));
     }
-    Q_EMIT headerDataChanged(Qt::Horizontal, col, col);
+    Q_EMIT headerDataChanged(Qt::Horizontal, 0, kCols - 1);
     if (Rows() > 1)
-        Q_EMIT dataChanged(index(0, col), index(Rows() - 2, col));
+        Q_EMIT dataChanged(index(0, 0), index(Rows() - 2, kCols - 1));
 }
 
 void BidGrid::AddItem(const RowTexts &texts) {
@@ -152,10 +156,9 @@ void BidGrid::AddItems(std::vector<RowTexts> &&rows) {
     beginInsertRows(QModelIndex(), first - 1, first - 1 + int(rows.size()) - 1);
     m_rows.reserve(m_rows.size() + rows.size());
     for (RowTexts &texts : rows) {
-        Cells cells;
+        Cells &cells = m_rows.emplace_back();
         cells.text = std::move(texts);
         cells.alignLeft = 0xFFFF;
-        m_rows.push_back(std::move(cells));
     }
     endInsertRows();
 }
@@ -223,15 +226,26 @@ void BidGrid::Sort(int col, bool ascending) {
             std::stable_sort(order.begin(), order.end(), [&](size_t a, size_t b) { return less(b, a); });
         Q_EMIT layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
         const QModelIndexList before = persistentIndexList();
-        std::vector<Cells> sorted;
-        sorted.reserve(m_rows.size());
-        sorted.push_back(std::move(m_rows[0]));
         std::vector<int> newRowOf(n);
-        for (size_t i = 0; i < n; ++i) {
-            sorted.push_back(std::move(m_rows[order[i] + 1]));
+        for (size_t i = 0; i < n; ++i)
             newRowOf[order[i]] = int(i);
+        // The rows move in place, cycle by cycle: no second copy of the grid.
+        std::vector<bool> placed(n, false);
+        for (size_t start = 0; start < n; ++start) {
+            if (placed[start] || order[start] == start) {
+                placed[start] = true;
+                continue;
+            }
+            Cells held = std::move(m_rows[start + 1]);
+            size_t at = start;
+            while (order[at] != start) {
+                m_rows[at + 1] = std::move(m_rows[order[at] + 1]);
+                placed[at] = true;
+                at = order[at];
+            }
+            m_rows[at + 1] = std::move(held);
+            placed[at] = true;
         }
-        m_rows = std::move(sorted);
         QModelIndexList after;
         after.reserve(before.size());
         for (const QModelIndex &i : before)

@@ -53,10 +53,28 @@ public:
     void setCellAlignment(int row, int col, Qt::Alignment alignment);
     // Alignment of a whole column (header included) and the shading of its keyword rows.
     void setColumnFormat(int col, Qt::Alignment alignment, bool shaded);
+    // The same for several columns at once: bits by column of those to set
+    // (`columns`), of those among them left-aligned and of those shaded.
+    void setFormats(quint16 leftColumns, quint16 shadedColumns, quint16 columns = 0x0FFF);
     // Appends a row of texts.
     void AddItem(const RowTexts &texts);
     // Appends many rows at once (one model notification).
     void AddItems(std::vector<RowTexts> &&rows);
+    // Appends `count` rows at once, `fill(i, texts)` writing the texts of the i-th.
+    template <typename Fill>
+    void AddItemsWith(int count, Fill fill) {
+        if (count <= 0)
+            return;
+        const int first = Rows();
+        beginInsertRows(QModelIndex(), first - 1, first - 1 + count - 1);
+        m_rows.reserve(m_rows.size() + size_t(count));
+        for (int i = 0; i < count; ++i) {
+            Cells &cells = m_rows.emplace_back();
+            cells.alignLeft = 0xFFFF;
+            fill(i, cells.text);
+        }
+        endInsertRows();
+    }
     void RemoveItem(int row);
     // Texts, colours and formats of every row except the header go; one
     // empty row remains below it when `keepEmptyRow`.

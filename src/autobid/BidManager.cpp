@@ -246,16 +246,14 @@ void BidManager::PopulateKeywords() {
             FormatGridCells();
             return;
         }
-        std::vector<BidGrid::RowTexts> rows;
-        rows.reserve(size_t(m_state.m_colKeywords->Count()));
-        for (const clsKeywordPtr &k : *m_state.m_colKeywords) {
-            rows.push_back({k->Keyword(), k->CurBid(), k->NextBid(), k->CurPos(), k->FirstBid(), k->SecondBid(),
-                            k->ThirdBid(), k->FourthBid(), k->FifthBid(), k->BidTo(), k->NewBid(),
-                            StatusText(k->UpdateNumber())});
-        }
-        const int added = int(rows.size());
+        const KeywordCollection &keywords = *m_state.m_colKeywords;
+        const int added = keywords.Count();
         m_grid.RemoveItem(1);
-        m_grid.AddItems(std::move(rows));
+        m_grid.AddItemsWith(added, [&](int i, BidGrid::RowTexts &t) {
+            const clsKeyword &k = *keywords.Item(i + 1);
+            t = {k.Keyword(),   k.CurBid(),   k.NextBid(),   k.CurPos(), k.FirstBid(), k.SecondBid(),
+                 k.ThirdBid(),  k.FourthBid(), k.FifthBid(), k.BidTo(),  k.NewBid(),   StatusText(k.UpdateNumber())};
+        });
         m_grid.setTextMatrix(0, BidGrid::colKeyword,
                              L(kKeywordsCaption) + QStringLiteral(" (") + QString::number(added) + QLatin1Char(')'));
         FormatGridCells();
@@ -275,10 +273,11 @@ void BidManager::FormatGridFirstRow() {
 
 void BidManager::FormatGridCells() {
     try {
-        for (int col = 0; col < BidGrid::kCols; ++col) {
-            m_grid.setColumnFormat(col, col == BidGrid::colKeyword ? Qt::AlignLeft : Qt::AlignCenter,
-                                   col % 2 == 0);
-        }
+        // Every cell centred but the keywords; the even columns shaded.
+        quint16 shaded = 0;
+        for (int col = 0; col < BidGrid::kCols; col += 2)
+            shaded = quint16(shaded | (1u << col));
+        m_grid.setFormats(quint16(1u << BidGrid::colKeyword), shaded);
         m_grid.setCurrentCell(0, 0);
     } catch (const std::exception &e) {
         logError(kCellsLog, e);
