@@ -78,9 +78,12 @@ KeywordCollectionPtr KeywordsSettingFile::Load(const QString &path, const clsAcc
     for (const QString &line : lines) {
         if (line.isEmpty())
             continue;
-        const QStringList f = line.split(QLatin1Char(kSeparator));
-        if (f.size() != kFields || f[0].isEmpty())
+        QStringList f = line.split(QLatin1Char(kSeparator));
+        // A keyword with a stray line break can't be written back as it is.
+        if (f.size() != kFields || !IsStorable(f[0]))
             continue;
+        for (QString &value : f)
+            value = field(value);
         auto k = std::make_shared<clsKeyword>();
         k->setKeyword(f[0]);
         k->setMaxBid(IsNumericAmount(f[1]) ? f[1] : vb::SingleText(account.MaxBid()));
