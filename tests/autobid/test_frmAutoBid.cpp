@@ -391,3 +391,15 @@ TEST(frmAutoBid, TheProgramsEndSavesEveryOpenWindowsSettings) {
     EXPECT_TRUE(testenv::readFile(KeywordsSettingFile::FilePath("Overture", "second")).contains("boots;1.00;0.2;"));
     EXPECT_EQ(frmAutoBid::FindWindow("overture", "SECOND"), b.w.data());
 }
+
+TEST(frmAutoBid, ReportWritesTheRunsReportAndOpensIt) {
+    testenv::setNow(bidfix::at("12:00"));
+    OpenWindow o;
+    o.w->toolButton("Report")->trigger();
+    const QString file = testenv::programDir() + "/reports/Overture/main_autobid.txt";
+    ASSERT_EQ(testenv::shellOpened(), QStringList{file});
+    const QByteArray report = testenv::readFile(file);
+    EXPECT_TRUE(report.startsWith("Account Name:  main\r\nEngine Name:  Overture\r\n")) << report.constData();
+    EXPECT_TRUE(report.contains("shoes")) << report.constData();
+    EXPECT_FALSE(report.contains("boots")) << report.constData();  // unchanged bid
+}
