@@ -1,6 +1,8 @@
 """Reads a workbook back for the report tests and prints what it holds as JSON."""
 import json
+import re
 import sys
+import zipfile
 
 import openpyxl
 
@@ -22,7 +24,6 @@ def main(path):
             "widths": {k: v.width for k, v in ws.column_dimensions.items() if v.customWidth},
             "heights": {str(k): v.height for k, v in ws.row_dimensions.items() if v.height is not None},
             "breaks": [b.id for b in ws.row_breaks.brk],
-            "images": [{"col": i.anchor._from.col, "row": i.anchor._from.row} for i in ws._images],
         }
         for row in ws.iter_rows():
             for cell in row:
@@ -52,6 +53,14 @@ def main(path):
                     continue
                 sheet["cells"][cell.coordinate] = entry
         out["sheets"].append(sheet)
+    # Pictures straight from the package (openpyxl drops them without an imaging library).
+    with zipfile.ZipFile(path) as z:
+        out["media"] = sorted(n for n in z.namelist() if n.startswith("xl/media/"))
+        out["anchors"] = []
+        for name in sorted(n for n in z.namelist() if re.match(r"xl/drawings/drawing\d+\.xml$", n)):
+            xml = z.read(name).decode("utf-8")
+            for col, row in re.findall(r"<xdr:from><xdr:col>(\d+)</xdr:col>.*?<xdr:row>(\d+)</xdr:row>", xml):
+                out["anchors"].append({"col": int(col), "row": int(row)})
     json.dump(out, sys.stdout)
 
 
