@@ -64,11 +64,9 @@ void ExcelKeywordReport::Fill(clsZentrovaExcel &excel, const KeywordReportData &
         excel.Enterxldata(kSheet, header, c, QString::fromLatin1(kHeaderTexts[c - 1]));
 
     int r = FirstKeywordRow(urlCount);
-    for (const KeywordReportData::Row &cells : d.rows) {
+    for (int i = 0; i < d.RowCount(); ++i, ++r)
         for (int c = 1; c <= kColumns; ++c)
-            excel.Enterxldata(kSheet, r, c, cells[size_t(c - 1)]);
-        ++r;
-    }
+            excel.Enterxldata(kSheet, r, c, d.Cell(i, c - 1));
     excel.Enterxlinteriorcolor(kSheet, rowRange("A", r, "J"), kBandRed, kBandGreen, kBandBlue);
 
     const QString footer[3] = {kGeneratedBy + d.reporterName, d.companyName, d.webSite};

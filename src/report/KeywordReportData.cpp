@@ -6,6 +6,7 @@
 #include "platform/VB.h"
 
 #include <QLocale>
+#include <memory>
 
 KeywordReportData KeywordReportData::ForAccount(const QString &engineName, const QString &accountName) {
     KeywordReportData d;
@@ -25,6 +26,16 @@ KeywordReportData KeywordReportData::ForAccount(const QString &engineName, const
     d.logoURL = pref.LogoURL();
     d.logoPosition = pref.LogoPosition();
     return d;
+}
+
+void KeywordReportData::SetRowSource(int count, std::function<QString(int, int)> cell) {
+    m_rowCount = count;
+    m_cell = std::move(cell);
+}
+
+void KeywordReportData::SetRows(std::vector<Row> rows) {
+    auto shared = std::make_shared<const std::vector<Row>>(std::move(rows));
+    SetRowSource(int(shared->size()), [shared](int r, int c) { return (*shared)[size_t(r)][size_t(c)]; });
 }
 
 QString KeywordReportData::ShortDate() const { return vb::FormatGeneralDate(QDateTime(date, QTime(0, 0))); }

@@ -29,13 +29,10 @@ KeywordReportData reportData(const frmMain &w) {
     if (!node || !treenode::IsAccount(node) || !node->parent())
         vb::Raise(91, QStringLiteral("Object variable or With block variable not set"));
     KeywordReportData d = KeywordReportData::ForAccount(w.m_sEngineName, node->text(0));
-    const int count = w.lvwKeywords->topLevelItemCount();
-    d.rows.resize(size_t(count));
-    for (int i = 0; i < count; ++i) {
-        const QTreeWidgetItem *item = w.lvwKeywords->topLevelItem(i);
-        for (int c = 0; c < kReportColumns; ++c)
-            d.rows[size_t(i)][size_t(c)] = item->text(c);
-    }
+    QTreeWidget *list = w.lvwKeywords;
+    d.SetRowSource(list->topLevelItemCount(), [list](int row, int column) {
+        return column < kReportColumns ? list->topLevelItem(row)->text(column) : QString();
+    });
     return d;
 }
 

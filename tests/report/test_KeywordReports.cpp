@@ -262,7 +262,7 @@ TEST(HtmlEscaping, HostileTextsAddNoTagToThePage) {
         d->urls = QStringList{t, t};
         KeywordReportData::Row row;
         row.fill(t);
-        d->rows.assign(3, row);
+        d->SetRows({row, row, row});
     }
     const QString a = HtmlKeywordReport::Build(plain), b = HtmlKeywordReport::Build(hostile);
     EXPECT_EQ(a.count(QLatin1Char('<')), b.count(QLatin1Char('<')));
