@@ -36,6 +36,8 @@ constexpr int kMaxText = 32767;
 constexpr int kMaxLastColumn = 78;  // "BZ"
 // Ranges larger than this are refused rather than expanded cell by cell.
 constexpr qint64 kMaxCells = qint64(1) << 22;
+// A merge is written out as one cell per covered cell.
+constexpr qint64 kMaxMergeCells = qint64(1) << 16;
 constexpr double kMaxRowHeight = 409.0;
 constexpr double kMaxColumnWidth = 255.0;
 constexpr int kMaxPageBreaks = 1023;
@@ -602,7 +604,8 @@ void clsZentrovaExcel::Enterxlmerge(const QString &xlSheet, const QString &srang
             }
         }
     }
-    checkArea(r);
+    if (qint64(r.rows()) * r.cols() > kMaxMergeCells)
+        appError(kRangeTooLarge);
     // Only the upper-left value of a merged area is kept.
     s.forEachStored(r, [&](int row, int col, Cell &cell) {
         if (row != r.firstRow || col != r.firstCol) {
