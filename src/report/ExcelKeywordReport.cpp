@@ -21,7 +21,7 @@ const char *const kHeaderTexts[10] = {"No",      "Keywords", "Count",   "Curr_Bi
                                       "1st_Bid", "2nd_Bid",  "3rd_Bid", "Position", "Status"};
 const char *const kLabels[3] = {"Account name:", "Engine name:", "Date:"};
 // Columns A to J, in characters.
-constexpr double kWidths[10] = {6, 34, 10, 14, 10, 10, 10, 10, 10, 16};
+constexpr double kWidths[10] = {4, 26, 7, 11, 8, 7, 7, 7, 8, 11};
 constexpr int kBandRed = 97, kBandGreen = 196, kBandBlue = 243;
 constexpr int kColumns = 10;
 constexpr int kAccountRow = 4;
@@ -37,6 +37,7 @@ QString rowRange(const char *from, int r, const char *to) {
 
 void ExcelKeywordReport::LayOutSheet(clsZentrovaExcel &excel) {
     excel.AddSheet(kSheet);
+    excel.SetFitToPageWidth(kSheet);
     for (int i = 0; i < 3; ++i)
         excel.Enterxldata(kSheet, kAccountRow + i, 1, QString::fromLatin1(kLabels[i]));
     for (int c = 1; c <= kColumns; ++c) {

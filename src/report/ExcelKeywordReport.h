@@ -19,7 +19,7 @@ public:
     // The failure message and log record of a report that could not be made.
     static void ShowFailure(const std::exception &e);
 
-    // The sheet's own labels and column widths.
+    // The sheet's own labels, column widths and page setup.
     static void LayOutSheet(clsZentrovaExcel &excel);
     // The report's cells, on a laid-out sheet.
     static void Fill(clsZentrovaExcel &excel, const KeywordReportData &data);

@@ -103,6 +103,7 @@ struct Sheet {
     std::map<int, double> colWidth, rowHeight;
     std::map<int, int> colFmt, rowFmt;
     std::optional<double> defaultRowHeight;
+    bool fitToWidth = false;
     std::vector<ExcelRange> merges;
     std::set<int> pageBreaks;  // rows that start a new page
     std::vector<Picture> pictures;
@@ -448,6 +449,8 @@ void clsZentrovaExcel::Workbook::write(const QString &path) const {
             appError(kBadSheetName);
         if (s.defaultRowHeight)
             worksheet_set_default_row(ws, *s.defaultRowHeight, LXW_FALSE);
+        if (s.fitToWidth)
+            worksheet_fit_to_pages(ws, 1, 0);
 
         std::set<int> cols;
         for (const auto &w : s.colWidth)
@@ -564,6 +567,8 @@ void clsZentrovaExcel::AddSheet(const QString &xlSheet) {
     b.sheets.push_back(Sheet{});
     b.sheets.back().name = xlSheet;
 }
+
+void clsZentrovaExcel::SetFitToPageWidth(const QString &xlSheet) { book().sheet(xlSheet).fitToWidth = true; }
 
 void clsZentrovaExcel::Enterxldata(const QString &xlSheet, int xlrow, int xlcol, const QString &xldata) {
     Sheet &s = book().sheet(xlSheet);

@@ -34,6 +34,8 @@ public:
     bool ConnectExcel(const QString &xlfilename);
     // Adds an empty sheet (sheet names as the spreadsheet allows them).
     void AddSheet(const QString &xlSheet);
+    // Prints the sheet one page wide (the page setup a template would carry).
+    void SetFitToPageWidth(const QString &xlSheet);
 
     // Cell (xlrow, xlcol) := the text, always as text (never a formula or number).
     void Enterxldata(const QString &xlSheet, int xlrow, int xlcol, const QString &xldata);

@@ -24,6 +24,8 @@ def main(path):
             "widths": {k: v.width for k, v in ws.column_dimensions.items() if v.customWidth},
             "heights": {str(k): v.height for k, v in ws.row_dimensions.items() if v.height is not None},
             "breaks": [b.id for b in ws.row_breaks.brk],
+            "fitToPage": bool(ws.sheet_properties.pageSetUpPr and ws.sheet_properties.pageSetUpPr.fitToPage),
+            "fitToHeight": ws.page_setup.fitToHeight,
         }
         for row in ws.iter_rows():
             for cell in row:

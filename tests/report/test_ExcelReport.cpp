@@ -63,6 +63,11 @@ TEST_F(ExcelReportTest, TheSheetHoldsEveryTextWhereTheLayoutPutsIt) {
         EXPECT_EQ(text(sheet, "C5"), QStringLiteral("Overture"));
         EXPECT_EQ(text(sheet, "C6"), QStringLiteral("Monday, December 7, 2026"));
         EXPECT_FALSE(cellOf(sheet, "A4").value("bold").toBool());
+        // The layout's columns, printed one page wide.
+        EXPECT_EQ(sheet.value("widths").toObject().keys(),
+                  QStringList({"A", "B", "C", "D", "E", "F", "G", "H", "I", "J"}));
+        EXPECT_TRUE(sheet.value("fitToPage").toBool());
+        EXPECT_EQ(sheet.value("fitToHeight").toInt(-1), 0);  // as many pages tall as it takes
 
         const int n = int(c.urls.size());
         QJsonArray merges;
