@@ -30,8 +30,14 @@ KeywordReportData reportData(const frmMain &w) {
         vb::Raise(91, QStringLiteral("Object variable or With block variable not set"));
     KeywordReportData d = KeywordReportData::ForAccount(w.m_sEngineName, node->text(0));
     QTreeWidget *list = w.lvwKeywords;
-    d.SetRowSource(list->topLevelItemCount(), [list](int row, int column) {
-        return column < kReportColumns ? list->topLevelItem(row)->text(column) : QString();
+    // Cells are asked for row by row; the row's item is looked up once.
+    d.SetRowSource(list->topLevelItemCount(), [list, row = -1, item = static_cast<QTreeWidgetItem *>(nullptr)](
+                                                  int r, int column) mutable {
+        if (r != row) {
+            row = r;
+            item = list->topLevelItem(r);
+        }
+        return column < kReportColumns ? item->text(column) : QString();
     });
     return d;
 }
