@@ -32,7 +32,7 @@ inline const QString kPython = QStringLiteral("/usr/bin/python3");
 inline const QString kChromium = QStringLiteral("/usr/bin/chromium-headless-shell");
 
 inline QString scriptPath() {
-    return QFileInfo(QString::fromUtf8(__FILE__)).absolutePath() + QStringLiteral("/read_xlsx.py");
+    return QStringLiteral(BM_TESTS_DIR "/report/read_xlsx.py");
 }
 
 // Runs a tool and gives its standard output; the test fails when it can't run.
