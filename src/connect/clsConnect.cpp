@@ -343,6 +343,10 @@ QString clsConnect::FindhrefURL(const QString &sSection) {
     }
 }
 
+QString clsConnect::FindAfterMarker(const QString &sSection, const QString &marker) {
+    return findAttribute(sSection, marker, false);
+}
+
 // ---- keyword collections ---------------------------------------------------------------
 
 void clsConnect::EditKeywordFields(const KeywordCollection &colKeyword, FieldCollection &colField) {

@@ -90,6 +90,8 @@ public:
     QString FindName(const QString &sSection);
     QString FindValue(const QString &sSection);
     QString FindhrefURL(const QString &sSection);
+    // The same reading after any marker (a link after a page's own marker).
+    QString FindAfterMarker(const QString &sSection, const QString &marker);
 
     // Writes each keyword's NewBid into the bid input of its row (the item
     // keyed by the keyword); a keyword without a row is logged and skipped.
