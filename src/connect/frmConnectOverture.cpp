@@ -14,6 +14,8 @@
 namespace {
 const char *const kDesignTitle = "Please wait for processing...";
 const char *const kCancel = "Cancel";
+constexpr int kTitleLines = 6;
+constexpr int kWidth = 460;
 }  // namespace
 
 frmConnectOverture::frmConnectOverture(QWidget *parent) : QDialog(parent), m_session(new OvertureSession(this)) {
@@ -23,10 +25,8 @@ frmConnectOverture::frmConnectOverture(QWidget *parent) : QDialog(parent), m_ses
     lblTitle = new QLabel(QString::fromLatin1(kDesignTitle), this);
     lblTitle->setWordWrap(true);
     lblTitle->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    lblTitle->setMinimumHeight(56);
-    QFont titleFont = lblTitle->font();
-    titleFont.setBold(true);
-    lblTitle->setFont(titleFont);
+    // Room for the longest message, the final failure advice.
+    lblTitle->setMinimumHeight(lblTitle->fontMetrics().lineSpacing() * kTitleLines);
     lblStatus = new QLabel(this);
     lblStatus->setWordWrap(true);
     prgProgress = new QProgressBar(this);
@@ -47,7 +47,7 @@ frmConnectOverture::frmConnectOverture(QWidget *parent) : QDialog(parent), m_ses
     layout->addWidget(prgProgress);
     layout->addSpacing(4);
     layout->addLayout(buttons);
-    setFixedWidth(440);
+    setFixedWidth(kWidth);
 
     connect(cmdCancel, &QPushButton::clicked, this, &frmConnectOverture::cmdCancel_Click);
     connect(m_session, &ConnectRunControl::captionChanged, this, &QWidget::setWindowTitle);

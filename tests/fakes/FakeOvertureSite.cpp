@@ -67,19 +67,28 @@ QString plainAmount(qint64 cents) {
 }  // namespace
 
 FakeOvertureSite::FakeOvertureSite(QObject *parent) : QObject(parent) {
-    m_server.on("GET", QStringLiteral("/login"), [this](const HttpRequest &) {
+    route("GET", QStringLiteral("/login"), [this](const HttpRequest &r) {
         if (m_unavailable)
             return answer(QStringLiteral("<html><body><h1>The system temporarily unavailable</h1>"
                                          "<p>Please try again later.</p></body></html>\r\n"),
-                          QStringLiteral("/login"));
-        return answer(loginPage(), QStringLiteral("/login"));
+                          r.path);
+        return answer(loginPage(), r.path);
     });
-    m_server.on("POST", QStringLiteral("/login/submit"), [this](const HttpRequest &r) { return onLogin(r); });
-    m_server.on("POST", QStringLiteral("/account/select"), [this](const HttpRequest &r) { return onSelectAccount(r); });
-    m_server.on("GET", QStringLiteral("/bids/manage"), [this](const HttpRequest &r) { return onManage(r); });
-    m_server.on("POST", QStringLiteral("/bids/displaymax"), [this](const HttpRequest &r) { return onDisplayMax(r); });
-    m_server.on("POST", QStringLiteral("/bids/page"), [this](const HttpRequest &r) { return onPage(r); });
-    m_server.on("POST", QStringLiteral("/bids/update"), [this](const HttpRequest &r) { return onUpdate(r); });
+    route("POST", QStringLiteral("/login/submit"), [this](const HttpRequest &r) { return onLogin(r); });
+    route("POST", QStringLiteral("/account/select"), [this](const HttpRequest &r) { return onSelectAccount(r); });
+    route("GET", QStringLiteral("/bids/manage"), [this](const HttpRequest &r) { return onManage(r); });
+    route("POST", QStringLiteral("/bids/displaymax"), [this](const HttpRequest &r) { return onDisplayMax(r); });
+    route("POST", QStringLiteral("/bids/page"), [this](const HttpRequest &r) { return onPage(r); });
+    route("POST", QStringLiteral("/bids/update"), [this](const HttpRequest &r) { return onUpdate(r); });
+}
+
+void FakeOvertureSite::route(const QByteArray &method, const QString &path,
+                             std::function<HttpResponse(const HttpRequest &)> handler) {
+    m_server.on(method, path, [this, handler](const HttpRequest &r) {
+        if (m_onRequest)
+            m_onRequest(r);
+        return handler(r);
+    });
 }
 
 FakeOvertureSite::~FakeOvertureSite() = default;
@@ -194,8 +203,13 @@ QString FakeOvertureSite::money(qint64 cents) const {
     return (m_pound ? QStringLiteral("&pound;") : QStringLiteral("$")) + plainAmount(cents);
 }
 
-HttpResponse FakeOvertureSite::answer(const QString &html, const QString &path) const {
+HttpResponse FakeOvertureSite::answer(const QString &html, const QString &path) {
     HttpResponse r = HttpResponse::page(html);
+    int &empty = m_emptyAnswers[path];
+    if (empty > 0) {
+        --empty;
+        r.body.clear();
+    }
     const int delay = m_delays.value(path, 0);
     if (delay > 0)
         r.delayed(delay);

@@ -13,6 +13,7 @@
 #include <QSet>
 #include <QString>
 #include <QStringList>
+#include <functional>
 
 #include "fakes/FakeHttpServer.h"
 
@@ -56,6 +57,11 @@ public:
     void setUnavailable(bool on) { m_unavailable = on; }
     // Answers on that path wait this long (0 = none).
     void setDelay(const QString &path, int ms) { m_delays[path] = ms; }
+    // The next `count` answers on that path come back without a body.
+    void setEmptyAnswers(const QString &path, int count) { m_emptyAnswers[path] = count; }
+    // Runs before the answer to each request (a test can change the site or
+    // cancel a run there).
+    void setOnRequest(std::function<void(const HttpRequest &)> hook) { m_onRequest = std::move(hook); }
     // Every session ends: the next page asks for the login again.
     void expireSessions() { m_sessions.clear(); }
 
@@ -78,7 +84,8 @@ public:
     QString bidPage(int page) const;
 
 private:
-    HttpResponse answer(const QString &html, const QString &path) const;
+    HttpResponse answer(const QString &html, const QString &path);
+    void route(const QByteArray &method, const QString &path, std::function<HttpResponse(const HttpRequest &)> handler);
     bool signedIn(const HttpRequest &request) const;
     QString money(qint64 cents) const;
     HttpResponse onLogin(const HttpRequest &request);
@@ -100,6 +107,8 @@ private:
     bool m_pound = false;
     bool m_unavailable = false;
     QHash<QString, int> m_delays;
+    QHash<QString, int> m_emptyAnswers;
+    std::function<void(const HttpRequest &)> m_onRequest;
     QSet<QByteArray> m_sessions;
     int m_logins = 0;
     QStringList m_refused;
