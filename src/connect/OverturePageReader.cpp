@@ -28,7 +28,17 @@ void logError(const char *label, const std::exception &e) {
     WriteErrorLog(QString::fromLatin1(label) + vb::Describe(e));
 }
 
-bool isBlankText(const QString &text) {
+// The common row number, without the general number reading.
+bool isDigits(QStringView text) {
+    if (text.isEmpty())
+        return false;
+    for (const QChar c : text)
+        if (c < QLatin1Char('0') || c > QLatin1Char('9'))
+            return false;
+    return true;
+}
+
+bool isBlankText(QStringView text) {
     for (const QChar c : text)
         if (c != QLatin1Char(' ') && c != QLatin1Char('\r') && c != QLatin1Char('\n'))
             return false;
@@ -109,12 +119,15 @@ void OvertureMarkers::ApplyTo(clsConnect &scraper) const {
 // ---- reader ------------------------------------------------------------------------------
 
 OverturePageReader::OverturePageReader(clsConnect &scraper, const OvertureMarkers &markers)
-    : m_scraper(scraper), m_markers(markers) {}
+    : m_scraper(scraper), m_markers(markers) {
+    // A cell end that adds nothing to a cell's text allows the short way.
+    m_bPlainCellEnd = StripHTML(QStringLiteral("x") + m_markers.ColumEnd) == QLatin1String("x");
+}
 
-FieldCollectionPtr OverturePageReader::inputsOf(QString text, bool keepUnnamed) const {
+FieldCollectionPtr OverturePageReader::inputsOf(QStringView text, bool keepUnnamed) const {
     auto fields = std::make_shared<FieldCollection>();
     for (;;) {
-        const QString section = clsConnect::FindSection(text, m_markers.FieldStart, m_markers.FieldEnd);
+        const QStringView section = clsConnect::FindSection(text, m_markers.FieldStart, m_markers.FieldEnd);
         if (section.isEmpty())
             break;
         const QString name = m_scraper.FindName(section);
@@ -128,10 +141,59 @@ FieldCollectionPtr OverturePageReader::inputsOf(QString text, bool keepUnnamed) 
     return fields;
 }
 
-QString OverturePageReader::cellText(const QString &cell) const { return StripHTML(cell + m_markers.ColumEnd); }
+// Most cells are a few opening tags and plain text (a keyword after its
+// input): the text is then what StripHTML would give, without its passes.
+// Anything else, or a tag that StripHTML turns into line breaks, takes the
+// full way.
+bool OverturePageReader::plainCell(QStringView cell, QStringView *text) const {
+    if (!m_bPlainCellEnd)
+        return false;
+    int pos = 0;
+    const int n = int(cell.size());
+    while (pos < n && cell.at(pos) == QLatin1Char('<')) {
+        const int gt = int(cell.indexOf(QLatin1Char('>'), pos + 1));
+        if (gt < 0)
+            return false;
+        int nameEnd = pos + 1;
+        while (nameEnd < gt && cell.at(nameEnd) != QLatin1Char(' '))
+            ++nameEnd;
+        const QStringView name = cell.mid(pos + 1, nameEnd - pos - 1);
+        for (const char *breaking : {"P", "BR", "HR", "DL"})
+            if (name.compare(QLatin1String(breaking), Qt::CaseInsensitive) == 0)
+                return false;
+        if (name.startsWith(QLatin1String("/H"), Qt::CaseInsensitive))
+            return false;
+        pos = gt + 1;
+    }
+    if (pos == 0)
+        return false;  // text before the first tag
+    for (int i = pos; i < n; ++i) {
+        const char16_t c = cell.at(i).unicode();
+        if (c == u'<' || c == u'\r' || c == u'\n' || c == u'\t' || c == u'&' || c == 0x00A0)
+            return false;
+    }
+    *text = cell.mid(pos);
+    return true;
+}
 
-QString OverturePageReader::cellValue(const QString &cell) const {
-    QString text = clsConnect::DecodeEntities(cellText(cell));
+QString OverturePageReader::cellText(QStringView cell) const {
+    QStringView text;
+    if (plainCell(cell, &text))
+        return text.toString();
+    return StripHTML(cell.toString() + m_markers.ColumEnd);
+}
+
+QString OverturePageReader::cellValue(QStringView cell) const {
+    QStringView plain;
+    if (plainCell(cell, &plain)) {
+        qsizetype a = 0, b = plain.size();
+        while (a < b && plain.at(a) == QLatin1Char(' '))
+            ++a;
+        while (b > a && plain.at(b - 1) == QLatin1Char(' '))
+            --b;
+        return plain.mid(a, b - a).toString();
+    }
+    QString text = clsConnect::DecodeEntities(StripHTML(cell.toString() + m_markers.ColumEnd));
     text.replace(QChar(0x00A0), QLatin1Char(' '));
     return vb::Trim(RemoveLineBreaks(text));
 }
@@ -299,8 +361,9 @@ bool OverturePageReader::ReadBidPage(const QString &page, BidPage &bidPage, Fiel
         // The form's own inputs stand before its first row.
         const int firstRow = int(form.indexOf(m_markers.RowStart));
         bidPage.hidden = inputsOf(vb::Trim(firstRow < 0 ? form : form.left(firstRow)), false);
+        QStringView rest(form);
         for (;;) {
-            const QString row = clsConnect::FindSection(form, m_markers.RowStart, m_markers.RowEnd);
+            const QStringView row = clsConnect::FindSection(rest, m_markers.RowStart, m_markers.RowEnd);
             if (row.isEmpty())
                 break;
             ReadRow(row, bidPage, keywordFields, keywords);
@@ -312,15 +375,15 @@ bool OverturePageReader::ReadBidPage(const QString &page, BidPage &bidPage, Fiel
     }
 }
 
-void OverturePageReader::ReadRow(const QString &row, BidPage &bidPage, FieldCollection &keywordFields,
+void OverturePageReader::ReadRow(QStringView row, BidPage &bidPage, FieldCollection &keywordFields,
                                  KeywordCollection &keywords) const {
     try {
-        QString rest = row;
-        const QString first = clsConnect::FindSection(rest, m_markers.ColumStart, m_markers.ColumEnd);
+        QStringView rest = row;
+        const QStringView first = clsConnect::FindSection(rest, m_markers.ColumStart, m_markers.ColumEnd);
         if (first.isEmpty())
             return;  // a heading row
         const QString text = cellText(first);
-        if (vb::IsNumeric(text)) {
+        if (isDigits(text) || vb::IsNumeric(text)) {
             GetKeywordAndFieldFromRow(rest, bidPage, keywordFields, keywords);
         } else if (isBlankText(text)) {
             const FieldCollectionPtr inputs = inputsOf(row, true);
@@ -332,16 +395,16 @@ void OverturePageReader::ReadRow(const QString &row, BidPage &bidPage, FieldColl
     }
 }
 
-void OverturePageReader::GetKeywordAndFieldFromRow(QString rest, BidPage &bidPage, FieldCollection &keywordFields,
+void OverturePageReader::GetKeywordAndFieldFromRow(QStringView rest, BidPage &bidPage, FieldCollection &keywordFields,
                                                    KeywordCollection &keywords) const {
     const QString &colStart = m_markers.ColumStart;
     const QString &colEnd = m_markers.ColumEnd;
-    QString cell2 = clsConnect::FindSection(rest, colStart, colEnd);
+    QStringView cell2 = clsConnect::FindSection(rest, colStart, colEnd);
     const QString keywordText = cellValue(cell2);
     if (keywordText.isEmpty())
         return;
     auto field = std::make_shared<clsField>();
-    const QString keywordInput = clsConnect::FindSection(cell2, m_markers.FieldStart, m_markers.FieldEnd);
+    const QStringView keywordInput = clsConnect::FindSection(cell2, m_markers.FieldStart, m_markers.FieldEnd);
     field->sFieldName = m_scraper.FindName(keywordInput);
     field->sFieldValue = m_scraper.FindValue(keywordInput);
 
@@ -349,8 +412,8 @@ void OverturePageReader::GetKeywordAndFieldFromRow(QString rest, BidPage &bidPag
     const QString position = cellValue(clsConnect::FindSection(rest, colStart, colEnd));
     const QString amount = cellValue(clsConnect::FindSection(rest, colStart, colEnd));
     clsConnect::FindSection(rest, colStart, colEnd);  // cell 6 is not read
-    QString cell7 = clsConnect::FindSection(rest, colStart, colEnd);
-    const QString bidInput = clsConnect::FindSection(cell7, m_markers.FieldStart, m_markers.FieldEnd);
+    QStringView cell7 = clsConnect::FindSection(rest, colStart, colEnd);
+    const QStringView bidInput = clsConnect::FindSection(cell7, m_markers.FieldStart, m_markers.FieldEnd);
     field->sBidName = m_scraper.FindName(bidInput);
     field->sBidValue = m_scraper.FindValue(bidInput);
     bidPage.rows.push_back(field);
@@ -366,7 +429,7 @@ void OverturePageReader::GetKeywordAndFieldFromRow(QString rest, BidPage &bidPag
     keyword->setKeyword(keywordText);
     keyword->setCurBid(curBid);
     keyword->setCurPos(position);
-    keyword->setFirstBid(FirstBid(amount, curBid, position, m_sEngine == QLatin1String(kEngineUK)));
+    keyword->setFirstBid(FirstBid(amount, curBid, position, m_bPound));
     keyword->setNewBid(field->sBidValue);
     m_scraper.AddKeywordValues(keyword, keywords, m_sEngine);
     keywordFields.Add(field, keywordText);
@@ -374,11 +437,18 @@ void OverturePageReader::GetKeywordAndFieldFromRow(QString rest, BidPage &bidPag
 
 QString OverturePageReader::FirstBid(const QString &amount, const QString &curBid, const QString &position,
                                      bool pound) {
-    if (IsNumericAmount(amount)) {
-        const vb::Currency under = StrToCurrency(amount) - vb::Currency::fromScaled(100);  // one cent
-        const QString sign = pound ? PoundSign() : QString::fromLatin1(kDollar);
-        const QString digits = vb::Format00(under);
-        return digits.startsWith(QLatin1Char('-')) ? QLatin1Char('-') + sign + digits.mid(1) : sign + digits;
+    // The shared money reading: pound signs dropped, then the amount parsed.
+    static const QString kPound = PoundSign();
+    QString digits = amount;
+    if (digits.contains(kPound))
+        digits.remove(kPound);
+    vb::Currency value;
+    if (vb::ParseAmount(digits, &value)) {
+        const vb::Currency under = value - vb::Currency::fromScaled(100);  // one cent
+        QString text = vb::Format00(under);
+        const bool negative = text.startsWith(QLatin1Char('-'));
+        text.insert(negative ? 1 : 0, pound ? kPound : QString::fromLatin1(kDollar));
+        return text;
     }
     if (position == QLatin1String(kPositionOne))
         return curBid;

@@ -53,7 +53,10 @@ public:
 
     OverturePageReader(clsConnect &scraper, const OvertureMarkers &markers);
 
-    void setEngine(const QString &engine) { m_sEngine = engine; }
+    void setEngine(const QString &engine) {
+        m_sEngine = engine;
+        m_bPound = engine == QLatin1String(kEngineUK);
+    }
     const QString &Engine() const { return m_sEngine; }
 
     // ---- after login ----
@@ -89,19 +92,23 @@ public:
     static QString FirstBid(const QString &amount, const QString &curBid, const QString &position, bool pound);
 
 private:
-    void ReadRow(const QString &row, BidPage &bidPage, FieldCollection &keywordFields,
+    void ReadRow(QStringView row, BidPage &bidPage, FieldCollection &keywordFields,
                  KeywordCollection &keywords) const;
-    void GetKeywordAndFieldFromRow(QString rest, BidPage &bidPage, FieldCollection &keywordFields,
+    void GetKeywordAndFieldFromRow(QStringView rest, BidPage &bidPage, FieldCollection &keywordFields,
                                    KeywordCollection &keywords) const;
     // The inputs of a text in order; the scan ends at the first missing
     // section, and at the first unnamed input unless keepUnnamed.
-    FieldCollectionPtr inputsOf(QString text, bool keepUnnamed) const;
+    FieldCollectionPtr inputsOf(QStringView text, bool keepUnnamed) const;
+    // True with the text when the cell is one opening tag and plain text.
+    bool plainCell(QStringView cell, QStringView *text) const;
     // A cell's text: tags stripped with the cell end put back.
-    QString cellText(const QString &cell) const;
+    QString cellText(QStringView cell) const;
     // A cell's value: its text with references decoded, line breaks as blanks, trimmed.
-    QString cellValue(const QString &cell) const;
+    QString cellValue(QStringView cell) const;
 
     clsConnect &m_scraper;
     const OvertureMarkers &m_markers;
     QString m_sEngine;
+    bool m_bPlainCellEnd = false;
+    bool m_bPound = false;
 };

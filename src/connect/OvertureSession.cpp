@@ -298,6 +298,10 @@ bool OvertureSession::GetAllPageKeywordBids(const QString &sPage) {
             return false;
         if (pageCount >= 2) {
             AddProgressMax(kPageProgress * (pageCount - 1));
+            const int expected = pageCount * qMax(1, m_colKeywordFields->Count());
+            m_colKeywordFields->Reserve(expected);
+            if (KeywordsCollection()->Count() < expected)
+                KeywordsCollection()->Reserve(expected);
             for (int n = 2; n <= pageCount; ++n) {
                 page = PostToServer(action, pageSwitch(*select, n));
                 if (page.isEmpty() || !GetPageKeywordBids(page))
