@@ -48,7 +48,7 @@ protected:
     void fiveKeywords() {
         site.addKeyword("red shoes", 25, "3", 40);
         site.addKeyword("blue & green boots", 110, "1", -1);
-        site.addKeyword("sandals", 5, "4", -1);
+        site.addKeyword("sandals", 5, "\r\n 4\r\n", -1);  // a position over lines reads as one
         site.addKeyword("slippers", 100, "2", 100);
         site.addKeyword("clogs", 123456, "7", 123456);
     }
@@ -444,4 +444,29 @@ TEST_F(OvertureSessionTest, PrepareMovesAnOvertureLoginToTheAlternateHost) {
     session.Prepare("FindWhat", true);
     EXPECT_EQ(session.LoginURL(), "https://secure.findwhat.example/login");
     session.CancelConnect();
+}
+
+TEST(OverturePageReader, FirstBidIsOneCentUnderThePositionOneAmountInExactCents) {
+    const QString pound = PoundSign();
+    struct Case {
+        QString amount, curBid, position;
+        bool pound;
+        QString firstBid;
+    };
+    const Case cases[] = {
+        {"$1.25", "$0.80", "3", false, "$1.24"},
+        {"1,234.50", "$0.80", "3", false, "$1234.49"},
+        // Single precision would give 262143.98 here.
+        {"$262144.01", "$0.80", "3", false, "$262144.00"},
+        {"$0.00", "$0.00", "2", false, "-$0.01"},
+        {pound + "1.25", pound + "0.80", "3", true, pound + "1.24"},
+        {"N/A", "$1.10", "1", false, "$1.10"},  // at position 1 the keyword's own bid
+        {"N/A", "$1.10", "2", false, "N/A"},
+        {"", "$1.10", "4", false, ""},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.amount.toStdString());
+        EXPECT_EQ(OverturePageReader::FirstBid(c.amount, c.curBid, c.position, c.pound).toStdString(),
+                  c.firstBid.toStdString());
+    }
 }
