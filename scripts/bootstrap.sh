@@ -11,6 +11,7 @@ build="$root/build"
 
 packages=(cmake ninja-build g++ pkg-config qt6-base-dev libxlsxwriter-dev libgtest-dev libgmock-dev libbenchmark-dev)
 [ "$mode" = run ] && packages+=(qt6-wayland fonts-dejavu-core)
+[ "$mode" = test ] && packages+=(chromium-headless-shell python3-openpyxl)
 
 missing=()
 for p in "${packages[@]}"; do

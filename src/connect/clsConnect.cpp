@@ -250,19 +250,67 @@ QString clsConnect::GetErrorMessage(long lNumber, const QString &sDescription) {
 
 // ---- cutting primitives --------------------------------------------------------------
 
-QString clsConnect::FindSection(QString &sResult, const QString &sSTART, const QString &sEnd) {
-    if (sResult.isEmpty())
-        return QString();
-    const int p1 = int(sResult.indexOf(sSTART));
+// indexOf for the short markers of page cutting. Markers are usually
+// found a few dozen characters on, where a plain scan beats the general
+// search and its set-up.
+static qsizetype findMarker(QStringView text, QStringView marker, qsizetype from) {
+    const qsizetype m = marker.size();
+    if (m == 0)
+        return from <= text.size() ? from : -1;
+    const char16_t *d = text.utf16();
+    const char16_t *k = marker.utf16();
+    const qsizetype last = text.size() - m;
+    for (qsizetype p = from; p <= last; ++p) {
+        if (d[p] != k[0])
+            continue;
+        qsizetype i = 1;
+        while (i < m && d[p + i] == k[i])
+            ++i;
+        if (i == m)
+            return p;
+    }
+    return -1;
+}
+
+// The first section from sSTART up to sEnd: [from, to) trimmed of blanks,
+// and `next`, where the text after sEnd starts. False when either is missing.
+static bool sectionBounds(QStringView text, QStringView sSTART, QStringView sEnd, qsizetype &from, qsizetype &to,
+                          qsizetype &next) {
+    if (text.isEmpty())
+        return false;
+    const qsizetype p1 = findMarker(text, sSTART, 0);
     if (p1 < 0)
-        return QString();
-    const int p2 = int(sResult.indexOf(sEnd, p1 + 1));
+        return false;
+    const qsizetype p2 = findMarker(text, sEnd, p1 + 1);
     if (p2 < 0)
+        return false;
+    from = p1;
+    to = p2;
+    while (from < to && text.at(from) == QLatin1Char(' '))
+        ++from;
+    while (to > from && text.at(to - 1) == QLatin1Char(' '))
+        --to;
+    next = p2 + sEnd.size();
+    return true;
+}
+
+QString clsConnect::FindSection(QString &sResult, const QString &sSTART, const QString &sEnd) {
+    qsizetype from = 0, to = 0, next = 0;
+    if (!sectionBounds(sResult, sSTART, sEnd, from, to, next))
         return QString();
-    const QString section = vb::Trim(sResult.mid(p1, p2 - p1));
+    const QString section = sResult.mid(from, to - from);
     // Removing from the front of an unshared string moves its start instead
     // of copying the rest, so walking a page stays linear.
-    sResult.remove(0, p2 + int(sEnd.size()));
+    sResult.remove(0, next);
+    return section;
+}
+
+QStringView clsConnect::FindSection(QStringView &sResult, QStringView sSTART, QStringView sEnd) {
+    qsizetype from = 0, to = 0, next = 0;
+    if (!sectionBounds(sResult, sSTART, sEnd, from, to, next))
+        return QStringView();
+    const QStringView section = sResult.mid(from, to - from);
+    sResult = sResult.mid(next);
     return section;
 }
 
@@ -292,8 +340,8 @@ QString clsConnect::FindActionURL(QString &sResult) {
     }
 }
 
-QString clsConnect::findAttribute(const QString &sSection, const QString &marker, bool fallBackToTagEnd) {
-    const int p = int(sSection.indexOf(marker));
+QString clsConnect::findAttribute(QStringView sSection, QStringView marker, bool fallBackToTagEnd) {
+    const int p = int(findMarker(sSection, marker, 0));
     if (p < 0)
         return QString();
     int s = p + int(marker.size());
@@ -308,15 +356,17 @@ QString clsConnect::findAttribute(const QString &sSection, const QString &marker
     int d = int(sSection.indexOf(delimiter, s));
     if (d < 0) {
         if (!fallBackToTagEnd)
-            return DecodeEntities(sSection.mid(s));
+            return DecodeEntities(sSection.mid(s).toString());
         d = int(sSection.indexOf(QLatin1Char('>'), s));
         if (d < 0)
             return QString();
     }
-    return DecodeEntities(sSection.mid(s, d - s));
+    return DecodeEntities(sSection.mid(s, d - s).toString());
 }
 
-QString clsConnect::FindName(const QString &sSection) {
+QString clsConnect::FindName(const QString &sSection) { return FindName(QStringView(sSection)); }
+
+QString clsConnect::FindName(QStringView sSection) {
     try {
         return findAttribute(sSection, m_sNameStart, false);
     } catch (const std::exception &e) {
@@ -325,7 +375,9 @@ QString clsConnect::FindName(const QString &sSection) {
     }
 }
 
-QString clsConnect::FindValue(const QString &sSection) {
+QString clsConnect::FindValue(const QString &sSection) { return FindValue(QStringView(sSection)); }
+
+QString clsConnect::FindValue(QStringView sSection) {
     try {
         return findAttribute(sSection, m_sValueStart, false);
     } catch (const std::exception &e) {
@@ -341,6 +393,10 @@ QString clsConnect::FindhrefURL(const QString &sSection) {
         logError(kFindhrefLabel, e);
         return QString();
     }
+}
+
+QString clsConnect::FindAfterMarker(QStringView sSection, QStringView marker) {
+    return findAttribute(sSection, marker, false);
 }
 
 // ---- keyword collections ---------------------------------------------------------------

@@ -70,11 +70,13 @@ QString EncodeKeyword(const QString &keyword) {
     return out;
 }
 
+}  // namespace
+
 // The login address on the alternate secure host: every whole host label
 // kSecureLoginHostLabel (at the start of a host or after a dot) gets the
 // prefix. A label that merely ends in it ("a-secure.", "nonsecure.") is not
 // the secure host and stays as it is.
-QString AlternateLoginURL(const QString &url) {
+QString clsEngine::AlternateLoginURL(const QString &url) {
     const QString label = QString::fromLatin1(clsEngine::kSecureLoginHostLabel);
     const QString prefix = QString::fromLatin1(clsEngine::kAlternateHostPrefix);
     QString out;
@@ -89,8 +91,6 @@ QString AlternateLoginURL(const QString &url) {
     }
     return out + url.mid(from);
 }
-
-}  // namespace
 
 void SetListCheckBoxes(QTreeWidget *list, bool on) {
     if (list)

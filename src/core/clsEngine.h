@@ -69,6 +69,9 @@ public:
     // secure host: this label, prefixed with kAlternateHostPrefix.
     static constexpr const char *kSecureLoginHostLabel = "secure.";
     static constexpr const char *kAlternateHostPrefix = "a-";
+    // The login address with every whole secure host label moved to the
+    // alternate host (the connection windows use the same mapping).
+    static QString AlternateLoginURL(const QString &url);
     static const char *const kMissingFileMessage;
 
     // Names of the loaded engines in index order (no keys); null when none is loaded.

@@ -97,7 +97,10 @@ bool clsFileController::saveTextFile(const QString &filePath, const QString &tex
     }
     seam::SetPointer(seam::Pointer::Hourglass);
     QString error;
-    const bool ok = platform::WriteAnsiFileAtomic(filePath, text + L(kCrLf), false, &error);
+    // The line end goes onto the converted bytes: no second copy of a long text.
+    QByteArray bytes = platform::ToAnsi(text);
+    bytes += kCrLf;
+    const bool ok = platform::WriteFileAtomic(filePath, bytes, false, &error);
     seam::SetPointer(seam::Pointer::Default);
     if (!ok) {
         seam::MsgBox(error.isEmpty() ? vb::ErrorText(vb::errPathNotFound) : error, seam::vbExclamation,

@@ -360,7 +360,16 @@ QString Format00(Currency value) {
     if (neg)
         s = -s;
     std::int64_t cents = (s + 50) / 100;
-    return QStringLiteral("%1%2.%3").arg(neg && cents ? QStringLiteral("-") : QString()).arg(cents / 100).arg(int(cents % 100), 2, 10, QLatin1Char('0'));
+    // Built directly: page readers format an amount for every row.
+    QString out;
+    out.reserve(24);
+    if (neg && cents)
+        out += QLatin1Char('-');
+    out += QString::number(cents / 100);
+    out += QLatin1Char('.');
+    out += QLatin1Char(char('0' + int(cents % 100) / 10));
+    out += QLatin1Char(char('0' + int(cents % 10)));
+    return out;
 }
 
 QString Format2Digits(int value) { return QStringLiteral("%1").arg(value, 2, 10, QLatin1Char('0')); }
