@@ -149,20 +149,6 @@ void BidGrid::AddItem(const RowTexts &texts) {
     endInsertRows();
 }
 
-void BidGrid::AddItems(std::vector<RowTexts> &&rows) {
-    if (rows.empty())
-        return;
-    const int first = Rows();
-    beginInsertRows(QModelIndex(), first - 1, first - 1 + int(rows.size()) - 1);
-    m_rows.reserve(m_rows.size() + rows.size());
-    for (RowTexts &texts : rows) {
-        Cells &cells = m_rows.emplace_back();
-        cells.text = std::move(texts);
-        cells.alignLeft = 0xFFFF;
-    }
-    endInsertRows();
-}
-
 void BidGrid::RemoveItem(int row) {
     if (row < 1 || row >= Rows())
         vb::Raise(vb::errSubscript);

@@ -58,9 +58,8 @@ public:
     void setFormats(quint16 leftColumns, quint16 shadedColumns, quint16 columns = 0x0FFF);
     // Appends a row of texts.
     void AddItem(const RowTexts &texts);
-    // Appends many rows at once (one model notification).
-    void AddItems(std::vector<RowTexts> &&rows);
-    // Appends `count` rows at once, `fill(i, texts)` writing the texts of the i-th.
+    // Appends `count` rows at once (one model notification); `fill(i, texts)`
+    // writes the texts of the i-th.
     template <typename Fill>
     void AddItemsWith(int count, Fill fill) {
         if (count <= 0)

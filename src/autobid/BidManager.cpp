@@ -146,8 +146,6 @@ void defaultReportMail(QWidget *, BidWindowState &state) {
 
 }  // namespace
 
-const char *const BidManager::kActionGetBids = "GetBids";
-const char *const BidManager::kActionUpdate = "Update";
 
 BidManager::ConnectWindowFactory &BidManager::ConnectWindowHook() {
     static ConnectWindowFactory hook;
@@ -397,7 +395,7 @@ bool BidManager::GetBids() {
             return false;
         }
         RejoinHeldKeywords();
-        m_frmConnect->setAction(L(kActionGetBids));
+        m_frmConnect->setAction(L(IConnectWindow::kActionGetBids));
         m_frmConnect->Prepare(m_state.m_sEngine, true);
         m_frmConnect->setKeywordsCollection(m_state.m_colKeywords);
         m_state.m_bLoadEngineFile = false;
@@ -426,7 +424,7 @@ void BidManager::UpdateBids() {
             EnableButtons(false);
             return;
         }
-        m_frmConnect->setAction(L(kActionUpdate));
+        m_frmConnect->setAction(L(IConnectWindow::kActionUpdate));
         m_frmConnect->Prepare(m_state.m_sEngine, m_state.m_bLoadEngineFile);
         m_frmConnect->setKeywordsCollection(m_state.m_colKeywords);
         m_state.m_bLoadEngineFile = false;

@@ -28,9 +28,6 @@ extern bool g_bAutoBidRunning;
 class BidManager : public QObject {
     Q_OBJECT
 public:
-    static const char *const kActionGetBids;  // "GetBids"
-    static const char *const kActionUpdate;   // "Update"
-
     // ---- the windows this object drives: the real ones unless a hook is set (tests) ----
     // The connection window of an engine; null when the engine has none.
     using ConnectWindowFactory = std::function<std::unique_ptr<IConnectWindow>(const QString &engine)>;

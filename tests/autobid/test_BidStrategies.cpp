@@ -53,7 +53,7 @@ KeywordSpec rule(const char *cur, const char *curPos, const QStringList &bids, c
 
 }  // namespace
 
-TEST(BidRules, EachRuleGivesThePartsBids) {
+TEST(BidRules, EachRuleGivesItsBid) {
     const RuleCase cases[] = {
         // Gap rule.
         {"gap of ten cents is shaved", gap("$0.50", "$0.40"), "", "0.41", "0.41", "", true},
