@@ -111,24 +111,6 @@ TEST(BidManager, AnAccountWithoutSettingsShowsTheHeaderAndOneEmptyRow) {
     EXPECT_EQ(w.manager.StatusText("6"), "AutoBid: 6");
 }
 
-TEST(BidManager, StatusShowsTheCounterAndTheLimit) {
-    struct Case {
-        const char *engine;
-        const char *count;
-        const char *text;
-    };
-    const Case cases[] = {{"Overture", "", "AutoBid: On"},         {"Overture", "0", "AutoBid: On"},
-                          {"Overture", "3", "AutoBid: 3"},         {"Overture", "6", "AutoBid: off"},
-                          {"Overture(UK)", "6", "AutoBid: off"},   {"Overture", "7", "AutoBid: 7"},
-                          {"FindWhat", "6", "AutoBid: 6"}};
-    for (const Case &c : cases) {
-        SCOPED_TRACE(std::string(c.engine) + c.count);
-        Window w(c.engine);
-        w.manager.State().m_sLimitEngines = "Overture";
-        EXPECT_EQ(w.manager.StatusText(c.count), c.text);
-    }
-}
-
 TEST(BidManager, AFetchFillsTheGridWithThePositionedKeywordsAndComputesTheirBids) {
     writeSettings("Overture", "shoes;1;0.1;True;;;;0;;\r\nhats;2;0.2;True;;;2024-06-12 09:00:00;4;1;\r\n\r\n");
     Window w("Overture", {site("shoes", "$0.50", "2", "$0.40", "$0.80"), site("boots", "$0.30", "", "$0.20"),
@@ -284,15 +266,6 @@ TEST(BidManager, TheScheduledPassFetchesAppliesMailsAndPosts) {
     EXPECT_EQ(w.connect().bidOf("shoes"), "$0.41");
 }
 
-TEST(BidManager, AScheduledPassWhoseFetchFailsPostsNothing) {
-    writeSettings("Overture", "shoes;1;0.1;True;;;;0;;\r\n\r\n");
-    Window w("Overture", {site("shoes", "$0.50", "2", "$0.40")});
-    w.manager.Load();
-    w.connect().cancelRuns = {true};
-    w.manager.ScheduledPass();
-    EXPECT_EQ(w.connect().runs.size(), 1u);
-}
-
 TEST(BidManager, FindWhatKeepsTheBidsItsWindowReadAndGetsANoticeAfterAManualUpdate) {
     writeLookUp("FindWhat", "shoes;10;$0.55;$0.45;$0.90;$0.70;$0.60;$0.50;$0.40;2;ok\r\n\r\n");
     Row row = site("shoes", "$0.50", "2", "$0.40", "$0.95");
@@ -333,15 +306,4 @@ TEST(BidManager, AnEngineWithoutAConnectionWindowCannotFetch) {
     QSignalSpy buttons(&w.manager, &BidManager::buttonsEnabled);
     EXPECT_FALSE(w.manager.GetBids());
     EXPECT_FALSE(buttons.last().first().toBool());
-}
-
-TEST(BidManager, KeywordMembershipIgnoresLetterCase) {
-    KeywordCollection keywords;
-    EXPECT_FALSE(BidManager::InKeywordsCollection("shoes", keywords));
-    auto k = std::make_shared<clsKeyword>();
-    k->setKeyword("Red Shoes");
-    keywords.Add(k, "Red Shoes");
-    EXPECT_TRUE(BidManager::InKeywordsCollection("red shoes", keywords));
-    EXPECT_TRUE(BidManager::InKeywordsCollection("RED SHOES", keywords));
-    EXPECT_FALSE(BidManager::InKeywordsCollection("red shoe", keywords));
 }

@@ -5,7 +5,6 @@
 #include "autobid/KeywordsSettingFile.h"
 #include "core/clsAccount.h"
 
-#include <QFileInfo>
 #include <gtest/gtest.h>
 
 namespace {
@@ -98,12 +97,4 @@ TEST(KeywordsSettingFile, TheWindowKeepsTheSettingsOfKeywordsAFetchLeftWithoutPo
     EXPECT_EQ(readSettings(), "boots;2;0.2;True;;;;0;;\r\n"
                               "shoes;1.5;0.1;True;;;2024-06-12 09:10:00;4;2;\r\n"
                               "\r\n");
-}
-
-TEST(KeywordsSettingFile, NamesAreMappedToSafeFolders) {
-    const QString path = KeywordsSettingFile::FilePath("Over/ture", "../main");
-    EXPECT_TRUE(path.startsWith(testenv::programDir() + "/Accounts/"));
-    EXPECT_FALSE(path.contains("/../"));
-    KeywordsSettingFile::MakeFolders("Over/ture", "../main");
-    EXPECT_TRUE(QFileInfo(QFileInfo(path).path()).isDir());
 }

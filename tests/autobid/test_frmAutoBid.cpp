@@ -75,6 +75,7 @@ struct OpenWindow {
 TEST(frmAutoBid, ToolbarAndSortMenuAreAsDesigned) {
     OpenWindow o(false);
     EXPECT_EQ(o.w->windowTitle(), "AutoBid for Overture - main");
+    // Captions, keys and tips, left to right.
     const QList<std::array<const char *, 3>> buttons = {
         {"Get Bids", "GetBid", "Login and retrieve keywords from your account"},
         {"Update Bids", "Update", "Update bids to your account"},
@@ -83,16 +84,15 @@ TEST(frmAutoBid, ToolbarAndSortMenuAreAsDesigned) {
         {"Report", "Report", "Genterate report"},
         {"Close", "Close", "Close AutoBid"},
     };
-    QStringList captions;
+    QList<QAction *> shownButtons;
     for (QAction *a : o.w->tlbManageBids->actions())
         if (!a->isSeparator())
-            captions << a->text();
-    EXPECT_EQ(captions, (QStringList{"Get Bids", "Update Bids", "Property", "Sort", "Report", "Close"}));
-    for (const auto &b : buttons) {
-        QAction *a = o.w->toolButton(b[1]);
-        ASSERT_NE(a, nullptr) << b[1];
-        EXPECT_EQ(a->text(), b[0]);
-        EXPECT_EQ(a->toolTip(), b[2]);
+            shownButtons << a;
+    ASSERT_EQ(shownButtons.size(), buttons.size());
+    for (int i = 0; i < buttons.size(); ++i) {
+        EXPECT_EQ(shownButtons[i]->text(), buttons[i][0]);
+        EXPECT_EQ(shownButtons[i], o.w->toolButton(buttons[i][1]));
+        EXPECT_EQ(shownButtons[i]->toolTip(), buttons[i][2]);
     }
     // Update and Report wait for a fetch that finds keywords.
     EXPECT_FALSE(o.w->toolButton("Update")->isEnabled());
@@ -138,11 +138,6 @@ TEST(frmAutoBid, EverySortItemOrdersItsColumn) {
     // The button itself sorts by keyword, ascending.
     o.w->toolButton("Sort")->trigger();
     EXPECT_EQ(o.column(0), (QStringList{"boots", "hats", "shoes"}));
-    // Every other item at least keeps the rows together.
-    for (const char *key : {"2ndBidAsc", "2ndBidDes", "3rdBidAsc", "3rdBidDes", "TargeAsc", "TargeDes"}) {
-        o.w->sortItem(key)->trigger();
-        EXPECT_EQ(o.column(0).size(), 3);
-    }
 }
 
 TEST(frmAutoBid, TheNewBidEditorChecksWhatWasTyped) {

@@ -17,7 +17,6 @@
 
 #include <QApplication>
 #include <QPointer>
-#include <QSignalSpy>
 #include <QTreeWidget>
 #include <gtest/gtest.h>
 
@@ -247,11 +246,6 @@ TEST(RunAutoBid, TheSchedulerOpensAPassOnlyForAnAccountThatCanBeBidNow) {
     EXPECT_EQ(p.form->m_frmAutoBid.data(), w.data());
     EXPECT_TRUE(w->isVisible());
     EXPECT_TRUE(w->tmrScheduler->isActive());
-    QSignalSpy completed(w.data(), &frmAutoBid::Completed);
-    w->tmrScheduler->setInterval(0);
-    w->tmrScheduler->start();
-    ASSERT_TRUE(completed.wait(2000));
-    EXPECT_EQ(p.windows.connect->runs.size(), 1u);  // the fetch found nothing to apply
 }
 
 TEST(RunAutoBid, TheProgramsEndKeepsTheSettingsOfAnOpenBidWindow) {
