@@ -60,7 +60,6 @@ const char kRefusedNotice[] =
 
 const char kSuggestionSection[] = "KeywordBuilder";
 const char kKeyPrefix[] = "Key";
-const char kCountField[] = "Count";
 
 const char kDoGetLabel[] = "frmKeywordBuilder_DoGet: ";
 const char kGetClickLabel[] = "frmKeywordBuilder_cmdGet_Click error:  ";
@@ -588,17 +587,24 @@ void frmKeywordBuilder::DoADDToList() {
             rows.append(index.row());
         std::sort(rows.begin(), rows.end());
 
-        const QString countField = L(kCountField);
+        const QString keyPrefix = L(kKeyPrefix);
         int refused = 0;
         for (int row : rows) {
             const QTreeWidgetItem *item = lvwKeywords->topLevelItem(row);
             const QString keyword = item->text(0);
-            const QString key = L(kKeyPrefix) + keyword;
+            const QString key = keyPrefix + keyword;
             // A keyword the account has keeps its data and takes the fresh count.
-            if (!collection->Exists(key))
+            int at = collection->IndexOf(key);
+            if (at == 0) {
+                const int before = collection->Count();
                 keywords.Add(key, keyword);
-            if (!collection->Exists(key) || !keywords.UpdateObject(keyword, countField, item->text(1)))
-                ++refused;
+                if (collection->Count() == before) {
+                    ++refused;
+                    continue;
+                }
+                at = collection->Count();
+            }
+            collection->Item(at)->setCount(item->text(1));
         }
         keywords.SaveKeywords();
         m_bAddToList = true;
