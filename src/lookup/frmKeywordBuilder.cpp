@@ -53,10 +53,15 @@ const char kSelectEngine[] = "Please select a Search Engine.";
 const char kNoEngine[] = " engine does not exist.";
 const char kRemoveQuestion[] = "Are you sure you want to remove selected Keywords?";
 const char kAddedNotice[] = " selected Keywords have been added to the Account.";
+// The message of every command that adds keywords, for the ones the keyword file refused.
 const char kRefusedTitle[] = "Keywords";
-const char kRefusedNotice[] =
-    " keyword(s) were not added: a keyword cannot hold \";\", a line break or characters the keyword file "
-    "cannot store.";
+const char kOneNotAdded[] = "1 keyword was not added.";
+const char kManyNotAdded[] = "%1 keywords were not added.";
+const char kSeparatorOne[] = "1 contains \";\" or a line break, which a keyword cannot hold.";
+const char kSeparatorMany[] = "%1 contain \";\" or a line break, which a keyword cannot hold.";
+const char kUnstorableOne[] = "1 contains characters the keyword file cannot store.";
+const char kUnstorableMany[] = "%1 contain characters the keyword file cannot store.";
+const char kCrLf[] = "\r\n";
 
 const char kSuggestionSection[] = "KeywordBuilder";
 const char kKeyPrefix[] = "Key";
@@ -89,6 +94,27 @@ QHash<QString, int> &openWindows() {
 
 QString openKey(const QString &engine, const QString &account) {
     return (engine + QLatin1Char('\n') + account).toCaseFolded();
+}
+
+QString counted(int n, const char *one, const char *many) {
+    return n == 1 ? L(one) : L(many).arg(n);
+}
+
+bool holdsSeparatorOrLineBreak(const QString &keyword) {
+    return keyword.contains(QLatin1Char(';')) || keyword.contains(QLatin1Char('\r')) ||
+           keyword.contains(QLatin1Char('\n'));
+}
+
+// How many keywords were not added and why; "" when none was refused.
+QString refusedMessage(int separator, int unstorable) {
+    if (separator + unstorable == 0)
+        return QString();
+    QString text = counted(separator + unstorable, kOneNotAdded, kManyNotAdded) + L(kCrLf);
+    if (separator > 0)
+        text += L(kCrLf) + counted(separator, kSeparatorOne, kSeparatorMany);
+    if (unstorable > 0)
+        text += L(kCrLf) + counted(unstorable, kUnstorableOne, kUnstorableMany);
+    return text;
 }
 
 QPushButton *makeButton(QWidget *parent, const char *name, const char *caption, const char *tip) {
@@ -588,7 +614,7 @@ void frmKeywordBuilder::DoADDToList() {
         std::sort(rows.begin(), rows.end());
 
         const QString keyPrefix = L(kKeyPrefix);
-        int refused = 0;
+        int separator = 0, unstorable = 0;
         for (int row : rows) {
             const QTreeWidgetItem *item = lvwKeywords->topLevelItem(row);
             const QString keyword = item->text(0);
@@ -599,7 +625,7 @@ void frmKeywordBuilder::DoADDToList() {
                 const int before = collection->Count();
                 keywords.Add(key, keyword);
                 if (collection->Count() == before) {
-                    ++refused;
+                    ++(holdsSeparatorOrLineBreak(keyword) ? separator : unstorable);
                     continue;
                 }
                 at = collection->Count();
@@ -608,10 +634,11 @@ void frmKeywordBuilder::DoADDToList() {
         }
         keywords.SaveKeywords();
         m_bAddToList = true;
-        seam::MsgBox(QString::number(rows.size() - refused) + L(kAddedNotice), seam::vbExclamation,
+        seam::MsgBox(QString::number(rows.size() - separator - unstorable) + L(kAddedNotice), seam::vbExclamation,
                      L(clsKeywordBuilder::kCaption));
-        if (refused > 0)
-            seam::MsgBox(QString::number(refused) + L(kRefusedNotice), seam::vbExclamation, L(kRefusedTitle));
+        const QString refused = refusedMessage(separator, unstorable);
+        if (!refused.isEmpty())
+            seam::MsgBox(refused, seam::vbOKOnly | seam::vbExclamation, L(kRefusedTitle));
     } catch (const std::exception &e) {
         WriteErrorLog(L(kDoAddLabel) + vb::Describe(e));
     }

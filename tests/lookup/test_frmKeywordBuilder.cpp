@@ -318,7 +318,9 @@ TEST_F(BuilderWindowTest, AddToListAddsTheSelectedRowsAndCountsThem) {
     ASSERT_EQ(testenv::shownMsgBoxes().size(), 2);
     EXPECT_EQ(testenv::shownMsgBoxes()[0].text, QStringLiteral("1 selected Keywords have been added to the Account."));
     EXPECT_EQ(testenv::shownMsgBoxes()[1].title, QStringLiteral("Keywords"));
-    EXPECT_TRUE(testenv::shownMsgBoxes()[1].text.startsWith(QStringLiteral("1 keyword(s) were not added")));
+    EXPECT_EQ(testenv::shownMsgBoxes()[1].text,
+              QStringLiteral("1 keyword was not added.\r\n\r\n1 contains \";\" or a line break, which a keyword cannot hold."));
+    EXPECT_EQ(testenv::shownMsgBoxes()[1].style, seam::vbOKOnly | seam::vbExclamation);
     EXPECT_TRUE(keywordsDat().endsWith("hats;40;;;;;;;;;\r\ncaps;1;;;;;;;;;\r\n\r\n"));
 }
 
