@@ -259,35 +259,6 @@ TEST_F(BuilderTest, AnAnswerGivesRowsAndTheCompletedMessage) {
     EXPECT_TRUE(testenv::errorLog().contains("clsKeywordBuilder_GetResult: repeated suggestion skipped: Red Shoes"));
 }
 
-TEST_F(BuilderTest, ErrorAndEmptyAnswersAreConnectionErrors) {
-    const struct {
-        const char *what;
-        HttpResponse answer;
-        int requests;
-    } cases[] = {
-        {"500 with a page", HttpResponse::error(500, FakeSuggestionServer::Page({{"1", "x"}})), 1},
-        {"404 with a page", HttpResponse::error(404, FakeSuggestionServer::Page({{"1", "x"}})), 1},
-        {"empty 200, sent again three times", HttpResponse::empty(200), 4},
-    };
-    for (const auto &c : cases) {
-        server.http().clearRequests();
-        server.setAnswer(QStringLiteral("shoes"), c.answer);
-        testenv::clearShownMsgBoxes();
-        testenv::answerMsgBox(seam::vbOK);
-        form = FormRecorder();
-        auto b = builder(QStringLiteral("shoes"));
-        ASSERT_TRUE(b->Connect());
-        ASSERT_TRUE(waitCompleted()) << c.what;
-        EXPECT_FALSE(form.received) << c.what;
-        EXPECT_TRUE(form.rows.isEmpty()) << c.what;
-        EXPECT_EQ(form.progress, QList<int>{1}) << c.what;
-        ASSERT_EQ(testenv::shownMsgBoxes().size(), 1) << c.what;
-        EXPECT_EQ(testenv::shownMsgBoxes()[0].text, QStringLiteral("Connection error. Please try again"));
-        EXPECT_EQ(testenv::shownMsgBoxes()[0].icon(), seam::vbCritical);
-        EXPECT_EQ(server.http().requestCount(), c.requests) << c.what;
-    }
-}
-
 TEST_F(BuilderTest, AnEngineThatIsNotLoadedSendsNothing) {
     auto b = builder(QStringLiteral("shoes"), 0);
     EXPECT_FALSE(b->Connect());
