@@ -140,14 +140,16 @@ QString clsEngine::GetURL(const QString &engineName, const QString &keyword) con
                 continue;
             if (r.SubmitMethod == QLatin1String(kPostMethod))
                 return r.EngineURL + r.QueryKeyword1;
-            QString term = EncodeKeyword(keyword);
-            term.replace(QLatin1Char(' '), QLatin1Char('+'));
-            return r.EngineURL + r.QueryKeyword1 + term + r.QueryKeyword2;
+            return r.EngineURL + r.QueryKeyword1 + QueryTerm(keyword) + r.QueryKeyword2;
         }
     } catch (const std::exception &e) {
         WriteErrorLog(QString::fromLatin1(kGetURLLabel) + vb::Describe(e));
     }
     return QString();
+}
+
+QString clsEngine::QueryTerm(const QString &keyword) {
+    return EncodeKeyword(keyword).replace(QLatin1Char(' '), QLatin1Char('+'));
 }
 
 QString clsEngine::GetEngineURL(int i) const { return Record(i).EngineURL; }

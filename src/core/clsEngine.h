@@ -88,6 +88,10 @@ public:
     // name. Pass the keyword as typed: characters that would change the
     // request are percent-encoded, then every blank becomes "+".
     QString GetURL(const QString &engineName, const QString &keyword) const;
+    // A keyword as it goes into a search or suggestion address: characters
+    // that would change the request are percent-encoded, then every blank
+    // becomes "+".
+    static QString QueryTerm(const QString &keyword);
     QString GetEngineURL(int engineIndex) const;
     QString GetLoginURL(int engineIndex) const;
     QString GetDTCURL(int engineIndex) const;
