@@ -52,11 +52,15 @@ QString fold(QStringView name) { return name.toString().toCaseFolded(); }
 //
 // Timestamps are coarse (a clock tick, or whole seconds on some file
 // systems): a rewrite with the same size right after the file was read can
-// keep every stamp. So a copy taken while the file's modification time was
-// recent is "racy" and compares the bytes on every use, until a check made
-// well after the last modification shows them unchanged.
+// keep every stamp. So a copy taken while the file's modification or change
+// time was recent is "racy" and compares the bytes on every use, until a
+// check made well after the last change shows them unchanged. "Recent" is
+// a few clock ticks for stamps with sub-second parts, two seconds (the
+// coarsest stamps there are) for whole-second ones.
 
-constexpr qint64 kRacyNanoseconds = 2'000'000'000;  // covers two-second stamps
+constexpr qint64 kSecond = 1'000'000'000;
+constexpr qint64 kRacyFine = kSecond / 10;
+constexpr qint64 kRacyCoarse = 2 * kSecond;
 constexpr size_t kMaxCachedFiles = 8;
 
 struct Stamp {
@@ -108,7 +112,9 @@ struct Parsed {
     QHash<QString, int> firstSection;  // folded name -> index in sections
 
     bool racy() const {
-        return stamp.mtime >= checkedAt - kRacyNanoseconds || stamp.ctime >= checkedAt - kRacyNanoseconds;
+        const bool wholeSeconds = stamp.mtime % kSecond == 0 || stamp.ctime % kSecond == 0;
+        const qint64 recent = checkedAt - (wholeSeconds ? kRacyCoarse : kRacyFine);
+        return stamp.mtime >= recent || stamp.ctime >= recent;
     }
 
     const Section *section(const QString &name) const {
