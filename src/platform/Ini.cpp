@@ -232,10 +232,10 @@ ParsedPtr load(const QString &path) {
     if (!stampOf(path, &after))
         return nullptr;
     ParsedPtr p = parse(path, after, bytes, at);
+    if (!(after == stamp))
+        p->checkedAt = 0;  // changed while read: compare the bytes next time
     if (!p->racy())
         p->bytes = QByteArray();
-    else if (!(after == stamp))
-        p->checkedAt = 0;  // changed while read: check again next time
     remember(p);
     return p;
 }
