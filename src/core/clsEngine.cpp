@@ -8,6 +8,7 @@
 #include "platform/VB.h"
 
 #include <QApplication>
+#include <QFile>
 #include <QFileInfo>
 #include <QSet>
 #include <QTreeWidget>
@@ -182,6 +183,14 @@ bool clsEngine::loadEngineData() {
         UnloadSplash();
         ShowMissingFileMessage();
         return false;
+    }
+    // A file that can't be read, or that lists no engine at all (empty, cut,
+    // garbage), is as useless as a missing one and gets the same word.
+    const bool readable = QFile(g_sEngineDataFile).open(QIODevice::ReadOnly);
+    if (!readable || EngineListEntry(1).isEmpty()) {
+        UnloadSplash();
+        ShowMissingFileMessage();
+        return readable;
     }
     try {
         for (int n = 1;; ++n) {
