@@ -1,38 +1,21 @@
 // KeywordsSetting.dat as the bid window reads it: whatever the file holds,
-// every loaded keyword is a non-empty key found once, every saved line has
-// ten fields, and saving what a save wrote loads and saves again to the same
-// bytes (the file reaches a fixed point after one save).
+// every loaded keyword is a non-empty key found once with amounts for its
+// limits, every saved line has ten fields, a file that lost a line is kept
+// beside it with its exact bytes, and saving what a save wrote loads and
+// saves again to the same bytes (one save reaches a fixed point).
 //
 // Input: the file's bytes (Windows-1252).
 
+#include "FuzzSupport.h"
+
 #include "autobid/KeywordsSettingFile.h"
 #include "core/clsAccount.h"
-#include "core/modCommon.h"
-#include "platform/Folders.h"
-#include "platform/Seams.h"
-#include "platform/TextFile.h"
-
-#include <QFile>
-#include <QTemporaryDir>
-#include <cstdint>
-#include <cstdlib>
 
 namespace {
 
-QTemporaryDir *g_dir = nullptr;
-
-void setUp() {
-    if (g_dir)
-        return;
-    g_dir = new QTemporaryDir;
-    platform::setProgramFolder(g_dir->path());
-    seam::setMessageBoxHandler([](const seam::MessageBoxRequest &) -> int { std::abort(); });
-}
-
 QByteArray saved(const QString &path, const KeywordCollection &keywords, const clsAccount &account) {
     QFile::remove(path);
-    if (!KeywordsSettingFile::Save(path, keywords, nullptr, account))
-        std::abort();
+    FUZZ_CHECK(KeywordsSettingFile::Save(path, keywords, nullptr, account));
     QByteArray bytes;
     platform::ReadFileBytes(path, &bytes);
     return bytes;
@@ -41,43 +24,43 @@ QByteArray saved(const QString &path, const KeywordCollection &keywords, const c
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
-    setUp();
+    fuzz::Init();
+    fuzz::Reset();
+    const QByteArray bytes = fuzz::Bytes(data, size);
     clsAccount account;
     account.setEngine(QStringLiteral("Overture"));
     account.setAccountName(QStringLiteral("fuzz"));
     account.setMinBid(0.1f);
     account.setMaxBid(1.5f);
-    KeywordsSettingFile::MakeFolders(account.Engine(), account.AccountName());
     const QString path = KeywordsSettingFile::FilePath(account.Engine(), account.AccountName());
-    {
-        QFile f(path);
-        if (!f.open(QIODevice::WriteOnly))
-            std::abort();
-        f.write(reinterpret_cast<const char *>(data), qint64(size));
-    }
+    QFile::remove(path + QStringLiteral(".bad"));
+    fuzz::WriteRaw(path, bytes);
 
-    const KeywordCollectionPtr first = KeywordsSettingFile::Load(path, account);
+    bool unreadable = true;
+    const KeywordCollectionPtr first = KeywordsSettingFile::Load(path, account, &unreadable);
+    FUZZ_CHECK(!unreadable);
     for (int i = 1; i <= first->Count(); ++i) {
-        const QString key = first->Item(i)->Keyword();
-        if (key.isEmpty() || first->IndexOf(key) != i)
-            std::abort();
-        // Limits that were not amounts were replaced by the account's.
-        if (!IsNumericAmount(first->Item(i)->MaxBid()) || !IsNumericAmount(first->Item(i)->MinBid()))
-            std::abort();
+        const clsKeyword &k = *first->Item(i);
+        FUZZ_CHECK(KeywordsSettingFile::IsStorable(k.Keyword()));
+        FUZZ_CHECK(first->IndexOf(k.Keyword()) == i);
+        FUZZ_CHECK(IsNumericAmount(k.MaxBid()) && IsNumericAmount(k.MinBid()));
+    }
+    // A damaged file's copy holds the file as it was.
+    if (QFileInfo::exists(path + QStringLiteral(".bad"))) {
+        QByteArray copy;
+        FUZZ_CHECK(platform::ReadFileBytes(path + QStringLiteral(".bad"), &copy) && copy == bytes);
     }
     if (first->isEmpty())
         return 0;
 
     const QByteArray once = saved(path, *first, account);
     const QString text = platform::FromAnsi(once);
-    if (!text.endsWith(QStringLiteral("\r\n")))
-        std::abort();
+    FUZZ_CHECK(text.endsWith(QStringLiteral("\r\n")));
     for (const QString &line : text.left(text.size() - 2).split(QStringLiteral("\r\n"), Qt::SkipEmptyParts))
-        if (line.count(QLatin1Char(';')) != KeywordsSettingFile::kFields - 1)
-            std::abort();
+        FUZZ_CHECK(line.count(QLatin1Char(';')) == KeywordsSettingFile::kFields - 1);
 
     const KeywordCollectionPtr second = KeywordsSettingFile::Load(path, account);
-    if (!second->isEmpty() && saved(path, *second, account) != once)
-        std::abort();
+    FUZZ_CHECK(second->Count() == first->Count());
+    FUZZ_CHECK(saved(path, *second, account) == once);
     return 0;
 }

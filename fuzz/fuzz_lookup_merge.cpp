@@ -6,39 +6,23 @@
 // Input: one byte choosing the merge (all values or after a fetch, and the
 // engine), then the file's bytes (Windows-1252).
 
+#include "FuzzSupport.h"
+
 #include "autobid/BidManager.h"
 #include "core/clsAccount.h"
 #include "core/clsKeywords.h"
-#include "platform/Folders.h"
-#include "platform/Seams.h"
-#include "platform/TextFile.h"
 
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
 #include <QSet>
-#include <QTemporaryDir>
-#include <cstdint>
-#include <cstdlib>
 
 namespace {
-
-QTemporaryDir *g_dir = nullptr;
-
-void setUp() {
-    if (g_dir)
-        return;
-    g_dir = new QTemporaryDir;
-    platform::setProgramFolder(g_dir->path());
-    seam::setMessageBoxHandler([](const seam::MessageBoxRequest &) -> int { std::abort(); });
-}
 
 const char *const kKeywords[] = {"shoes", "Red Shoes", "boots", "a;b"};
 
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
-    setUp();
+    fuzz::Init();
+    fuzz::Reset();
     if (size < 1)
         return 0;
     const bool all = data[0] & 1;
@@ -52,13 +36,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     clsKeywords list;
     list.setEngine(engine);
     list.setAccountName(QStringLiteral("fuzz"));
-    QDir().mkpath(QFileInfo(list.KeywordsFile()).path());
-    {
-        QFile f(list.KeywordsFile());
-        if (!f.open(QIODevice::WriteOnly))
-            std::abort();
-        f.write(reinterpret_cast<const char *>(data + 1), qint64(size - 1));
-    }
+    fuzz::WriteRaw(list.KeywordsFile(), fuzz::Bytes(data + 1, size - 1));
 
     BidManager manager;
     manager.setAccount(account);
@@ -80,18 +58,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
         fieldsOf[fields.value(0).toCaseFolded()].unite(QSet<QString>(fields.begin(), fields.end()));
     }
 
-    if (keywords.Count() != int(std::size(kKeywords)))
-        std::abort();
+    FUZZ_CHECK(keywords.Count() == int(std::size(kKeywords)));
     for (int i = 1; i <= keywords.Count(); ++i) {
         const clsKeyword &k = *keywords.Item(i);
-        if (k.Keyword() != QString::fromLatin1(kKeywords[i - 1]) || k.CurPos() != QLatin1String("pos") ||
-            k.MaxBid() != QLatin1String("max") || k.BidTo() != QLatin1String("to"))
-            std::abort();
+        FUZZ_CHECK(k.Keyword() == QString::fromLatin1(kKeywords[i - 1]) && k.CurPos() == QLatin1String("pos") &&
+                   k.MaxBid() == QLatin1String("max") && k.BidTo() == QLatin1String("to"));
         const QSet<QString> &allowed = fieldsOf[k.Keyword().toCaseFolded()];
         for (const QString &value : {k.CurBid(), k.NextBid(), k.FirstBid(), k.SecondBid(), k.ThirdBid(),
                                      k.FourthBid(), k.FifthBid()})
-            if (!value.isEmpty() && !allowed.contains(value))
-                std::abort();
+            FUZZ_CHECK(value.isEmpty() || allowed.contains(value));
     }
     return 0;
 }

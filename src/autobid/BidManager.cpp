@@ -7,6 +7,7 @@
 #include "connect/frmConnectOverture.h"
 #include "core/Globals.h"
 #include "core/clsAccount.h"
+#include "core/clsFileController.h"
 #include "core/clsKeywords.h"
 #include "core/modCommon.h"
 #include "lookup/frmLookUp.h"
@@ -34,6 +35,7 @@ const char *const kFirstRowLog = "frmAutoBid_FormatGridFirstRow error   ";
 const char *const kCellsLog = "frmAutoBid_FormatGridCells error   ";
 const char *const kLoadSettingLog = "frmAutoBidetting_loadKeywordsetting error : ";
 const char *const kSaveSettingLog = "frmAutoBid_SaveKeywordsSetting";
+const char *const kNotOverwritten = "could not be read when it was loaded; it is not overwritten";
 const char *const kSettingLog = "frmAutoBid_KeywordsSetting error: ";
 const char *const kRemoveLog = "frmAutoBid_RemoveInvalidKeyword error: ";
 
@@ -300,7 +302,7 @@ void BidManager::loadKeywordsetting() {
         clsAccount none;
         m_state.m_colKeywords = KeywordsSettingFile::Load(
             KeywordsSettingFile::FilePath(m_state.m_sEngine, m_state.m_sAccountName),
-            m_state.m_oAccount ? *m_state.m_oAccount : none);
+            m_state.m_oAccount ? *m_state.m_oAccount : none, &m_state.m_bSettingsUnread);
     } catch (const std::exception &e) {
         logError(kLoadSettingLog, e);
     }
@@ -310,9 +312,14 @@ void BidManager::SaveKeywordsSetting() {
     try {
         if (!m_state.m_oAccount)
             return;
+        const QString path = KeywordsSettingFile::FilePath(m_state.m_sEngine, m_state.m_sAccountName);
+        // Saving now would replace the settings the file still holds.
+        if (m_state.m_bSettingsUnread) {
+            WriteErrorLog(L(kSaveSettingLog) + clsFileController::FileErrorText(path, L(kNotOverwritten)));
+            return;
+        }
         KeywordsSettingFile::MakeFolders(m_state.m_sEngine, m_state.m_sAccountName);
-        KeywordsSettingFile::Save(KeywordsSettingFile::FilePath(m_state.m_sEngine, m_state.m_sAccountName),
-                                  *m_state.m_colKeywords, m_state.m_colHeldKeywords.get(), *m_state.m_oAccount);
+        KeywordsSettingFile::Save(path, *m_state.m_colKeywords, m_state.m_colHeldKeywords.get(), *m_state.m_oAccount);
     } catch (const std::exception &e) {
         logError(kSaveSettingLog, e);
     }

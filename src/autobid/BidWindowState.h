@@ -29,4 +29,6 @@ struct BidWindowState {
     bool m_bBidsLoaded = false;
     bool m_bIsSchedler = false;
     bool m_bSettingsDirty = false;
+    // The settings file exists but could not be read: it is not overwritten.
+    bool m_bSettingsUnread = false;
 };

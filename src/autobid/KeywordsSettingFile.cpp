@@ -1,18 +1,22 @@
 #include "autobid/KeywordsSettingFile.h"
 
 #include "core/clsAccount.h"
+#include "core/clsFileController.h"
 #include "core/modCommon.h"
 #include "platform/Folders.h"
 #include "platform/TextFile.h"
 #include "platform/VB.h"
 
 #include <QFileInfo>
+#include <algorithm>
 #include <exception>
 
 namespace {
 
 const char *const kLoadLog = "frmAutoBidetting_loadKeywordsetting error : ";
 const char *const kSaveLog = "frmAutoBid_SaveKeywordsSetting";
+const char *const kNotRead = "could not be read";
+const char *const kKeptCopy = "the damaged file's bytes are kept as ";
 const char *const kAccountsFolder = "Accounts";
 const char *const kCrLf = "\r\n";
 const char kSeparator = ';';
@@ -69,21 +73,31 @@ bool KeywordsSettingFile::IsStorable(const QString &keyword) {
            !keyword.contains(QLatin1Char('\n'));
 }
 
-KeywordCollectionPtr KeywordsSettingFile::Load(const QString &path, const clsAccount &account) {
+KeywordCollectionPtr KeywordsSettingFile::Load(const QString &path, const clsAccount &account, bool *unreadable) {
     auto keywords = std::make_shared<KeywordCollection>();
-    QString text;
-    if (!QFileInfo(path).isFile() || !platform::ReadAnsiFile(path, &text))
+    if (unreadable)
+        *unreadable = false;
+    if (!QFileInfo(path).isFile())
         return keywords;
-    const QStringList lines = vb::Split(text, L(kCrLf));
-    for (const QString &line : lines) {
+    QByteArray bytes;
+    if (!platform::ReadFileBytes(path, &bytes)) {
+        if (unreadable)
+            *unreadable = true;
+        WriteErrorLog(L(kLoadLog) + clsFileController::FileErrorText(path, L(kNotRead)));
+        return keywords;
+    }
+    bool damaged = false;
+    for (const QString &line : platform::SplitLines(platform::FromAnsi(bytes))) {
         if (line.isEmpty())
             continue;
-        QStringList f = line.split(QLatin1Char(kSeparator));
-        // A keyword with a stray line break can't be written back as it is.
-        if (f.size() != kFields || !IsStorable(f[0]))
+        const QStringList f = line.split(QLatin1Char(kSeparator));
+        if (f[0].isEmpty())
             continue;
-        for (QString &value : f)
-            value = field(value);
+        const auto tooLong = [](const QString &value) { return value.size() > kMaxFieldLength; };
+        if (f.size() != kFields || std::any_of(f.begin(), f.end(), tooLong)) {
+            damaged = true;
+            continue;
+        }
         auto k = std::make_shared<clsKeyword>();
         k->setKeyword(f[0]);
         k->setMaxBid(IsNumericAmount(f[1]) ? f[1] : vb::SingleText(account.MaxBid()));
@@ -99,8 +113,14 @@ KeywordCollectionPtr KeywordsSettingFile::Load(const QString &path, const clsAcc
             keywords->Add(k, f[0]);
         } catch (const std::exception &e) {
             // A repeat in another letter case: the first line holds; the rest of the file still loads.
+            damaged = true;
             WriteErrorLog(L(kLoadLog) + vb::Describe(e));
         }
+    }
+    if (damaged) {
+        const QString copy = platform::KeepDamagedCopy(path, bytes);
+        if (!copy.isEmpty())
+            WriteErrorLog(L(kLoadLog) + L(kKeptCopy) + copy);
     }
     return keywords;
 }

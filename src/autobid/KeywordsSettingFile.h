@@ -14,6 +14,8 @@ class clsAccount;
 class KeywordsSettingFile {
 public:
     static constexpr int kFields = 10;
+    // No setting is that long: a longer field is damage.
+    static constexpr int kMaxFieldLength = 1000;
     static const char *const kFileName;  // "KeywordsSetting.dat"
 
     // program folder/Accounts/engine/account/KeywordsSetting.dat
@@ -22,11 +24,14 @@ public:
     static void MakeFolders(const QString &engine, const QString &account);
 
     // The keywords of the file, in file order, keyed by keyword text; empty
-    // when the file is missing. Lines without ten fields or without a
-    // keyword are skipped, and so is a keyword repeated in any letter case
-    // (logged). A maximum or minimum that is not an amount takes the
-    // account's; an empty AutoBid reads "False", an empty counter "0".
-    static KeywordCollectionPtr Load(const QString &path, const clsAccount &account);
+    // when the file is missing. Lines may end in CR LF, LF or CR. Lines
+    // without a keyword are skipped; so are lines without ten fields, with a
+    // field over 1000 characters, or repeating a keyword in any letter case
+    // (logged, and the file's bytes are kept once beside it as ".bad"). A
+    // maximum or minimum that is not an amount takes the account's; an empty
+    // AutoBid reads "False", an empty counter "0". `unreadable` turns true
+    // when the file exists but could not be read (logged).
+    static KeywordCollectionPtr Load(const QString &path, const clsAccount &account, bool *unreadable = nullptr);
     // One line per keyword; an empty maximum or minimum takes the account's
     // (written into the keyword too). A keyword that can't be stored on
     // one line (";" or a line break in it) is left out.

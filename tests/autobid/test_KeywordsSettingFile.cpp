@@ -4,8 +4,11 @@
 
 #include "autobid/KeywordsSettingFile.h"
 #include "core/clsAccount.h"
+#include "support/FileFaults.h"
 
 #include <gtest/gtest.h>
+
+using bidfix::KeywordSpec;
 
 namespace {
 
@@ -21,16 +24,17 @@ QStringList fieldsOf(const clsKeyword &k) {
 }  // namespace
 
 TEST(KeywordsSettingFile, LoadKeepsTenFieldLinesWithDefaultsAndSaveWritesThemBack) {
-    writeSettings("shoes;1.5;0.1;True;09:00;17:00;2024-06-12 09:10:00;3;2;3-5\r\n"
-                  "boots;;;;;;;;;\r\n"
-                  "\r\n"
-                  "nine;1;1;1;1;1;1;1;1\r\n"
-                  "eleven;1;1;1;1;1;1;1;1;1;1\r\n"
-                  ";1;0.1;True;;;;0;;\r\n"
-                  "hats;abc;0.2;False;;;;2;2-4;\r\n"
-                  "Shoes;9;9;True;;;;0;;\r\n"
-                  "socks;$2.00;\xA3" "0.05;True;;;6/12/2024 9:10:00 AM;6;;\r\n"
-                  "\r\n");
+    const QByteArray file = "shoes;1.5;0.1;True;09:00;17:00;2024-06-12 09:10:00;3;2;3-5\r\n"
+                            "boots;;;;;;;;;\r\n"
+                            "\r\n"
+                            "nine;1;1;1;1;1;1;1;1\r\n"
+                            "eleven;1;1;1;1;1;1;1;1;1;1\r\n"
+                            ";1;0.1;True;;;;0;;\r\n"
+                            "hats;abc;0.2;False;;;;2;2-4;\n"
+                            "Shoes;9;9;True;;;;0;;\r\n"
+                            "socks;$2.00;\xA3" "0.05;True;;;6/12/2024 9:10:00 AM;6;;\r"
+                            "\r\n";
+    writeSettings(file);
     auto account = bidfix::makeAccount();
     const KeywordCollectionPtr keywords = KeywordsSettingFile::Load(settingsPath(), *account);
     ASSERT_EQ(keywords->Count(), 4);
@@ -40,8 +44,12 @@ TEST(KeywordsSettingFile, LoadKeepsTenFieldLinesWithDefaultsAndSaveWritesThemBac
     EXPECT_EQ(fieldsOf(*keywords->Item(3)), (QStringList{"hats", "1", "0.2", "False", "", "", "", "2", "2-4", ""}));
     EXPECT_EQ(keywords->Item(4)->Keyword(), "socks");
     // The repeat in another letter case is logged and skipped; the lines after it still load.
+    // What a save would drop is kept beside the file.
     EXPECT_EQ(testenv::errorLog(), "frmAutoBidetting_loadKeywordsetting error : This key is already associated with "
-                                   "an element of this collection\r\n");
+                                   "an element of this collection\r\n"
+                                   "frmAutoBidetting_loadKeywordsetting error : the damaged file's bytes are kept as " +
+                                       (settingsPath() + ".bad").toUtf8() + "\r\n");
+    EXPECT_EQ(testenv::readFile(settingsPath() + ".bad"), file);
 
     ASSERT_TRUE(KeywordsSettingFile::Save(settingsPath(), *keywords, nullptr, *account));
     EXPECT_EQ(readSettings(), "shoes;1.5;0.1;True;09:00;17:00;2024-06-12 09:10:00;3;2;3-5\r\n"
@@ -74,6 +82,22 @@ TEST(KeywordsSettingFile, SavingFillsEmptyLimitsAndLeavesOutWhatCantBeOneLine) {
     const KeywordCollectionPtr again = KeywordsSettingFile::Load(settingsPath(), *account);
     ASSERT_EQ(again->Count(), 2);
     EXPECT_EQ(fieldsOf(*again->Item(2)), fieldsOf(*keywords.Item("last")).replaceInStrings("09;00", "0900"));
+}
+
+TEST(KeywordsSettingFile, AFileThatCantBeReadIsNotOverwritten) {
+    const QByteArray file = "shoes;1.5;0.1;True;;;;3;2;\r\n\r\n";
+    writeSettings(file);
+    bidfix::Bench b;
+    {
+        testenv::Unreadable guard(settingsPath());
+        b.manager.loadKeywordsetting();
+    }
+    EXPECT_TRUE(b.manager.State().m_colKeywords->isEmpty());
+    b.add(KeywordSpec{});
+    b.manager.SaveKeywordsSetting();
+    EXPECT_EQ(readSettings(), file);
+    EXPECT_TRUE(testenv::errorLog().contains("could not be read when it was loaded; it is not overwritten"))
+        << testenv::errorLog().constData();
 }
 
 TEST(KeywordsSettingFile, AnEmptyCollectionLeavesTheFileAndAMissingFileLoadsNothing) {
