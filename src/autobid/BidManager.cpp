@@ -38,6 +38,7 @@ const char *const kSaveSettingLog = "frmAutoBid_SaveKeywordsSetting";
 const char *const kNotOverwritten = "could not be read when it was loaded; it is not overwritten";
 const char *const kSettingLog = "frmAutoBid_KeywordsSetting error: ";
 const char *const kRemoveLog = "frmAutoBid_RemoveInvalidKeyword error: ";
+const char *const kSchedulerLog = "frmAutoBid_tmrScheduler timer event error:  ";
 
 const char *const kRetrieving = "Please wait while retrieving keywords from your account ...";
 const char *const kCompleted = "Completed.";
@@ -604,7 +605,7 @@ void BidManager::ScheduledPass() {
                 UpdateKeywordsToGrid();
         }
     } catch (const std::exception &e) {
-        WriteErrorLog(QStringLiteral("frmAutoBid_tmrScheduler timer event error:  ") + vb::Describe(e));
+        logError(kSchedulerLog, e);
     }
 }
 
