@@ -35,6 +35,7 @@ const char kPopulateLabel[] = "clsKeywords_PopuLateKeywords error:  ";
 const char kMergeLabel[] = "clsKeywords_UpdateKeyworsToURL error: ";
 const char kEmailLabel[] = "clsKeywords_EmailMsg error:  ";
 const char kAddLabel[] = "clsKeywords_Add: keyword refused, it holds \";\" or a line break: ";
+const char kAddUnstorableLabel[] = "clsKeywords_Add: keyword refused, it holds a character the keyword file cannot store: ";
 const char kSaveSkipLabel[] = "clsKeywords_SaveKeywords: keyword left out, it holds \";\" or a line break: ";
 const char kNoObject[] = "Object variable or With block variable not set";
 
@@ -71,6 +72,19 @@ bool holdsLineBreakOrSeparator(const QString &text) {
         if (c == QLatin1Char(kFieldSep) || c == QLatin1Char('\r') || c == QLatin1Char('\n'))
             return true;
     return false;
+}
+
+// True when every character has a Windows-1252 byte of its own (the file
+// would otherwise hold "?" in its place).
+bool storableInCodePage(const QString &text) {
+    for (QChar c : text) {
+        const char16_t u = c.unicode();
+        if (u < 0x80 || (u >= 0xA0 && u <= 0xFF))
+            continue;
+        if (platform::FromAnsi(platform::ToAnsi(QString(c))) != QString(c))
+            return false;
+    }
+    return true;
 }
 
 // Builds Windows-1252 bytes straight from the fields, without an
@@ -155,10 +169,24 @@ void clsKeywords::Remove(int index) {
     m_colKeywords->Remove(index);
 }
 
-void clsKeywords::Add(const QString &key, const QString &keyword, int position) {
+clsKeywords::Refusal clsKeywords::RefusalReason(const QString &keyword) {
     // Keywords.dat has no quoting: such a keyword would split its line.
-    if (holdsLineBreakOrSeparator(keyword)) {
+    if (holdsLineBreakOrSeparator(keyword))
+        return Refusal::SeparatorOrLineBreak;
+    if (!storableInCodePage(keyword))
+        return Refusal::Unstorable;
+    return Refusal::None;
+}
+
+void clsKeywords::Add(const QString &key, const QString &keyword, int position) {
+    switch (RefusalReason(keyword)) {
+    case Refusal::None:
+        break;
+    case Refusal::SeparatorOrLineBreak:
         WriteErrorLog(L(kAddLabel) + RemoveLineBreaks(keyword));
+        return;
+    case Refusal::Unstorable:
+        WriteErrorLog(L(kAddUnstorableLabel) + keyword);
         return;
     }
     try {

@@ -29,8 +29,13 @@ public:
     void Remove(int index);
     // Adds a record with Keyword = `keyword` under `key`, at the end (position -1)
     // or before a 1-based position. Never raises: a failing add adds nothing.
-    // A keyword holding ";" or a line break is refused (it can't be stored).
+    // A keyword Keywords.dat can't hold (RefusalReason) is refused and logged.
     void Add(const QString &key, const QString &keyword, int position = -1);
+
+    // Why Keywords.dat can't hold a keyword: a ";" or a line break would split
+    // its line, and the file's code page has no byte for some characters.
+    enum class Refusal { None, SeparatorOrLineBreak, Unstorable };
+    static Refusal RefusalReason(const QString &keyword);
 
     // Appends the records of the account's Keywords.dat.
     void loadKeywords();

@@ -151,6 +151,14 @@ public:
     void DoBuildKeyword();
     void DownLoadKeywords();
     void Exportkeywords();
+    // Adds the texts to the selected account's keywords (those already listed
+    // keep their data), saves, redraws and tells how many were refused.
+    void AddKeywordsToList(const QStringList &colKeywords);
+    // The selected node is an account that no look-up is working on: only
+    // then may a command change its keyword or URL files, as a look-up saves
+    // at its end the list it read at its start.
+    bool IsAccountEditable() const;
+    bool m_bKeywordsCopied = false;  // m_colCopiedKeywords holds a copy (Paste has something)
 
     // --- URL list commands (frmMainURLs.cpp) ---
     void EditURLs();

@@ -1,12 +1,219 @@
-// The main window's keyword list commands.
+// The main window's keyword list commands: add typed or imported keywords,
+// delete, copy and paste keywords, retrieve them from the engine, export
+// them; every change is saved to Keywords.dat at once.
 
 #include "ui/frmMain.h"
 
-void frmMain::DoAddKeywords() {}
-void frmMain::DoDeleteKeywords() {}
-void frmMain::DoRemoveAllKeywords() {}
-void frmMain::DoCopyKeywords() {}
-void frmMain::DoPasteKeywords() {}
+#include "core/AccountWindowGuard.h"
+#include "core/KeywordRefusals.h"
+#include "core/KeywordText.h"
+#include "core/clsFileController.h"
+#include "core/clsKeywords.h"
+#include "core/clsURL.h"
+#include "core/modCommon.h"
+#include "platform/Seams.h"
+#include "platform/VB.h"
+#include "ui/TreeNode.h"
+#include "ui/frmAddkeywords.h"
+
+#include <QAction>
+#include <QItemSelectionModel>
+#include <QPointer>
+#include <QSignalBlocker>
+#include <QTreeWidget>
+#include <algorithm>
+#include <exception>
+#include <vector>
+
+namespace {
+const char kKeyPrefix[] = "Key";
+const char kCrLf[] = "\r\n";
+const char kFileFilter[] = "Text files (*.txt)|*.txt|All Files (*.*)|*.*";
+const char kKeywordsMenu[] = "Keywords";
+constexpr int kPasteItem = 7;
+constexpr int kColKeyword = 1;
+
+const char kDeleteQuestion[] = "Are you sure you want to delete the Keywords?";
+const char kDeleteTitle[] = "Keywords";
+const char kRemoveAllQuestion[] = "Are you sure you want to remove all keywords?";
+const char kRemoveAllTitle[] = "Delete Keywords";
+
+const char kAddLog[] = "frmMain_DoAddKeywords:  ";
+const char kCopyLog[] = "frmMain_DoCopyKeywords error :  ";
+const char kDeleteLog[] = "frmMain_DoDeleteKeywords error :  ";
+const char kExportLog[] = "frmMain_Exportkeywords error:  ";
+
+QString L(const char *s) { return QString::fromLatin1(s); }
+
+// Rows of the selection, in list order, without asking each row (a row's
+// own check searches every selected range).
+std::vector<int> selectedRows(QTreeWidget *list) {
+    std::vector<int> rows;
+    const QModelIndexList indexes = list->selectionModel()->selectedRows(0);
+    rows.reserve(size_t(indexes.size()));
+    for (const QModelIndex &index : indexes)
+        if (!index.parent().isValid())
+            rows.push_back(index.row());
+    std::sort(rows.begin(), rows.end());
+    return rows;
+}
+}  // namespace
+
+bool frmMain::IsAccountEditable() const {
+    return treenode::IsAccount(tvwAccount->currentItem()) && !IsSearchingNode();
+}
+
+void frmMain::DoAddKeywords() {
+    try {
+        if (!IsAccountEditable())
+            return;
+        QStringList keywords;
+        bool add = false;
+        {
+            const AccountWindowGuard open(m_sEngineName, tvwAccount->currentItem()->text(0));
+            auto *dialog = new frmAddkeywords(this);
+            const QPointer<frmAddkeywords> alive(dialog);
+            dialog->setNewKeywords(QString());
+            dialog->Prepare();
+            dialog->exec();
+            if (!alive)
+                return;
+            switch (dialog->ActionType()) {
+            case frmAddkeywords::ActionOK:
+                keywords = KeywordText::SplitLines(dialog->NewKeywords());
+                add = true;
+                break;
+            case frmAddkeywords::ActionImport: {
+                clsFileController files;
+                const QString text = KeywordText::DecodeImport(files.openFileBytes(dialog->ImportFileName()));
+                keywords = KeywordText::SplitImport(text, dialog->Separetor());
+                add = true;
+                break;
+            }
+            default:
+                break;
+            }
+            dialog->deleteLater();
+        }
+        if (add)
+            AddKeywordsToList(keywords);
+    } catch (const std::exception &e) {
+        WriteErrorLog(L(kAddLog) + vb::Describe(e));
+    }
+}
+
+void frmMain::AddKeywordsToList(const QStringList &colKeywords) {
+    if (!m_oKeywords || !m_oKeywords->Keywords())
+        return;
+    KeywordRefusals refused;
+    const KeywordCollectionPtr &collection = m_oKeywords->Keywords();
+    collection->Reserve(collection->Count() + int(colKeywords.size()));
+    const QString prefix = L(kKeyPrefix);
+    for (const QString &text : colKeywords) {
+        const int before = collection->Count();
+        m_oKeywords->Add(prefix + text, text);
+        // Not added: already listed (kept as it is), or refused.
+        if (collection->Count() == before)
+            refused.Check(text);
+    }
+    lvwKeywords->clearSelection();
+    m_oKeywords->SaveKeywords();
+    UpdateUI(false, true, true);
+    ChangeNodeTagProperty();
+    refused.Report();
+}
+
+void frmMain::DoDeleteKeywords() {
+    try {
+        if (!IsAccountEditable() || !m_oKeywords || !m_oKeywords->Keywords())
+            return;
+        if (seam::MsgBox(L(kDeleteQuestion), seam::vbYesNo | seam::vbQuestion, L(kDeleteTitle)) != seam::vbYes)
+            return;
+        const KeywordCollectionPtr &collection = m_oKeywords->Keywords();
+        const std::vector<int> rows = selectedRows(lvwKeywords);
+        // Rows find their keywords by key, and the kept keywords go into a new
+        // collection in one pass: removing one by one re-indexes the rest each time.
+        std::vector<bool> removed(size_t(collection->Count()), false);
+        int removedCount = 0;
+        for (int row : rows) {
+            const QTreeWidgetItem *item = lvwKeywords->topLevelItem(row);
+            const int index = collection->IndexOf(item->data(0, listview::KeyRole).toString());
+            if (index > 0 && !removed[size_t(index - 1)]) {
+                removed[size_t(index - 1)] = true;
+                ++removedCount;
+            }
+        }
+        if (removedCount > 0) {
+            auto kept = std::make_shared<KeywordCollection>();
+            kept->Reserve(collection->Count() - removedCount);
+            for (int i = 1; i <= collection->Count(); ++i)
+                if (!removed[size_t(i - 1)])
+                    kept->Add(collection->Item(i), collection->KeyAt(i));
+            m_oKeywords->setKeywords(kept);
+        }
+        // The redraw keeps the place of the first deleted row selected.
+        if (!rows.empty()) {
+            const QSignalBlocker quiet(lvwKeywords);
+            lvwKeywords->setCurrentItem(lvwKeywords->topLevelItem(rows.front()), 0, QItemSelectionModel::NoUpdate);
+        }
+        m_oKeywords->SaveKeywords();
+        UpdateUI(false, true, true);
+        ChangeNodeTagProperty();
+    } catch (const std::exception &e) {
+        WriteErrorLog(L(kDeleteLog) + vb::Describe(e));
+    }
+}
+
+void frmMain::DoRemoveAllKeywords() {
+    if (!IsAccountEditable() || !m_oKeywords)
+        return;
+    if (seam::MsgBox(L(kRemoveAllQuestion), seam::vbYesNo | seam::vbQuestion, L(kRemoveAllTitle)) != seam::vbYes)
+        return;
+    m_oKeywords->RemoveAll();
+    m_oKeywords->SaveKeywords();
+    UpdateUI(false, true, false);
+    ChangeNodeTagProperty();
+}
+
+void frmMain::DoCopyKeywords() {
+    try {
+        if (lvwKeywords->topLevelItemCount() == 0)
+            return;
+        m_colCopiedKeywords.clear();
+        for (int row : selectedRows(lvwKeywords))
+            m_colCopiedKeywords.append(vb::Trim(lvwKeywords->topLevelItem(row)->text(kColKeyword)));
+        m_bKeywordsCopied = true;
+        menuItem(L(kKeywordsMenu), kPasteItem)->setEnabled(true);
+    } catch (const std::exception &e) {
+        WriteErrorLog(L(kCopyLog) + vb::Describe(e));
+    }
+}
+
+void frmMain::DoPasteKeywords() {
+    if (!m_bKeywordsCopied)
+        return;
+    // Elsewhere Paste stays offered for the next account chosen.
+    if (!IsAccountEditable())
+        return;
+    AddKeywordsToList(m_colCopiedKeywords);
+    menuItem(L(kKeywordsMenu), kPasteItem)->setEnabled(false);
+}
+
 void frmMain::DoBuildKeyword() {}
+
 void frmMain::DownLoadKeywords() {}
-void frmMain::Exportkeywords() {}
+
+void frmMain::Exportkeywords() {
+    try {
+        clsFileController files;
+        const QString file = files.GetFileName(1, L(kFileFilter));
+        if (file.isEmpty())
+            return;
+        QString text;
+        for (int i = 0; i < lvwKeywords->topLevelItemCount(); ++i)
+            text += lvwKeywords->topLevelItem(i)->text(kColKeyword) + L(kCrLf);
+        files.saveTextFile(file, text);
+    } catch (const std::exception &e) {
+        WriteErrorLog(L(kExportLog) + vb::Describe(e));
+    }
+}
