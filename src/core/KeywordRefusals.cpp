@@ -12,6 +12,7 @@ const char kSeparatorMany[] = "%1 contain \";\" or a line break, which a keyword
 const char kUnstorableOne[] = "1 contains characters the keyword file cannot store.";
 const char kUnstorableMany[] = "%1 contain characters the keyword file cannot store.";
 const char kCrLf[] = "\r\n";
+const char kKeyPrefix[] = "Key";
 
 QString counted(int n, const char *one, const char *many) {
     return n == 1 ? QString::fromLatin1(one) : QString::fromLatin1(many).arg(n);
@@ -31,6 +32,21 @@ void KeywordRefusals::Count(clsKeywords::Refusal reason) {
     case clsKeywords::Refusal::SeparatorOrLineBreak: ++m_iSeparator; break;
     case clsKeywords::Refusal::Unstorable: ++m_iUnstorable; break;
     case clsKeywords::Refusal::None: break;
+    }
+}
+
+void KeywordRefusals::AddTo(clsKeywords &list, const QStringList &texts) {
+    const KeywordCollectionPtr &collection = list.Keywords();
+    if (!collection)
+        return;
+    collection->Reserve(collection->Count() + int(texts.size()));
+    const QString prefix = QString::fromLatin1(kKeyPrefix);
+    for (const QString &text : texts) {
+        const int before = collection->Count();
+        list.Add(prefix + text, text);
+        // Not added: already listed, or refused.
+        if (collection->Count() == before)
+            Check(text);
     }
 }
 

@@ -3,6 +3,7 @@
 // the one message that tells the user how many were not added and why.
 
 #include <QString>
+#include <QStringList>
 
 #include "core/clsKeywords.h"
 
@@ -14,6 +15,9 @@ public:
     // for a keyword it can.
     bool Check(const QString &keyword);
     void Count(clsKeywords::Refusal reason);
+    // Adds each text to the list under "Key" & text (keywords already listed
+    // keep their data) and counts the texts the list refused.
+    void AddTo(clsKeywords &list, const QStringList &texts);
 
     int Total() const { return m_iSeparator + m_iUnstorable; }
     // "" when nothing was refused.

@@ -298,21 +298,39 @@ void clsKeywords::PopulateKeywords(QTreeWidget *listView, bool keywordOnly) {
         return;
     }
     const QString keyPrefix = L(kKeyPrefix);
-    // Keys already in the list, so a repeat is skipped without a scan per item.
-    QSet<QString> keys;
+    // Keys already in the list, so a repeat is skipped without a scan per item;
+    // compared without regard to case, without a folded copy of each key.
+    QSet<vb::CaselessKey> keys;
+    keys.reserve(listView->topLevelItemCount() + m_colKeywords->Count());
     for (int r = 0; r < listView->topLevelItemCount(); ++r)
-        keys.insert(listView->topLevelItem(r)->data(0, listview::KeyRole).toString().toCaseFolded());
+        keys.insert(vb::CaselessKey(listView->topLevelItem(r)->data(0, listview::KeyRole).toString()));
+    // Items that go to consecutive positions are inserted in one batch: one
+    // insertion per item makes the view react to every single row.
+    QList<QTreeWidgetItem *> run;
+    int runStart = 0;
+    auto flush = [&] {
+        if (!run.isEmpty())
+            listView->insertTopLevelItems(runStart, run);
+        run.clear();
+    };
     int i = 0;
     for (const clsKeywordPtr &k : *m_colKeywords) {
         ++i;
         if (!k)
             continue;
         const QString key = keyPrefix + k->Keyword();
-        const QString folded = key.toCaseFolded();
+        const int position = i - 1;
         // An item that can't go to its position, or whose key is taken, is skipped.
-        if (i - 1 > listView->topLevelItemCount() || keys.contains(folded))
+        if (position > listView->topLevelItemCount() + run.size())
             continue;
-        keys.insert(folded);
+        const qsizetype known = keys.size();
+        keys.insert(vb::CaselessKey(key));
+        if (keys.size() == known)
+            continue;
+        if (position != runStart + run.size()) {
+            flush();
+            runStart = position;
+        }
         auto *item = new QTreeWidgetItem;
         item->setData(0, listview::KeyRole, key);
         if (keywordOnly) {
@@ -329,8 +347,9 @@ void clsKeywords::PopulateKeywords(QTreeWidget *listView, bool keywordOnly) {
             item->setText(8, k->CurPos());
             item->setText(9, k->Status());
         }
-        listView->insertTopLevelItem(i - 1, item);
+        run.append(item);
     }
+    flush();
 }
 
 void clsKeywords::SaveKeywords() {

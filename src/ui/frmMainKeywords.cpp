@@ -17,6 +17,7 @@
 #include "ui/frmAddkeywords.h"
 
 #include <QAction>
+#include <QItemSelection>
 #include <QItemSelectionModel>
 #include <QPointer>
 #include <QSignalBlocker>
@@ -26,7 +27,6 @@
 #include <vector>
 
 namespace {
-const char kKeyPrefix[] = "Key";
 const char kCrLf[] = "\r\n";
 const char kFileFilter[] = "Text files (*.txt)|*.txt|All Files (*.*)|*.*";
 const char kKeywordsMenu[] = "Keywords";
@@ -45,16 +45,19 @@ const char kExportLog[] = "frmMain_Exportkeywords error:  ";
 
 QString L(const char *s) { return QString::fromLatin1(s); }
 
-// Rows of the selection, in list order, without asking each row (a row's
-// own check searches every selected range).
+// Rows of the selection, in list order. Read from the selection's ranges:
+// asking the model row by row searches every range for each row.
 std::vector<int> selectedRows(QTreeWidget *list) {
     std::vector<int> rows;
-    const QModelIndexList indexes = list->selectionModel()->selectedRows(0);
-    rows.reserve(size_t(indexes.size()));
-    for (const QModelIndex &index : indexes)
-        if (!index.parent().isValid())
-            rows.push_back(index.row());
+    const QItemSelection selection = list->selectionModel()->selection();
+    for (const QItemSelectionRange &range : selection) {
+        if (range.parent().isValid())
+            continue;
+        for (int r = range.top(); r <= range.bottom(); ++r)
+            rows.push_back(r);
+    }
     std::sort(rows.begin(), rows.end());
+    rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
     return rows;
 }
 }  // namespace
@@ -106,16 +109,7 @@ void frmMain::AddKeywordsToList(const QStringList &colKeywords) {
     if (!m_oKeywords || !m_oKeywords->Keywords())
         return;
     KeywordRefusals refused;
-    const KeywordCollectionPtr &collection = m_oKeywords->Keywords();
-    collection->Reserve(collection->Count() + int(colKeywords.size()));
-    const QString prefix = L(kKeyPrefix);
-    for (const QString &text : colKeywords) {
-        const int before = collection->Count();
-        m_oKeywords->Add(prefix + text, text);
-        // Not added: already listed (kept as it is), or refused.
-        if (collection->Count() == before)
-            refused.Check(text);
-    }
+    refused.AddTo(*m_oKeywords, colKeywords);
     lvwKeywords->clearSelection();
     m_oKeywords->SaveKeywords();
     UpdateUI(false, true, true);
@@ -151,10 +145,15 @@ void frmMain::DoDeleteKeywords() {
                     kept->Add(collection->Item(i), collection->KeyAt(i));
             m_oKeywords->setKeywords(kept);
         }
-        // The redraw keeps the place of the first deleted row selected.
+        // The redraw keeps the place of the first deleted row selected. The
+        // list is refilled at once, so the view need not repaint each
+        // deselected row first.
         if (!rows.empty()) {
-            const QSignalBlocker quiet(lvwKeywords);
-            lvwKeywords->setCurrentItem(lvwKeywords->topLevelItem(rows.front()), 0, QItemSelectionModel::NoUpdate);
+            const QModelIndex place = lvwKeywords->model()->index(rows.front(), 0);
+            const QSignalBlocker quietList(lvwKeywords);
+            const QSignalBlocker quietSelection(lvwKeywords->selectionModel());
+            lvwKeywords->selectionModel()->setCurrentIndex(
+                place, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
         }
         m_oKeywords->SaveKeywords();
         UpdateUI(false, true, true);
