@@ -4,6 +4,7 @@
 #include "core/clsKeywords.h"
 #include "support/TestEnv.h"
 
+#include <QTreeWidget>
 #include <gtest/gtest.h>
 
 namespace {
@@ -142,4 +143,18 @@ TEST(AccountWindowGuard, OpenWhileAnyWindowOfTheAccountLives) {
         EXPECT_FALSE(AccountWindowGuard::IsOpen("Overture", "acme"));
     }
     EXPECT_FALSE(AccountWindowGuard::IsOpen("Google", "acme"));
+}
+
+TEST(KeywordText, ListFillPutsEachKeywordAtItsPositionAroundRowsAlreadyThere) {
+    clsKeywords list;
+    for (const char *k : {"a", "X", "c", "d"})
+        list.Add(QString("Key") + k, k);
+    QTreeWidget view;
+    listview::AddItem(&view, -1, "Keyx", "x");  // taken: "X" is skipped, its place stays counted
+    listview::AddItem(&view, -1, "Keye", "e");
+    list.PopulateKeywords(&view, true);
+    QStringList rows;
+    for (int i = 0; i < view.topLevelItemCount(); ++i)
+        rows << view.topLevelItem(i)->text(0);
+    EXPECT_EQ(rows, QStringList({"a", "x", "c", "d", "e"}));
 }
