@@ -158,6 +158,9 @@ public:
     // then may a command change its keyword or URL files, as a look-up saves
     // at its end the list it read at its start.
     bool IsAccountEditable() const;
+    // The keyword list shows exactly the first `rows` keywords of
+    // m_oKeywords, in order: then a change needs to touch only its own rows.
+    bool ListShowsKeywords(int rows) const;
     bool m_bKeywordsCopied = false;  // m_colCopiedKeywords holds a copy (Paste has something)
 
     // --- URL list commands (frmMainURLs.cpp) ---

@@ -27,6 +27,7 @@
 #include <vector>
 
 namespace {
+const char kKeyPrefix[] = "Key";
 const char kCrLf[] = "\r\n";
 const char kFileFilter[] = "Text files (*.txt)|*.txt|All Files (*.*)|*.*";
 const char kKeywordsMenu[] = "Keywords";
@@ -105,14 +106,37 @@ void frmMain::DoAddKeywords() {
     }
 }
 
+bool frmMain::ListShowsKeywords(int rows) const {
+    const KeywordCollectionPtr &collection = m_oKeywords ? m_oKeywords->Keywords() : KeywordCollectionPtr();
+    if (!collection || rows > collection->Count() || lvwKeywords->topLevelItemCount() != rows)
+        return false;
+    const QLatin1String prefix(kKeyPrefix);
+    for (int i = 0; i < rows; ++i) {
+        const QString key = lvwKeywords->topLevelItem(i)->data(0, listview::KeyRole).toString();
+        if (!key.startsWith(prefix) || QStringView(key).mid(prefix.size()) != collection->Item(i + 1)->Keyword())
+            return false;
+    }
+    return true;
+}
+
 void frmMain::AddKeywordsToList(const QStringList &colKeywords) {
     if (!m_oKeywords || !m_oKeywords->Keywords())
         return;
+    const int listed = m_oKeywords->Keywords()->Count();
+    const bool shown = ListShowsKeywords(listed);
     KeywordRefusals refused;
     refused.AddTo(*m_oKeywords, colKeywords);
     lvwKeywords->clearSelection();
     m_oKeywords->SaveKeywords();
-    UpdateUI(false, true, true);
+    if (shown) {
+        // New keywords only go to the end, and their rows only need adding:
+        // the fill skips the rows already shown. New keywords have no bids
+        // to mark.
+        m_oKeywords->PopulateKeywords(lvwKeywords, false);
+        UpdateUI(false, false, true);
+    } else {
+        UpdateUI(false, true, true);
+    }
     ChangeNodeTagProperty();
     refused.Report();
 }
@@ -123,11 +147,13 @@ void frmMain::DoDeleteKeywords() {
             return;
         if (seam::MsgBox(L(kDeleteQuestion), seam::vbYesNo | seam::vbQuestion, L(kDeleteTitle)) != seam::vbYes)
             return;
-        const KeywordCollectionPtr &collection = m_oKeywords->Keywords();
+        const KeywordCollectionPtr collection = m_oKeywords->Keywords();
+        const int listed = collection->Count();
+        const bool shown = ListShowsKeywords(listed);
         const std::vector<int> rows = selectedRows(lvwKeywords);
         // Rows find their keywords by key, and the kept keywords go into a new
         // collection in one pass: removing one by one re-indexes the rest each time.
-        std::vector<bool> removed(size_t(collection->Count()), false);
+        std::vector<bool> removed(size_t(listed), false);
         int removedCount = 0;
         for (int row : rows) {
             const QTreeWidgetItem *item = lvwKeywords->topLevelItem(row);
@@ -139,24 +165,49 @@ void frmMain::DoDeleteKeywords() {
         }
         if (removedCount > 0) {
             auto kept = std::make_shared<KeywordCollection>();
-            kept->Reserve(collection->Count() - removedCount);
-            for (int i = 1; i <= collection->Count(); ++i)
+            kept->Reserve(listed - removedCount);
+            for (int i = 1; i <= listed; ++i)
                 if (!removed[size_t(i - 1)])
                     kept->Add(collection->Item(i), collection->KeyAt(i));
             m_oKeywords->setKeywords(kept);
         }
+        m_oKeywords->SaveKeywords();
         // The redraw keeps the place of the first deleted row selected. The
-        // list is refilled at once, so the view need not repaint each
-        // deselected row first.
-        if (!rows.empty()) {
-            const QModelIndex place = lvwKeywords->model()->index(rows.front(), 0);
+        // rows change at once, so the view need not repaint each deselected
+        // row first.
+        {
             const QSignalBlocker quietList(lvwKeywords);
             const QSignalBlocker quietSelection(lvwKeywords->selectionModel());
-            lvwKeywords->selectionModel()->setCurrentIndex(
-                place, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+            if (rows.empty())
+                lvwKeywords->selectionModel()->clearSelection();
+            else
+                lvwKeywords->selectionModel()->setCurrentIndex(
+                    lvwKeywords->model()->index(rows.front(), 0),
+                    QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
         }
-        m_oKeywords->SaveKeywords();
-        UpdateUI(false, true, true);
+        if (shown && removedCount > 0) {
+            // The kept rows stay as they are, renumbered; only the deleted
+            // ones go, instead of every row being made anew.
+            const QList<QTreeWidgetItem *> items = lvwKeywords->invisibleRootItem()->takeChildren();
+            QList<QTreeWidgetItem *> keptRows;
+            keptRows.reserve(listed - removedCount);
+            for (int i = 0; i < int(items.size()); ++i) {
+                if (removed[size_t(i)]) {
+                    delete items[i];
+                } else {
+                    keptRows.append(items[i]);
+                    items[i]->setText(0, QString::number(keptRows.size()));
+                }
+            }
+            lvwKeywords->addTopLevelItems(keptRows);
+            if (!keptRows.isEmpty()) {
+                const int place = rows.front() < int(keptRows.size()) ? rows.front() : 0;
+                lvwKeywords->setCurrentItem(keptRows[place]);
+            }
+            UpdateUI(false, false, true);
+        } else {
+            UpdateUI(false, true, true);
+        }
         ChangeNodeTagProperty();
     } catch (const std::exception &e) {
         WriteErrorLog(L(kDeleteLog) + vb::Describe(e));

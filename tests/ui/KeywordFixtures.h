@@ -60,13 +60,14 @@ struct KeywordProgram {
         form->tvwAccount->setCurrentItem(n);
         form->tvwAccount_NodeClick(n);
     }
-    // The "Keywords" column, in list order.
-    QStringList keywords() const {
+    // One column of the keyword list, in list order.
+    QStringList column(int c) const {
         QStringList out;
         for (int i = 0; i < form->lvwKeywords->topLevelItemCount(); ++i)
-            out << form->lvwKeywords->topLevelItem(i)->text(1);
+            out << form->lvwKeywords->topLevelItem(i)->text(c);
         return out;
     }
+    QStringList keywords() const { return column(1); }
     // Selects exactly these 1-based rows.
     void selectRows(std::initializer_list<int> rows) {
         form->lvwKeywords->clearSelection();

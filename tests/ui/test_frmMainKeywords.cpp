@@ -69,6 +69,8 @@ TEST(MainWindowKeywords, TypedKeywordsAreAddedTrimmedOnceAndListedOnesKeepTheirD
               "Shoes;120;$0.25;$0.20;$0.40;$0.30;$0.25;;;2;12:01:00 PM\r\nred shoes;;;;;;;;;;\r\n"
               "blue shoes;;;;;;;;;;\r\n\r\n");
     EXPECT_EQ(p.keywords(), QStringList({"Shoes", "red shoes", "blue shoes"}));
+    EXPECT_EQ(p.column(0), QStringList({"1", "2", "3"}));
+    EXPECT_EQ(p.column(2), QStringList({"120", "", ""}));
     EXPECT_EQ(p.selectedRow(), 1);
     EXPECT_EQ(treenode::NodeTag(p.node("Google", "acme")), 3);
     EXPECT_EQ(treenode::NodeTag(p.node("Google")), 3);
@@ -143,6 +145,7 @@ TEST(MainWindowKeywords, DeleteRemovesTheSelectedRowsAndKeepsThePlace) {
     EXPECT_EQ(testenv::shownMsgBoxes()[1].title, "Keywords");
     EXPECT_EQ(testenv::shownMsgBoxes()[1].style, seam::vbYesNo | seam::vbQuestion);
     EXPECT_EQ(p.keywords(), QStringList({"k1", "k4", "k5"}));
+    EXPECT_EQ(p.column(0), QStringList({"1", "2", "3"}));
     EXPECT_EQ(testenv::readFile(keywordsFile()), stored({"k1", "k4", "k5"}));
     EXPECT_EQ(p.selectedRow(), 2);
     EXPECT_EQ(treenode::NodeTag(p.node("Google", "acme")), 3);
@@ -154,6 +157,23 @@ TEST(MainWindowKeywords, DeleteRemovesTheSelectedRowsAndKeepsThePlace) {
     EXPECT_EQ(p.keywords(), QStringList({"k1"}));
     EXPECT_EQ(p.selectedRow(), 1);
     EXPECT_EQ(testenv::readFile(keywordsFile()), stored({"k1"}));
+}
+
+TEST(MainWindowKeywords, AListThatNoLongerMirrorsTheKeywordsIsDrawnAnew) {
+    Account a;
+    fixtures::writeKeywords("Google", "acme", {"k1", "k2", "k3"});
+    KeywordProgram p(kProject, "Google", "acme");
+    // A keyword the list does not show yet, and a row whose keyword is gone.
+    p.form->m_oKeywords->Add("Keyhidden", "hidden");
+    addTyped(p, "new");
+    EXPECT_EQ(p.keywords(), QStringList({"k1", "k2", "k3", "hidden", "new"}));
+    p.form->m_oKeywords->Remove(2);
+    p.selectRows({3});
+    testenv::answerMsgBox(seam::vbYes);
+    p.form->DoDeleteKeywords();
+    EXPECT_EQ(p.keywords(), QStringList({"k1", "hidden", "new"}));
+    EXPECT_EQ(p.column(0), QStringList({"1", "2", "3"}));
+    EXPECT_EQ(testenv::readFile(keywordsFile()), stored({"k1", "hidden", "new"}));
 }
 
 TEST(MainWindowKeywords, DeleteAllEmptiesTheFileAndLeavesSavedResults) {
