@@ -108,7 +108,7 @@ void frmAddkeywords::buildControls() {
     connect(cmdImport, &QPushButton::clicked, this, &frmAddkeywords::cmdImport_Click);
     connect(txtKeywords, &QPlainTextEdit::textChanged, this, &frmAddkeywords::UpdateButtons);
     // Enter in the keyword box starts a new line; elsewhere it is OK.
-    txtKeywords->installEventFilter(new EventHook(this, [this](QObject *, QEvent *e) {
+    txtKeywords->installEventFilter(new EventHook(m_hooks.get(), [this](QObject *, QEvent *e) {
         if (e->type() == QEvent::FocusIn)
             cmdOK->setDefault(false);
         else if (e->type() == QEvent::FocusOut)
@@ -123,6 +123,7 @@ void frmAddkeywords::showEvent(QShowEvent *event) {
         try {
             CenterForm(this);
             SSTab1->setCurrentIndex(0);
+            txtKeywords->setFocus();
         } catch (const std::exception &e) {
             WriteErrorLog(L(kLoadLog) + vb::Describe(e));
         }

@@ -5,6 +5,7 @@
 
 #include <QDialog>
 #include <QString>
+#include <memory>
 
 class QComboBox;
 class QLabel;
@@ -63,4 +64,7 @@ private:
     QString m_sImportFileName;
     bool m_bUpdateStatus = false;
     bool m_bLoaded = false;
+    // Parent of the dialog's event hooks: they go with its members, before
+    // its child widgets, so no event reaches a half-destroyed dialog.
+    std::unique_ptr<QObject> m_hooks = std::make_unique<QObject>();
 };

@@ -150,6 +150,7 @@ void frmURLs::showEvent(QShowEvent *event) {
     if (!m_bLoaded) {
         m_bLoaded = true;
         CenterForm(this);
+        txtURLs->setFocus();
     }
     QDialog::showEvent(event);
 }
