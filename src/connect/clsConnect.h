@@ -82,6 +82,9 @@ public:
     // "" and sResult untouched when either marker is missing. Consuming
     // costs no copy of the rest of the text.
     static QString FindSection(QString &sResult, const QString &sSTART, const QString &sEnd);
+    // The same cut on a view: the section is a view of the same text, and
+    // sResult moves past the end marker. Nothing is copied.
+    static QStringView FindSection(QStringView &sResult, QStringView sSTART, QStringView sEnd);
     // The action URL after ActionStart (quoted, or up to ActionEnd or a
     // blank), entities decoded; consumes sResult up to the URL's end.
     QString FindActionURL(QString &sResult);
@@ -89,7 +92,11 @@ public:
     // up to the next blank, entities decoded.
     QString FindName(const QString &sSection);
     QString FindValue(const QString &sSection);
+    QString FindName(QStringView sSection);
+    QString FindValue(QStringView sSection);
     QString FindhrefURL(const QString &sSection);
+    // The same reading after any marker (a link after a page's own marker).
+    QString FindAfterMarker(QStringView sSection, QStringView marker);
 
     // Writes each keyword's NewBid into the bid input of its row (the item
     // keyed by the keyword); a keyword without a row is logged and skipped.
@@ -110,7 +117,7 @@ public:
     static QString EncodeFormText(const QString &text);
 
 private:
-    QString findAttribute(const QString &sSection, const QString &marker, bool fallBackToTagEnd);
+    QString findAttribute(QStringView sSection, QStringView marker, bool fallBackToTagEnd);
 
     long m_lTimeOut = 0;
     bool m_bCache = false;

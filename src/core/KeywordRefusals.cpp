@@ -9,6 +9,8 @@ const char kOneNotAdded[] = "1 keyword was not added.";
 const char kManyNotAdded[] = "%1 keywords were not added.";
 const char kSeparatorOne[] = "1 contains \";\" or a line break, which a keyword cannot hold.";
 const char kSeparatorMany[] = "%1 contain \";\" or a line break, which a keyword cannot hold.";
+const char kTooLongOne[] = "1 is longer than 1000 characters.";
+const char kTooLongMany[] = "%1 are longer than 1000 characters.";
 const char kUnstorableOne[] = "1 contains characters the keyword file cannot store.";
 const char kUnstorableMany[] = "%1 contain characters the keyword file cannot store.";
 const char kCrLf[] = "\r\n";
@@ -30,6 +32,7 @@ bool KeywordRefusals::Check(const QString &keyword) {
 void KeywordRefusals::Count(clsKeywords::Refusal reason) {
     switch (reason) {
     case clsKeywords::Refusal::SeparatorOrLineBreak: ++m_iSeparator; break;
+    case clsKeywords::Refusal::TooLong: ++m_iTooLong; break;
     case clsKeywords::Refusal::Unstorable: ++m_iUnstorable; break;
     case clsKeywords::Refusal::None: break;
     }
@@ -56,6 +59,8 @@ QString KeywordRefusals::Message() const {
     QString text = counted(Total(), kOneNotAdded, kManyNotAdded) + QLatin1String(kCrLf);
     if (m_iSeparator > 0)
         text += QLatin1String(kCrLf) + counted(m_iSeparator, kSeparatorOne, kSeparatorMany);
+    if (m_iTooLong > 0)
+        text += QLatin1String(kCrLf) + counted(m_iTooLong, kTooLongOne, kTooLongMany);
     if (m_iUnstorable > 0)
         text += QLatin1String(kCrLf) + counted(m_iUnstorable, kUnstorableOne, kUnstorableMany);
     return text;

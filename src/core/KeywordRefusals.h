@@ -19,7 +19,7 @@ public:
     // keep their data) and counts the texts the list refused.
     void AddTo(clsKeywords &list, const QStringList &texts);
 
-    int Total() const { return m_iSeparator + m_iUnstorable; }
+    int Total() const { return m_iSeparator + m_iTooLong + m_iUnstorable; }
     // "" when nothing was refused.
     QString Message() const;
     // Shows the message (exclamation, OK only) when something was refused.
@@ -27,5 +27,6 @@ public:
 
 private:
     int m_iSeparator = 0;
+    int m_iTooLong = 0;
     int m_iUnstorable = 0;
 };

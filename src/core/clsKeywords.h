@@ -33,11 +33,16 @@ public:
     void Add(const QString &key, const QString &keyword, int position = -1);
 
     // Why Keywords.dat can't hold a keyword: a ";" or a line break would split
-    // its line, and the file's code page has no byte for some characters.
-    enum class Refusal { None, SeparatorOrLineBreak, Unstorable };
+    // its line, a keyword over 1000 characters would not load again, and the
+    // file's code page has no byte for some characters.
+    enum class Refusal { None, SeparatorOrLineBreak, TooLong, Unstorable };
     static Refusal RefusalReason(const QString &keyword);
 
-    // Appends the records of the account's Keywords.dat.
+    // Appends the records of the account's Keywords.dat (lines may end in
+    // CR LF, LF or CR). Bad, repeated and over-long lines are logged and
+    // skipped; when anything was skipped or cut, the file's bytes are kept
+    // once as Keywords.dat.bad. A file that exists but can't be read is
+    // reported, and this list will not overwrite it.
     void loadKeywords();
     // Inserts one list item per keyword (column 0 = row number, columns 1-9 the
     // stored fields; keyword only: column 0 = keyword). The list is not cleared.
@@ -62,4 +67,5 @@ private:
     QString m_sEngine;
     QString m_sAccountName;
     KeywordCollectionPtr m_colKeywords;
+    bool m_bUnreadFile = false;  // the load could not read an existing file
 };

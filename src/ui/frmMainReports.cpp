@@ -1,7 +1,82 @@
-// The main window's keyword reports.
+// The main window's keyword reports: the selected account's keyword list,
+// as the list shows it, written as an HTML page, a fixed-width text or a
+// workbook, and opened.
 
 #include "ui/frmMain.h"
 
-void frmMain::HTMLReport() {}
-void frmMain::TextReport() {}
-void frmMain::ExcelReport() {}
+#include "core/modCommon.h"
+#include "platform/VB.h"
+#include "report/ExcelKeywordReport.h"
+#include "report/HtmlKeywordReport.h"
+#include "report/KeywordReportData.h"
+#include "report/KeywordReportFile.h"
+#include "report/TextKeywordReport.h"
+#include "ui/TreeNode.h"
+
+#include <QTreeWidget>
+
+namespace {
+
+const QString kHTMLReportLabel = QStringLiteral("frmMain_HTMLReport error:  ");
+const QString kTextReportLabel = QStringLiteral("frmMain_TextReport error:  ");
+const QString kHtmlExtension = QStringLiteral(".html");
+const QString kTextExtension = QStringLiteral(".txt");
+constexpr int kReportColumns = 10;
+
+// The selected account, its URLs, the settings and every row of the keyword list.
+KeywordReportData reportData(const frmMain &w) {
+    QTreeWidgetItem *node = w.tvwAccount->currentItem();
+    if (!node || !treenode::IsAccount(node) || !node->parent())
+        vb::Raise(91, QStringLiteral("Object variable or With block variable not set"));
+    KeywordReportData d = KeywordReportData::ForAccount(w.m_sEngineName, node->text(0));
+    QTreeWidget *list = w.lvwKeywords;
+    // Cells are asked for row by row; the row's item is looked up once.
+    d.SetRowSource(list->topLevelItemCount(), [list, row = -1, item = static_cast<QTreeWidgetItem *>(nullptr)](
+                                                  int r, int column) mutable {
+        if (r != row) {
+            row = r;
+            item = list->topLevelItem(r);
+        }
+        return column < kReportColumns ? item->text(column) : QString();
+    });
+    return d;
+}
+
+}  // namespace
+
+void frmMain::HTMLReport() {
+    if (lvwKeywords->topLevelItemCount() == 0)
+        return;
+    try {
+        const KeywordReportData d = reportData(*this);
+        const QString text = HtmlKeywordReport::Build(d);
+        KeywordReportFile::WriteAndOpen(KeywordReportFile::Path(d.engineName, d.accountName, kHtmlExtension), text);
+    } catch (const std::exception &e) {
+        WriteErrorLog(kHTMLReportLabel + vb::Describe(e));
+    }
+}
+
+void frmMain::TextReport() {
+    if (lvwKeywords->topLevelItemCount() == 0)
+        return;
+    try {
+        const KeywordReportData d = reportData(*this);
+        const QString text = TextKeywordReport::Build(d);
+        KeywordReportFile::WriteAndOpen(KeywordReportFile::Path(d.engineName, d.accountName, kTextExtension), text);
+    } catch (const std::exception &e) {
+        WriteErrorLog(kTextReportLabel + vb::Describe(e));
+    }
+}
+
+void frmMain::ExcelReport() {
+    if (lvwKeywords->topLevelItemCount() == 0)
+        return;
+    KeywordReportData d;
+    try {
+        d = reportData(*this);
+    } catch (const std::exception &e) {
+        ExcelKeywordReport::ShowFailure(e);
+        return;
+    }
+    ExcelKeywordReport::Run(d);
+}

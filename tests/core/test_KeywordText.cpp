@@ -111,6 +111,9 @@ TEST(KeywordText, RefusalMessageCountsByReason) {
          "3 keywords were not added.\r\n\r\n2 contain \";\" or a line break, which a keyword cannot hold.\r\n"
          "1 contains characters the keyword file cannot store."},
         {L({"日", "本"}), "2 keywords were not added.\r\n\r\n2 contain characters the keyword file cannot store."},
+        {QStringList{QString(1001, 'x'), "a\nb", QString(1000, 'y')},
+         "2 keywords were not added.\r\n\r\n1 contains \";\" or a line break, which a keyword cannot hold.\r\n"
+         "1 is longer than 1000 characters."},
     };
     for (const Case &c : cases) {
         KeywordRefusals refused;

@@ -1,0 +1,175 @@
+// Overture page reading on arbitrary bytes. Besides never crashing:
+//  - every keyword read is non-empty text of one line without outer blanks,
+//    keyed once, with the bid input of its row as its new bid;
+//  - the post string of the rows read is name=value pairs (nothing in a
+//    name or value can split it);
+//  - a keyword cell made from the input reads back as its text, with the
+//    bid one cent under the position-1 amount.
+
+#include "connect/OverturePageReader.h"
+#include "connect/clsConnect.h"
+#include "platform/Folders.h"
+#include "platform/Registry.h"
+#include "platform/TextFile.h"
+#include "platform/VB.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <cstdint>
+#include <cstdlib>
+#include <memory>
+
+namespace {
+
+OvertureMarkers markers() {
+    OvertureMarkers m;
+    m.LoginFormStart = "<form name=\"login\"";
+    m.LoginFormEnd = "</form>";
+    m.ActionStart = "action=";
+    m.ActionEnd = ">";
+    m.FieldStart = "<input";
+    m.FieldEnd = ">";
+    m.NameStart = "name=";
+    m.ValueStart = "value=";
+    m.ImgMapSectionStart = "<area";
+    m.ImgMapSectionEnd = ">";
+    m.AltStart = "alt=\"";
+    m.AltEnd = "\"";
+    m.MngBids = "Manage Bids";
+    m.MngBidsURLStart = "href=";
+    m.MbFormStart = "<form name=\"bidForm\"";
+    m.MbFormEnd = "</form>";
+    m.RowStart = "<tr";
+    m.RowEnd = "</tr>";
+    m.ColumStart = "<td";
+    m.ColumEnd = "</td>";
+    m.DisplayMaxStart = "<div id=\"displayMax\">";
+    m.DisplayMaxFormStart = "<form";
+    m.DisplayMaxFormEnd = "</form>";
+    m.SelectPageStart = "<div id=\"pager\">";
+    m.SelectPageformstart = "<form";
+    m.SelectPageformEnd = "</form>";
+    m.SelectTagstart = "<select";
+    m.SelectTagend = "</select>";
+    m.OptionTagStart = "<option";
+    m.OptionTagEnd = "</option>";
+    m.SelectTagFieldName = "selectedPage";
+    m.AccountIDFieldName = "accountId";
+    m.AccountFormStart = "<form";
+    m.AccountStart = "<div id=\"accounts\">";
+    m.AccountFormEnd = "</form>";
+    return m;
+}
+
+struct Reader {
+    OvertureMarkers m = markers();
+    clsConnect scraper;
+    std::unique_ptr<OverturePageReader> reader;
+    Reader() {
+        m.ApplyTo(scraper);
+        reader = std::make_unique<OverturePageReader>(scraper, m);
+        reader->setEngine("Overture");
+    }
+};
+
+Reader *g_reader = nullptr;
+
+void check(bool ok) {
+    if (!ok)
+        std::abort();
+}
+
+bool oneLineTrimmed(const QString &t) {
+    return !t.contains(QLatin1Char('\r')) && !t.contains(QLatin1Char('\n')) && !t.startsWith(QLatin1Char(' ')) &&
+           !t.endsWith(QLatin1Char(' '));
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv) {
+    static QCoreApplication app(*argc, *argv);
+    const QString root = QDir::tempPath() + QStringLiteral("/fuzz_overture_pages");
+    QDir().mkpath(root + QStringLiteral("/program"));
+    platform::setProgramFolder(root + QStringLiteral("/program"));
+    platform::setWindowsFolder(root);
+    platform::Registry::setStoreFile(root + QStringLiteral("/registry.json"));
+    g_reader = new Reader;
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
+    const QString page = platform::FromAnsi(QByteArray(reinterpret_cast<const char *>(data), int(size)));
+    OverturePageReader &r = *g_reader->reader;
+
+    // A whole page: whatever it holds, what is read keeps its invariants.
+    {
+        BidPage bidPage;
+        FieldCollection fields;
+        KeywordCollection keywords;
+        r.ReadBidPage(page, bidPage, fields, keywords, QString());
+        check(fields.Count() == keywords.Count());
+        check(int(bidPage.rows.size()) >= fields.Count());
+        for (int i = 1; i <= keywords.Count(); ++i) {
+            const clsKeyword &k = *keywords.Item(i);
+            check(!k.Keyword().isEmpty() && oneLineTrimmed(k.Keyword()));
+            check(oneLineTrimmed(k.CurPos()) && oneLineTrimmed(k.CurBid()));
+            check(fields.Exists(k.Keyword()));
+            check(fields.Item(k.Keyword())->sBidValue == k.NewBid());
+        }
+        FieldCollection all;
+        for (const clsFieldPtr &f : *bidPage.hidden)
+            all.Add(f);
+        for (const clsFieldPtr &f : bidPage.rows)
+            all.Add(f);
+        const QString post = clsConnect::CreatePostStringFromCollection(all);
+        if (!post.isEmpty())
+            for (const QString &pair : post.split(QLatin1Char('&')))
+                check(pair.count(QLatin1Char('=')) == 1);
+
+        QString action, selected;
+        int pages = -1;
+        const FieldCollectionPtr select = r.GetComboFormField(page, action, pages, selected);
+        check(pages >= 0);
+        if (select) {
+            check(select->Count() >= 1);
+            check(select->Item(1)->sFieldValue == QLatin1String("1"));
+        }
+        QString chosen;
+        const QString ids = r.GetAllMergeAccountID(page, chosen);
+        check(!ids.startsWith(QLatin1Char(';')));
+        if (!chosen.isEmpty())
+            check(ids.contains(chosen));
+        r.GetManageBidsURL(page);
+        r.GetDisplayMaxFormFields(page, action);
+        r.GetMergeAccountFieldCol(page, action, QStringLiteral("1001"));
+    }
+
+    // The input as a keyword cell of a well-formed row.
+    {
+        QString text;
+        for (const QChar c : page)
+            if (c.unicode() >= 0x20 && c != QLatin1Char('<') && c != QLatin1Char('>') && c != QLatin1Char('&') &&
+                c.unicode() != 0xA0 && c.unicode() != 0x7F)
+                text += c;
+        const QString expected = vb::Trim(text);
+        const QString row = QStringLiteral("<form name=\"bidForm\" action=\"/u\"><table><tr><td>1</td><td>"
+                                           "<input name=\"kw_1\" value=\"1\">") +
+                            text +
+                            QStringLiteral("</td><td>$0.25</td><td>3</td><td>$0.40</td><td>x</td><td>"
+                                           "<input name=\"bid_1\" value=\"0.25\"></td></tr></table></form>");
+        BidPage bidPage;
+        FieldCollection fields;
+        KeywordCollection keywords;
+        check(r.ReadBidPage(row, bidPage, fields, keywords, QString()));
+        if (expected.isEmpty()) {
+            check(keywords.Count() == 0);
+        } else {
+            check(keywords.Count() == 1);
+            const clsKeyword &k = *keywords.Item(1);
+            check(k.Keyword() == expected);
+            check(k.FirstBid() == QLatin1String("$0.39"));
+            check(k.NewBid() == QLatin1String("0.25"));
+        }
+    }
+    return 0;
+}

@@ -1,0 +1,13 @@
+#pragma once
+// The keyword report as fixed-width text: each of the ten columns padded
+// with blanks to its width; a text as long as its column or longer is
+// written whole and followed by one TAB.
+
+#include <QString>
+
+class KeywordReportData;
+
+class TextKeywordReport {
+public:
+    static QString Build(const KeywordReportData &data);
+};

@@ -1,0 +1,154 @@
+#pragma once
+// Outside readers the report tests check their files with (Debian's Python
+// with openpyxl for workbooks, the headless Chromium shell for pages), the
+// keyword report fixture in the main window, and a folder the program may
+// not write into even when the tests run as root.
+
+#include "core/Globals.h"
+#include "platform/Folders.h"
+#include "report/KeywordReportData.h"
+#include "support/TestEnv.h"
+#include "ui/TreeNode.h"
+#include "ui/frmMain.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QTreeWidget>
+#include <QUrl>
+#include <gtest/gtest.h>
+
+#include <linux/capability.h>
+#include <sys/stat.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+
+namespace reporttools {
+
+inline const QString kPython = QStringLiteral("/usr/bin/python3");
+inline const QString kChromium = QStringLiteral("/usr/bin/chromium-headless-shell");
+
+inline QString scriptPath() {
+    return QStringLiteral(BM_TESTS_DIR "/report/read_xlsx.py");
+}
+
+// Runs a tool and gives its standard output; the test fails when it can't run.
+inline QByteArray runTool(const QString &program, const QStringList &args, int timeoutMs = 60000) {
+    if (!QFileInfo(program).isExecutable()) {
+        ADD_FAILURE() << program.toStdString() << " is missing (the test command installs it)";
+        return QByteArray();
+    }
+    QProcess p;
+    p.start(program, args);
+    if (!p.waitForFinished(timeoutMs) || p.exitStatus() != QProcess::NormalExit || p.exitCode() != 0) {
+        ADD_FAILURE() << program.toStdString() << " failed: " << p.readAllStandardError().toStdString();
+        return QByteArray();
+    }
+    return p.readAllStandardOutput();
+}
+
+// The workbook as read back by openpyxl: {"sheets": [{"name", "cells", "merges", ...}]}.
+inline QJsonObject readWorkbook(const QString &path) {
+    const QByteArray json = runTool(kPython, {scriptPath(), path});
+    return QJsonDocument::fromJson(json).object();
+}
+inline QJsonObject sheetOf(const QJsonObject &book, int index = 0) {
+    return book.value(QStringLiteral("sheets")).toArray().at(index).toObject();
+}
+inline QJsonObject cellOf(const QJsonObject &sheet, const QString &address) {
+    return sheet.value(QStringLiteral("cells")).toObject().value(address).toObject();
+}
+
+// The page's DOM after the browser parsed it.
+inline QString renderedDom(const QString &htmlPath) {
+    const QString profile = testenv::tempDir() + QStringLiteral("/chromium");
+    return QString::fromUtf8(runTool(kChromium, {QStringLiteral("--no-sandbox"), QStringLiteral("--disable-gpu"),
+                                                 QStringLiteral("--user-data-dir=") + profile,
+                                                 QStringLiteral("--dump-dom"), QUrl::fromLocalFile(htmlPath).toString()}));
+}
+
+// A folder made read-only for the scope. Root ignores file modes, so the
+// process also gives up its right to override them until the scope ends.
+class ReadOnlyFolder {
+public:
+    explicit ReadOnlyFolder(const QString &folder) : m_folder(QFile::encodeName(folder)) {
+        ::chmod(m_folder.constData(), 0555);
+        if (::geteuid() == 0) {
+            m_header.version = _LINUX_CAPABILITY_VERSION_3;
+            m_header.pid = 0;
+            if (::syscall(SYS_capget, &m_header, m_saved) == 0) {
+                __user_cap_data_struct lowered[2] = {m_saved[0], m_saved[1]};
+                lowered[0].effective &= ~((1u << CAP_DAC_OVERRIDE) | (1u << CAP_DAC_READ_SEARCH));
+                m_dropped = ::syscall(SYS_capset, &m_header, lowered) == 0;
+            }
+            if (!m_dropped)
+                ADD_FAILURE() << "could not give up the file-mode override";
+        }
+    }
+    ~ReadOnlyFolder() {
+        if (m_dropped)
+            ::syscall(SYS_capset, &m_header, m_saved);
+        ::chmod(m_folder.constData(), 0755);
+    }
+    ReadOnlyFolder(const ReadOnlyFolder &) = delete;
+    ReadOnlyFolder &operator=(const ReadOnlyFolder &) = delete;
+
+private:
+    QByteArray m_folder;
+    __user_cap_header_struct m_header{};
+    __user_cap_data_struct m_saved[2]{};
+    bool m_dropped = false;
+};
+
+// The main window with engine "Overture", account "acme" selected and the
+// given rows in its keyword list (each row: its number and nine texts).
+struct ReportWindow {
+    frmMain w;
+    QTreeWidgetItem *account = nullptr;
+
+    explicit ReportWindow(const QString &engine = QStringLiteral("Overture"),
+                          const QString &accountName = QStringLiteral("acme")) {
+        treenode::AddRootNode(w.tvwAccount);
+        treenode::AddNewNode(w.tvwAccount, treenode::RootKey(), treenode::EngineKey(engine), engine,
+                             QStringLiteral("AccountFolder"), treenode::Kind::Engine);
+        account = treenode::AddNewNode(w.tvwAccount, treenode::EngineKey(engine),
+                                       treenode::AccountKey(engine, accountName), accountName,
+                                       QStringLiteral("AccountFolder"), treenode::Kind::Account);
+        w.tvwAccount->setCurrentItem(account);
+        w.m_sEngineName = engine;
+        w.lvwKeywords->setColumnCount(10);
+    }
+    void addRow(const QStringList &texts) {
+        auto *item = new QTreeWidgetItem;
+        item->setText(0, QString::number(w.lvwKeywords->topLevelItemCount() + 1));
+        for (int c = 0; c < texts.size(); ++c)
+            item->setText(c + 1, texts[c]);
+        w.lvwKeywords->addTopLevelItem(item);
+    }
+    QString reportFile(const QString &extension) const {
+        return platform::JoinPath(testenv::programDir(), QStringLiteral("reports"),
+                                  w.m_sEngineName, account->text(0) + extension);
+    }
+};
+
+inline void setReporter(const QString &name, const QString &company, const QString &email, const QString &site,
+                        const QString &logoURL, const QString &logoPosition) {
+    testenv::setRegistryValue(g_sPreferenceKey, QStringLiteral("ReporterName"), name);
+    testenv::setRegistryValue(g_sPreferenceKey, QStringLiteral("CompanyName"), company);
+    testenv::setRegistryValue(g_sPreferenceKey, QStringLiteral("Email"), email);
+    testenv::setRegistryValue(g_sPreferenceKey, QStringLiteral("WebSite"), site);
+    testenv::setRegistryValue(g_sPreferenceKey, QStringLiteral("LogoURL"), logoURL);
+    testenv::setRegistryValue(g_sPreferenceKey, QStringLiteral("LogoPosition"), logoPosition);
+}
+
+// The account's URLs.dat with these lines.
+inline void writeURLs(const QString &engine, const QString &account, const QByteArray &bytes) {
+    testenv::writeFile(platform::JoinPath(testenv::programDir(), QStringLiteral("Accounts"), engine, account) +
+                           QStringLiteral("/URLs.dat"),
+                       bytes);
+}
+
+}  // namespace reporttools
