@@ -161,6 +161,11 @@ public:
     // The keyword list shows exactly the first `rows` keywords of
     // m_oKeywords, in order: then a change needs to touch only its own rows.
     bool ListShowsKeywords(int rows) const;
+    // Makes the connection window Retrieve Keywords drives for an engine,
+    // owned by `owner`; null when the program has none for that engine.
+    // Tests put a maker of their own here.
+    using ConnectWindowMaker = std::function<class IConnectWindow *(const QString &engine, QWidget *owner)>;
+    ConnectWindowMaker m_connectWindowMaker;
     bool m_bKeywordsCopied = false;  // m_colCopiedKeywords holds a copy (Paste has something)
 
     // --- URL list commands (frmMainURLs.cpp) ---

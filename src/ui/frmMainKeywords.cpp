@@ -4,9 +4,12 @@
 
 #include "ui/frmMain.h"
 
+#include "connect/IConnectWindow.h"
+#include "connect/frmConnectOverture.h"
 #include "core/AccountWindowGuard.h"
 #include "core/KeywordRefusals.h"
 #include "core/KeywordText.h"
+#include "core/clsAccount.h"
 #include "core/clsFileController.h"
 #include "core/clsKeywords.h"
 #include "core/clsURL.h"
@@ -41,6 +44,18 @@ const char kDeleteTitle[] = "Keywords";
 const char kRemoveAllQuestion[] = "Are you sure you want to remove all keywords?";
 const char kRemoveAllTitle[] = "Delete Keywords";
 
+const char kLoginMissing[] = "Please setup your login details.";
+const char kLoginMissingTitle[] = "Load Keyword";
+const char kLookUpQuestion[] = "Do you want to perform keyword look up?";
+const char kLookUpTitle[] = "Load Keywords";
+const char kEngineOverture[] = "Overture";
+const char kEngineOvertureUK[] = "Overture(UK)";
+const char kEngineFindWhat[] = "FindWhat";
+const char kRunMenu[] = "Run";
+constexpr int kLookUpAllItem = 4;
+const char kNoConnectWindow[] = "no connection window for the engine ";
+
+const char kDownLoadLog[] = "frmMain_DownLoadKeywords:  ";
 const char kAddLog[] = "frmMain_DoAddKeywords:  ";
 const char kCopyLog[] = "frmMain_DoCopyKeywords error :  ";
 const char kDeleteLog[] = "frmMain_DoDeleteKeywords error :  ";
@@ -280,7 +295,80 @@ void frmMain::DoBuildKeyword() {
     }
 }
 
-void frmMain::DownLoadKeywords() {}
+void frmMain::DownLoadKeywords() {
+    try {
+        if (!IsAccountEditable() || !m_oKeywords)
+            return;
+        const QString engine = m_sEngineName;
+        if (engine != QLatin1String(kEngineOverture) && engine != QLatin1String(kEngineOvertureUK) &&
+            engine != QLatin1String(kEngineFindWhat))
+            return;
+        const QString accountName = tvwAccount->currentItem()->text(0);
+        IConnectWindow *made = nullptr;
+        if (m_connectWindowMaker)
+            made = m_connectWindowMaker(engine, this);
+        else if (engine != QLatin1String(kEngineFindWhat))
+            made = new frmConnectOverture(this);
+        if (!made)
+            vb::Raise(vb::errInvalidCall, L(kNoConnectWindow) + engine);
+        // Released once this command is over: it may still be in its own event handling.
+        const std::unique_ptr<IConnectWindow, void (*)(IConnectWindow *)> window(made, [](IConnectWindow *w) {
+            if (auto *object = dynamic_cast<QObject *>(w))
+                object->deleteLater();
+            else
+                delete w;
+        });
+
+        auto account = std::make_shared<clsAccount>();
+        account->setEngine(engine);
+        account->setAccountName(accountName);
+        window->setAccount(account);
+        account->GetSettings();
+        if (account->UserName().isEmpty() || account->Password().isEmpty()) {
+            seam::MsgBox(L(kLoginMissing), seam::vbOKOnly, L(kLoginMissingTitle));
+            return;
+        }
+
+        KeywordCollectionPtr fetched;
+        {
+            // Nor may a look-up of the account start meanwhile: its end would
+            // save the old list over the one fetched here.
+            const AccountWindowGuard open(engine, accountName);
+            window->setAction(QString::fromLatin1(IConnectWindow::kActionGetBids));
+            window->Prepare(engine, true);
+            window->setKeywordsCollection(std::make_shared<KeywordCollection>());
+            window->ShowModal(this);
+            if (window->Cancelled())
+                return;
+            fetched = window->KeywordsCollection();
+        }
+
+        // The window keys its keywords by their bare text; the list keys them
+        // "Key" & keyword, so a later add finds them.
+        auto keyed = std::make_shared<KeywordCollection>();
+        KeywordRefusals refused;
+        if (fetched) {
+            keyed->Reserve(fetched->Count());
+            const QLatin1String prefix(kKeyPrefix);
+            for (const clsKeywordPtr &k : *fetched) {
+                if (!k || refused.Check(k->Keyword()))
+                    continue;
+                const QString key = prefix + k->Keyword();
+                if (!keyed->Exists(key))
+                    keyed->Add(k, key);
+            }
+        }
+        m_oKeywords->setKeywords(keyed);
+        m_oKeywords->SaveKeywords();
+        UpdateUI(false, true, false);
+        ChangeNodeTagProperty();
+        refused.Report();
+        if (seam::MsgBox(L(kLookUpQuestion), seam::vbYesNo | seam::vbInformation, L(kLookUpTitle)) == seam::vbYes)
+            mnuItems_Click(L(kRunMenu), kLookUpAllItem);
+    } catch (const std::exception &e) {
+        WriteErrorLog(L(kDownLoadLog) + vb::Describe(e));
+    }
+}
 
 void frmMain::Exportkeywords() {
     try {

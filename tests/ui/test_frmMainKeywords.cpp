@@ -1,8 +1,14 @@
 #include "KeywordFixtures.h"
 
+#include "connect/OvertureSession.h"
+#include "connect/frmConnectOverture.h"
 #include "core/AccountWindowGuard.h"
+#include "core/Globals.h"
+#include "core/clsAccount.h"
 #include "core/clsKeywords.h"
+#include "fakes/FakeOvertureSite.h"
 #include "fakes/FakeResultServer.h"
+#include "lookup/frmKeywordBuilder.h"
 #include "platform/TextFile.h"
 #include "ui/frmAddkeywords.h"
 #include "ui/frmURLs.h"
@@ -305,8 +311,122 @@ TEST(MainWindowKeywords, NoLookUpOfAnAccountWhileItsKeywordOrURLWindowIsOpen) {
     });
     p.form->EditURLs();
     EXPECT_TRUE(refused);
+
+    refused = false;
+    fixtures::inModal<frmKeywordBuilder>([&](frmKeywordBuilder *d) {
+        refused = !lookUp("acme");
+        d->cmdClose->click();
+    });
+    p.form->DoBuildKeyword();
+    EXPECT_TRUE(refused);
     EXPECT_FALSE(AccountWindowGuard::IsOpen("Google", "acme"));
     EXPECT_TRUE(lookUp("acme"));
     ASSERT_TRUE(waitIdle());
     EXPECT_EQ(server.terms(), QStringList({"boots", "shoes"}));
+}
+
+namespace {
+
+// An Overture account "acme" on the fake site, and the main window on it;
+// the connection windows it makes start at once and are counted.
+struct RetrieveProgram {
+    fake::FakeOvertureSite site;
+    std::unique_ptr<KeywordProgram> p;
+    int windowsMade = 0;
+    QStringList commands;
+
+    explicit RetrieveProgram(const QString &password = "secret") {
+        testenv::writeFile(g_sEngineDataFile, "[OvertureEngines]\r\n1=Overture\r\n2=Google\r\n\r\n[Google]\r\n");
+        site.writeEngineData(g_sEngineDataFile, "Overture");
+        site.addKeyword("red shoes", 35, "2", 50);
+        site.addKeyword("Blue Shoes", 20, "1", 20);
+        clsAccount account;
+        account.setEngine("Overture");
+        account.setAccountName("acme");
+        account.setUserName("joe");
+        account.setPassword(password);
+        account.SaveSettings();
+        p = std::make_unique<KeywordProgram>("[Overture]\r\n1=acme\r\nLast=1\r\n\r\n[Google]\r\n1=g\r\nLast=1\r\n\r\n",
+                                             "Overture", "acme");
+        p->form->m_connectWindowMaker = [this](const QString &engine, QWidget *owner) -> IConnectWindow * {
+            EXPECT_EQ(engine, "Overture");
+            ++windowsMade;
+            auto *w = new frmConnectOverture(owner);
+            w->Session().setStartInterval(0);
+            w->Session().setRetryInterval(0);
+            return w;
+        };
+        p->form->DispatchCommand("mnuRunItems_Click(4)") = [this] { commands << "Lookup All Keywords"; };
+    }
+    QString file() const { return fixtures::accountFile("Overture", "acme", "Keywords.dat"); }
+};
+
+}  // namespace
+
+TEST(MainWindowKeywords, RetrieveReplacesTheListWithTheEnginesKeywords) {
+    RetrieveProgram r;
+    testenv::writeFile(r.file(), "local only;;;;;;;;;;\r\nred shoes;9;;;;;;;;;\r\n\r\n");
+    r.p->select("Overture", "acme");
+    bool openMeanwhile = false;
+    r.site.setOnRequest([&](const fake::HttpRequest &) { openMeanwhile = AccountWindowGuard::IsOpen("Overture", "acme"); });
+    testenv::answerMsgBox(seam::vbNo);
+    r.p->form->DownLoadKeywords();
+    EXPECT_TRUE(openMeanwhile);  // no look-up of the account may start meanwhile
+    EXPECT_EQ(r.windowsMade, 1);
+    EXPECT_EQ(r.site.loginCount(), 1);
+    EXPECT_EQ(testenv::readFile(r.file()),
+              "red shoes;;$0.35;;$0.49;;;;;2;\r\nBlue Shoes;;$0.20;;$0.19;;;;;1;\r\n\r\n");
+    EXPECT_EQ(r.p->keywords(), QStringList({"red shoes", "Blue Shoes"}));
+    EXPECT_EQ(treenode::NodeTag(r.p->node("Overture", "acme")), 2);
+    ASSERT_EQ(testenv::shownMsgBoxes().size(), 1);
+    EXPECT_EQ(testenv::shownMsgBoxes()[0].text, "Do you want to perform keyword look up?");
+    EXPECT_EQ(testenv::shownMsgBoxes()[0].title, "Load Keywords");
+    EXPECT_EQ(testenv::shownMsgBoxes()[0].style, seam::vbYesNo | seam::vbInformation);
+    EXPECT_TRUE(r.commands.isEmpty());
+
+    // The keywords are keyed as the list keys them: typing one again adds nothing.
+    addTyped(*r.p, "BLUE SHOES\nnew one");
+    EXPECT_EQ(r.p->keywords(), QStringList({"red shoes", "Blue Shoes", "new one"}));
+
+    // Yes runs the look-up of all keywords.
+    testenv::answerMsgBox(seam::vbYes);
+    r.p->form->DownLoadKeywords();
+    EXPECT_EQ(r.commands, QStringList({"Lookup All Keywords"}));
+    EXPECT_EQ(r.p->keywords(), QStringList({"red shoes", "Blue Shoes"}));
+}
+
+TEST(MainWindowKeywords, RetrieveWithoutLoginOrAfterAFailureChangesNothing) {
+    struct Case {
+        const char *name;
+        QString password;
+        bool windowShown;
+    } cases[] = {{"no password", "", false}, {"refused login", "wrong", true}};
+    for (const Case &c : cases) {
+        RetrieveProgram r(c.password);
+        testenv::writeFile(r.file(), "local only;;;;;;;;;;\r\n\r\n");
+        r.p->select("Overture", "acme");
+        testenv::clearShownMsgBoxes();
+        if (!c.windowShown)
+            testenv::answerMsgBox(seam::vbOK);
+        r.p->form->DownLoadKeywords();
+        EXPECT_EQ(testenv::readFile(r.file()), "local only;;;;;;;;;;\r\n\r\n") << c.name;
+        EXPECT_EQ(r.p->keywords(), QStringList({"local only"})) << c.name;
+        EXPECT_EQ(r.site.server().requestCount() > 0, c.windowShown) << c.name;
+        if (!c.windowShown) {
+            ASSERT_EQ(testenv::shownMsgBoxes().size(), 1);
+            EXPECT_EQ(testenv::shownMsgBoxes()[0].text, "Please setup your login details.");
+            EXPECT_EQ(testenv::shownMsgBoxes()[0].title, "Load Keyword");
+            EXPECT_EQ(testenv::shownMsgBoxes()[0].style, seam::vbOKOnly);
+        } else {
+            EXPECT_TRUE(testenv::shownMsgBoxes().isEmpty()) << c.name;
+        }
+        EXPECT_FALSE(AccountWindowGuard::IsOpen("Overture", "acme"));
+    }
+
+    // Another engine: nothing at all.
+    RetrieveProgram r;
+    r.p->select("Google", "g");
+    r.p->form->DownLoadKeywords();
+    EXPECT_EQ(r.windowsMade, 0);
+    EXPECT_EQ(r.site.server().requestCount(), 0);
 }
