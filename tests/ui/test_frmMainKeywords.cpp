@@ -222,12 +222,17 @@ TEST(MainWindowKeywords, CopyAndPasteBetweenAccounts) {
     p.form->DoPasteKeywords();
     EXPECT_TRUE(paste->isEnabled());
 
-    // Nor on an account being looked up.
+    // Nor on an account being looked up; nor does its Delete key delete.
     p.select("Google", "shop");
     p.form->m_bInsearch = true;
     p.form->m_sLookupAccount = "shop";
+    p.form->setMenuToolBarstatus();
     p.form->DoPasteKeywords();
     EXPECT_TRUE(paste->isEnabled());
+    p.selectRows({1});
+    p.form->lvwKeywords_KeyDown(46);
+    p.form->DoDeleteKeywords();  // also when called directly
+    EXPECT_TRUE(testenv::shownMsgBoxes().isEmpty());
     EXPECT_EQ(testenv::readFile(keywordsFile("shop")), "K2;;;;;;;;;;\r\n");
     p.form->m_bInsearch = false;
     p.form->m_sLookupAccount.clear();
@@ -246,22 +251,6 @@ TEST(MainWindowKeywords, CopyAndPasteBetweenAccounts) {
     EXPECT_FALSE(paste->isEnabled());
     EXPECT_EQ(testenv::readFile(keywordsFile("shop")), stored({"K2", "k3"}));
     EXPECT_EQ(p.selectedRow(), 1);
-}
-
-TEST(MainWindowKeywords, DeleteKeyDoesNothingWhileTheAccountIsLookedUp) {
-    Account a;
-    fixtures::writeKeywords("Google", "acme", {"k1", "k2"});
-    KeywordProgram p(kProject, "Google", "acme");
-    p.form->m_bInsearch = true;
-    p.form->m_sLookupAccount = "acme";
-    p.form->setMenuToolBarstatus();
-    p.selectRows({1});
-    p.form->lvwKeywords_KeyDown(46);
-    p.form->DoDeleteKeywords();  // also when called directly
-    EXPECT_EQ(p.keywords().size(), 2);
-    EXPECT_TRUE(testenv::shownMsgBoxes().isEmpty());
-    p.form->m_bInsearch = false;
-    p.form->m_sLookupAccount.clear();
 }
 
 TEST(MainWindowKeywords, ExportWritesTheKeywordColumn) {

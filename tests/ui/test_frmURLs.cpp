@@ -202,13 +202,3 @@ TEST(frmURLs, OkCancelAndDeleteAllDecideWhatIsWritten) {
         testenv::clearShownMsgBoxes();
     }
 }
-
-TEST(frmURLs, NewAccountWithoutFilesStartsEmptyAndOkWritesBoth) {
-    Dialog dlg;
-    EXPECT_TRUE(dlg.items().isEmpty());
-    EXPECT_FALSE(dlg.d.cmdDeleteAll->isEnabled());
-    dlg.add("http://first.example/shop");
-    dlg.d.cmdOK->click();
-    EXPECT_EQ(testenv::readFile(poolFile()), "first.example/shop\r\n\r\n");
-    EXPECT_EQ(testenv::readFile(urlsFile()), "first.example/shop\r\n\r\n");
-}
