@@ -124,7 +124,7 @@ void frmMain::DoAddKeywords() {
 }
 
 bool frmMain::ListShowsKeywords(int rows) const {
-    const KeywordCollectionPtr &collection = m_oKeywords ? m_oKeywords->Keywords() : KeywordCollectionPtr();
+    const KeywordCollectionPtr collection = m_oKeywords ? m_oKeywords->Keywords() : KeywordCollectionPtr();
     if (!collection || rows > collection->Count() || lvwKeywords->topLevelItemCount() != rows)
         return false;
     const QLatin1String prefix(kKeyPrefix);
