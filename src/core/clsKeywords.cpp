@@ -17,6 +17,7 @@
 #include <QVarLengthArray>
 #include <algorithm>
 #include <exception>
+#include <sys/stat.h>
 
 namespace {
 const char kKeyPrefix[] = "Key";
@@ -234,8 +235,23 @@ namespace {
 constexpr qsizetype kValuePoolLimit = 8192;
 }  // namespace
 
+namespace {
+// Identity and version of a file: device, inode, size and change time to the nanosecond.
+QByteArray fileStamp(const QString &path) {
+    struct stat st;
+    if (::stat(QFile::encodeName(path).constData(), &st) != 0)
+        return QByteArray();
+    return QByteArray::number(qulonglong(st.st_dev)) + ':' + QByteArray::number(qulonglong(st.st_ino)) + ':' +
+           QByteArray::number(qlonglong(st.st_size)) + ':' + QByteArray::number(qlonglong(st.st_mtim.tv_sec)) +
+           '.' + QByteArray::number(qlonglong(st.st_mtim.tv_nsec));
+}
+}  // namespace
+
+bool clsKeywords::FileReplacedSinceRead() const { return fileStamp(KeywordsFile()) != m_fileStamp; }
+
 void clsKeywords::loadKeywords() {
     const QString file = KeywordsFile();
+    m_fileStamp = fileStamp(file);
     if (!QFileInfo(file).isFile() || !m_colKeywords)
         return;
     clsFileController files;
@@ -441,6 +457,7 @@ void clsKeywords::SaveKeywords() {
         QString error;
         if (!platform::WriteFileAtomic(KeywordsFile(), bytes.take(), false, &error))
             vb::Raise(vb::errPermissionDenied, error.isEmpty() ? vb::ErrorText(vb::errPermissionDenied) : error);
+        m_fileStamp = fileStamp(KeywordsFile());
     } catch (const std::exception &e) {
         WriteErrorLog(L(kSaveLabel) + vb::Describe(e));
     }

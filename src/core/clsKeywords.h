@@ -49,6 +49,10 @@ public:
     void PopulateKeywords(QTreeWidget *listView, bool keywordOnly = false);
     // Replaces the account's Keywords.dat with the collection.
     void SaveKeywords();
+    // True when another writer (a look-up in another window) replaced or
+    // removed Keywords.dat since this list last loaded or saved it: saving
+    // now would put older data back.
+    bool FileReplacedSinceRead() const;
     // Sets one field ("Count", "CurBid", "NextBid", "1".."5", "CurPos", "Status")
     // of the first record whose keyword matches ignoring case; false when none does.
     bool UpdateObject(const QString &keyword, const QString &fieldName, const QString &value);
@@ -68,4 +72,5 @@ private:
     QString m_sAccountName;
     KeywordCollectionPtr m_colKeywords;
     bool m_bUnreadFile = false;  // the load could not read an existing file
+    QByteArray m_fileStamp;      // Keywords.dat as last loaded or saved ("" when absent)
 };
