@@ -43,6 +43,22 @@ bool containsCaseless(QStringView text, const QString &what) {
     return text.contains(QStringView(what), Qt::CaseInsensitive);
 }
 
+// A cut link holding the start of another one lost its end: the cut
+// swallowed the next link.
+bool holdsAnotherLink(QStringView link) {
+    for (qsizetype p = link.indexOf(QLatin1String(kLinkStart), 1, Qt::CaseInsensitive); p >= 0;
+         p = link.indexOf(QLatin1String(kLinkStart), p + 1, Qt::CaseInsensitive)) {
+        const qsizetype next = p + 2;
+        if (next >= link.size())
+            return true;
+        const QChar c = link.at(next);
+        if (c == QLatin1Char(' ') || c == QLatin1Char('>') || c == QLatin1Char('\t') || c == QLatin1Char('\r') ||
+            c == QLatin1Char('\n'))
+            return true;
+    }
+    return false;
+}
+
 }  // namespace
 
 // ---- markers -----------------------------------------------------------------------------
@@ -204,7 +220,7 @@ bool FindWhatPageReader::GetEveryPageURLs(const QString &page, const QString &cu
         QStringView table = clsConnect::FindSection(rest, m_markers.PageTableStart, m_markers.TableEnd);
         while (!table.isEmpty() && containsCaseless(table, linkStart)) {
             const QStringView link = clsConnect::FindSection(table, linkStart, linkEnd);
-            if (link.isEmpty()) {
+            if (link.isEmpty() || holdsAnotherLink(link)) {
                 // The rest of the pages can't be known.
                 WriteErrorLog(QString::fromLatin1(kPageURLsLabel) + QString::fromLatin1(kLinkNotClosed));
                 urls.clear();
