@@ -130,13 +130,6 @@ clsFieldPtr FindWhatPageReader::nextInput(QStringView &text) const {
     return field;
 }
 
-QString FindWhatPageReader::cellValue(QStringView cell, const QString &cellEnd) const {
-    QString text = StripHTML(cell.toString() + cellEnd);
-    text = clsConnect::DecodeEntities(text);
-    text.replace(QChar(0x00A0), QLatin1Char(' '));
-    return vb::Trim(RemoveLineBreaks(text));
-}
-
 QString FindWhatPageReader::GetManageBidsURL(const QString &page) const {
     try {
         QStringView rest(page);
@@ -348,7 +341,7 @@ void FindWhatPageReader::RetrieveKeywordAndField(QStringView row, KeywordPage &p
         const QString &colStart = m_markers.ColumStart;
         const QString &colEnd = m_markers.ColumEnd;
         QStringView first = clsConnect::FindSection(row, colStart, colEnd);
-        const QString keywordText = cellValue(first, colEnd);
+        const QString keywordText = clsConnect::CellValue(first, colEnd);
 
         auto field = std::make_shared<clsField>();
         if (const clsFieldPtr input = nextInput(first)) {
@@ -379,7 +372,7 @@ void FindWhatPageReader::RetrieveKeywordAndField(QStringView row, KeywordPage &p
             if (option.isEmpty())
                 break;
             if (option.contains(QLatin1String(kSelected), Qt::CaseInsensitive)) {
-                position = cellValue(option, m_markers.OptionTagEnd);
+                position = clsConnect::CellValue(option, m_markers.OptionTagEnd);
                 break;
             }
         }
@@ -388,7 +381,7 @@ void FindWhatPageReader::RetrieveKeywordAndField(QStringView row, KeywordPage &p
         QStringView topRow = clsConnect::FindSection(row, colStart, m_markers.RowEnd);
         QString top[kTopBids];
         for (QString &bid : top)
-            bid = cellValue(clsConnect::FindSection(topRow, colStart, colEnd), colEnd);
+            bid = clsConnect::CellValue(clsConnect::FindSection(topRow, colStart, colEnd), colEnd);
 
         if (keywordText.isEmpty())
             return;  // nothing to key the row by

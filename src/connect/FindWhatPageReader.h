@@ -101,9 +101,6 @@ private:
     // The next input of a text as a field (pair 1), consuming the text;
     // null when there is none.
     clsFieldPtr nextInput(QStringView &text) const;
-    // A cell's text: the cell with its end put back, markup removed,
-    // character references decoded, line breaks and tabs as blanks, trimmed.
-    QString cellValue(QStringView cell, const QString &cellEnd) const;
 
     clsConnect &m_scraper;
     const FindWhatMarkers &m_markers;

@@ -121,6 +121,82 @@ QString clsConnect::EncodeFormText(const QString &text) {
     return out;
 }
 
+// Whether an end marker adds nothing to a cell's text; the few markers a
+// reader uses are remembered.
+static bool plainEnd(const QString &cellEnd) {
+    struct Known {
+        QString end;
+        bool plain = false;
+    };
+    static Known s_known[4];
+    static int s_next = 0;
+    for (const Known &k : s_known)
+        if (!k.end.isNull() && k.end == cellEnd)
+            return k.plain;
+    Known &k = s_known[s_next];
+    s_next = (s_next + 1) % 4;
+    k.end = cellEnd.isNull() ? QString(QLatin1String("")) : cellEnd;
+    k.plain = StripHTML(QStringLiteral("x") + cellEnd) == QLatin1String("x");
+    return k.plain;
+}
+
+// Most cells are a few opening tags and plain text (a keyword after its
+// input, an amount inside a nested table): the text is then what StripHTML
+// would give, without its passes. Anything else, a tag that StripHTML turns
+// into line breaks, or an end marker that adds text, takes the full way.
+static bool plainCell(QStringView cell, const QString &cellEnd, QStringView *text) {
+    if (!plainEnd(cellEnd))
+        return false;
+    int pos = 0;
+    const int n = int(cell.size());
+    while (pos < n && cell.at(pos) == QLatin1Char('<')) {
+        const int gt = int(cell.indexOf(QLatin1Char('>'), pos + 1));
+        if (gt < 0)
+            return false;
+        int nameEnd = pos + 1;
+        while (nameEnd < gt && cell.at(nameEnd) != QLatin1Char(' '))
+            ++nameEnd;
+        const QStringView name = cell.mid(pos + 1, nameEnd - pos - 1);
+        for (const char *breaking : {"P", "BR", "HR", "DL"})
+            if (name.compare(QLatin1String(breaking), Qt::CaseInsensitive) == 0)
+                return false;
+        if (name.startsWith(QLatin1String("/H"), Qt::CaseInsensitive))
+            return false;
+        pos = gt + 1;
+    }
+    if (pos == 0)
+        return false;  // text before the first tag
+    for (int i = pos; i < n; ++i) {
+        const char16_t c = cell.at(i).unicode();
+        if (c == u'<' || c == u'\r' || c == u'\n' || c == u'\t' || c == u'&' || c == 0x00A0)
+            return false;
+    }
+    *text = cell.mid(pos);
+    return true;
+}
+
+QString clsConnect::CellText(QStringView cell, const QString &cellEnd) {
+    QStringView text;
+    if (plainCell(cell, cellEnd, &text))
+        return text.toString();
+    return StripHTML(cell.toString() + cellEnd);
+}
+
+QString clsConnect::CellValue(QStringView cell, const QString &cellEnd) {
+    QStringView plain;
+    if (plainCell(cell, cellEnd, &plain)) {
+        qsizetype a = 0, b = plain.size();
+        while (a < b && plain.at(a) == QLatin1Char(' '))
+            ++a;
+        while (b > a && plain.at(b - 1) == QLatin1Char(' '))
+            --b;
+        return plain.mid(a, b - a).toString();
+    }
+    QString text = DecodeEntities(StripHTML(cell.toString() + cellEnd));
+    text.replace(QChar(0x00A0), QLatin1Char(' '));
+    return vb::Trim(RemoveLineBreaks(text));
+}
+
 // ---- links and post strings ---------------------------------------------------------
 
 QString clsConnect::FormatURL(const QString &sURL, const QString &sHttpCtlURL) {
