@@ -43,6 +43,28 @@ bool containsCaseless(QStringView text, const QString &what) {
     return text.contains(QStringView(what), Qt::CaseInsensitive);
 }
 
+// The same for a lower-case ASCII word, without the general search's set-up
+// on plain ASCII text (other text takes the general search).
+bool containsCaseless(QStringView text, QLatin1String word) {
+    const qsizetype m = word.size();
+    const qsizetype n = text.size();
+    for (qsizetype p = 0; p + m <= n; ++p) {
+        qsizetype i = 0;
+        for (; i < m; ++i) {
+            const char16_t c = text[p + i].unicode();
+            if (char16_t((c >= 'A' && c <= 'Z') ? c | 0x20 : c) != char16_t(uchar(word.data()[i])))
+                break;
+        }
+        if (i == m)
+            return true;
+    }
+    // Letters outside ASCII may fold into the word's.
+    for (const QChar c : text)
+        if (c.unicode() >= 0x80)
+            return text.contains(word, Qt::CaseInsensitive);
+    return false;
+}
+
 // A cut link holding the start of another one lost its end: the cut
 // swallowed the next link.
 bool holdsAnotherLink(QStringView link) {
@@ -120,14 +142,18 @@ void FindWhatMarkers::ApplyTo(clsConnect &scraper) const {
 FindWhatPageReader::FindWhatPageReader(clsConnect &scraper, const FindWhatMarkers &markers)
     : m_scraper(scraper), m_markers(markers) {}
 
-clsFieldPtr FindWhatPageReader::nextInput(QStringView &text) const {
+bool FindWhatPageReader::nextInput(QStringView &text, QString &name, QString &value) const {
     const QStringView section = clsConnect::FindSection(text, m_markers.FieldStart, m_markers.FieldEnd);
     if (section.isEmpty())
-        return nullptr;
+        return false;
+    name = m_scraper.FindName(section);
+    value = m_scraper.FindValue(section);
+    return true;
+}
+
+clsFieldPtr FindWhatPageReader::nextInput(QStringView &text) const {
     auto field = std::make_shared<clsField>();
-    field->sFieldName = m_scraper.FindName(section);
-    field->sFieldValue = m_scraper.FindValue(section);
-    return field;
+    return nextInput(text, field->sFieldName, field->sFieldValue) ? field : nullptr;
 }
 
 QString FindWhatPageReader::GetManageBidsURL(const QString &page) const {
@@ -249,13 +275,13 @@ bool FindWhatPageReader::GetPageKeywordBids(const QString &page, const QString &
                                             KeywordPage &out, FieldCollection &keywordFields,
                                             KeywordCollection &keywords) const {
     try {
-        const int p = int(page.indexOf(m_markers.KeywordFormStart));
-        const int q = p < 0 ? -1 : int(page.indexOf(m_markers.KeywordFormEnd, p));
-        if (p < 0 || q <= p) {
+        QStringView rest(page);
+        const QStringView formCut = clsConnect::FindSection(rest, m_markers.KeywordFormStart, m_markers.KeywordFormEnd);
+        if (formCut.isEmpty()) {
             WriteErrorLog(QString::fromLatin1(kNoFormLog));
             return false;
         }
-        QString formText = page.mid(p, q - p);
+        QString formText = formCut.toString();
         const QString action = m_scraper.FindActionURL(formText);
         if (action.isEmpty()) {
             WriteErrorLog(QString::fromLatin1(kNoActionLog));
@@ -310,10 +336,7 @@ bool FindWhatPageReader::GetPageKeywordBids(const QString &page, const QString &
             const clsFieldPtr field = nextInput(row);
             if (!field)
                 continue;
-            if (const clsFieldPtr second = nextInput(row)) {
-                field->sBidName = second->sFieldName;
-                field->sBidValue = second->sFieldValue;
-            }
+            nextInput(row, field->sBidName, field->sBidValue);
             out.additional.push_back(field);
         }
 
@@ -344,34 +367,23 @@ void FindWhatPageReader::RetrieveKeywordAndField(QStringView row, KeywordPage &p
         const QString keywordText = clsConnect::CellValue(first, colEnd);
 
         auto field = std::make_shared<clsField>();
-        if (const clsFieldPtr input = nextInput(first)) {
-            field->sFieldName = input->sFieldName;
-            field->sFieldValue = input->sFieldValue;
-        }
-        if (const clsFieldPtr input = nextInput(first)) {
-            field->sFieldname2 = input->sFieldName;
-            field->sFieldValue2 = input->sFieldValue;
-        }
+        if (nextInput(first, field->sFieldName, field->sFieldValue))
+            nextInput(first, field->sFieldname2, field->sFieldValue2);
         QStringView bidCell = clsConnect::FindSection(row, colStart, colEnd);
-        if (const clsFieldPtr input = nextInput(bidCell)) {
-            field->sBidName = input->sFieldName;
-            field->sBidValue = input->sFieldValue;
-        }
-        if (const clsFieldPtr input = nextInput(bidCell)) {
-            field->sBidName2 = input->sFieldName;
-            field->sBidValue2 = input->sFieldValue;
-        }
+        if (nextInput(bidCell, field->sBidName, field->sBidValue))
+            nextInput(bidCell, field->sBidName2, field->sBidValue2);
         // The row goes back with its page whatever happens to its keyword.
         page.rows.push_back(field);
 
         QStringView positionCell = clsConnect::FindSection(row, colStart, colEnd);
         QString position;
-        while (!positionCell.isEmpty() && positionCell.contains(QStringView(m_markers.OptionTagStart))) {
+        // The cut fails when no option start is left, or no complete option.
+        for (;;) {
             const QStringView option =
                 clsConnect::FindSection(positionCell, m_markers.OptionTagStart, m_markers.OptionTagEnd);
             if (option.isEmpty())
                 break;
-            if (option.contains(QLatin1String(kSelected), Qt::CaseInsensitive)) {
+            if (containsCaseless(option, QLatin1String(kSelected))) {
                 position = clsConnect::CellValue(option, m_markers.OptionTagEnd);
                 break;
             }

@@ -101,6 +101,7 @@ private:
     // The next input of a text as a field (pair 1), consuming the text;
     // null when there is none.
     clsFieldPtr nextInput(QStringView &text) const;
+    bool nextInput(QStringView &text, QString &name, QString &value) const;
 
     clsConnect &m_scraper;
     const FindWhatMarkers &m_markers;

@@ -9,6 +9,10 @@
 #include <QUrl>
 #include <exception>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace {
 
 const char *const kFormatURLLabel = "clsConnect_FormatURL error:  ";
@@ -100,24 +104,37 @@ QString clsConnect::DecodeEntities(const QString &text) {
     return out;
 }
 
-QString clsConnect::EncodeFormText(const QString &text) {
+// Appends a name or value for a form body (see EncodeFormText).
+static void appendFormText(QString &out, const QString &text) {
     static const char kHex[] = "0123456789ABCDEF";
-    const QByteArray bytes = platform::ToAnsi(text);
-    QString out;
-    out.reserve(bytes.size() + 8);
-    for (const char ch : bytes) {
-        const uchar b = uchar(ch);
+    auto appendByte = [&out](uchar b) {
         if (b == ' ') {
             out += QLatin1String("%20");
-        } else if (b < 0x20 || b >= 0x7F || b == '&' || b == '=' || b == '+' || b == '%' || b == '#' ||
-                   b == ';') {
+        } else if (b < 0x20 || b >= 0x7F || b == '&' || b == '=' || b == '+' || b == '%' || b == '#' || b == ';') {
             out += QLatin1Char('%');
             out += QLatin1Char(kHex[b >> 4]);
             out += QLatin1Char(kHex[b & 0xF]);
         } else {
-            out += QLatin1Char(ch);
+            out += QLatin1Char(char(b));
+        }
+    };
+    for (const QChar c : text) {
+        const char16_t u = c.unicode();
+        if (u < 0x80) {
+            appendByte(uchar(u));
+        } else {
+            // The character's Windows-1252 byte.
+            const QByteArray bytes = platform::ToAnsi(QString(c));
+            for (const char b : bytes)
+                appendByte(uchar(b));
         }
     }
+}
+
+QString clsConnect::EncodeFormText(const QString &text) {
+    QString out;
+    out.reserve(text.size() + 8);
+    appendFormText(out, text);
     return out;
 }
 
@@ -225,9 +242,9 @@ QString clsConnect::CreatePostStringFromCollection(const FieldCollection &colFie
     try {
         auto append = [&out](const QString &name, const QString &value) {
             out += QLatin1Char('&');
-            out += EncodeFormText(name);
+            appendFormText(out, name);
             out += QLatin1Char('=');
-            out += EncodeFormText(value);
+            appendFormText(out, value);
         };
         for (const clsFieldPtr &field : colField) {
             if (!field)
@@ -328,7 +345,9 @@ QString clsConnect::GetErrorMessage(long lNumber, const QString &sDescription) {
 
 // indexOf for the short markers of page cutting. Markers are usually
 // found a few dozen characters on, where a plain scan beats the general
-// search and its set-up.
+// search and its set-up. Where the processor allows, eight positions are
+// tested at once on the marker's first and last characters (pages are
+// dense with "<" and ">", rarely with both a marker's length apart).
 static qsizetype findMarker(QStringView text, QStringView marker, qsizetype from) {
     const qsizetype m = marker.size();
     if (m == 0)
@@ -336,7 +355,31 @@ static qsizetype findMarker(QStringView text, QStringView marker, qsizetype from
     const char16_t *d = text.utf16();
     const char16_t *k = marker.utf16();
     const qsizetype last = text.size() - m;
-    for (qsizetype p = from; p <= last; ++p) {
+    qsizetype p = from;
+#if defined(__SSE2__)
+    {
+        const __m128i first = _mm_set1_epi16(short(k[0]));
+        const __m128i lastChar = _mm_set1_epi16(short(k[m - 1]));
+        // Every load stays inside the text: p + 7 <= last.
+        for (; p + 7 <= last; p += 8) {
+            const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i *>(d + p));
+            const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i *>(d + p + m - 1));
+            unsigned mask =
+                unsigned(_mm_movemask_epi8(_mm_and_si128(_mm_cmpeq_epi16(a, first), _mm_cmpeq_epi16(b, lastChar))));
+            while (mask != 0) {
+                const int bit = __builtin_ctz(mask);  // two bits per position, the first one even
+                const qsizetype q = p + bit / 2;
+                qsizetype i = 1;
+                while (i < m - 1 && d[q + i] == k[i])
+                    ++i;
+                if (i >= m - 1)
+                    return q;
+                mask &= ~(3u << bit);
+            }
+        }
+    }
+#endif
+    for (; p <= last; ++p) {
         if (d[p] != k[0])
             continue;
         qsizetype i = 1;
