@@ -281,15 +281,14 @@ bool FindWhatPageReader::GetPageKeywordBids(const QString &page, const QString &
             WriteErrorLog(QString::fromLatin1(kNoFormLog));
             return false;
         }
-        QString formText = formCut.toString();
-        const QString action = m_scraper.FindActionURL(formText);
+        QStringView form = formCut;
+        const QString action = m_scraper.FindActionURL(form);
         if (action.isEmpty()) {
             WriteErrorLog(QString::fromLatin1(kNoActionLog));
             return false;
         }
         out.record->setPostURL(clsConnect::FormatURL(action, currentURL));
         out.record->setPageURL(currentURL);
-        QStringView form(formText);
 
         // The form's first input goes back with the page; the first page
         // read must have one.

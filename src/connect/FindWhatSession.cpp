@@ -175,6 +175,12 @@ bool FindWhatSession::GetWebSiteKeywordBid(QString sPage) {
         if (!GetPageKeywordBids(sPage))
             return false;
         AddProgressMax(kPageProgress * int(links.size()));
+        // Room for the site's other pages, as large as the first one.
+        const int expected = m_colFields->Count() + int(links.size() - 1) * m_pages.back()->record->KeywordCount();
+        if (m_colFields->Count() < expected)
+            m_colFields->Reserve(expected);
+        if (KeywordsCollection()->Count() < expected)
+            KeywordsCollection()->Reserve(expected);
         for (int i = 1; i < links.size(); ++i) {
             if (!GetTwice(sPage, links[i], QString::fromLatin1(kRetrievingAgain)))
                 return false;

@@ -434,24 +434,33 @@ QStringView clsConnect::FindSection(QStringView &sResult, QStringView sSTART, QS
 }
 
 QString clsConnect::FindActionURL(QString &sResult) {
+    QStringView rest(sResult);
+    const QString url = FindActionURL(rest);
+    // Consume what the view moved past.
+    if (rest.size() != sResult.size())
+        sResult.remove(0, sResult.size() - rest.size());
+    return url;
+}
+
+QString clsConnect::FindActionURL(QStringView &sResult) {
     try {
-        const int p = int(sResult.indexOf(m_sActionStart));
+        const qsizetype p = findMarker(sResult, m_sActionStart, 0);
         if (p < 0)
             return QString();
-        int skip = p + int(m_sActionStart.size());
+        qsizetype skip = p + m_sActionStart.size();
         while (skip < sResult.size() && sResult[skip] == QLatin1Char(' '))
             ++skip;
-        sResult.remove(0, skip);
-        QString closing = m_sActionEnd;
+        sResult = sResult.mid(skip);
+        QStringView closing = m_sActionEnd;
         if (sResult.startsWith(QLatin1Char('"'))) {
-            sResult.remove(0, 1);
-            closing = QStringLiteral("\"");
+            sResult = sResult.mid(1);
+            closing = u"\"";
         }
-        const int e = earlierFound(int(sResult.indexOf(closing)), int(sResult.indexOf(QLatin1Char(' '))));
+        const int e = earlierFound(int(findMarker(sResult, closing, 0)), int(sResult.indexOf(QLatin1Char(' '))));
         if (e < 0)
             return QString();
-        const QString url = vb::Trim(sResult.left(e));
-        sResult.remove(0, e);
+        const QString url = vb::Trim(sResult.left(e).toString());
+        sResult = sResult.mid(e);
         return DecodeEntities(url);
     } catch (const std::exception &e) {
         logError(kActionURLLabel, e);

@@ -88,6 +88,7 @@ public:
     // The action URL after ActionStart (quoted, or up to ActionEnd or a
     // blank), entities decoded; consumes sResult up to the URL's end.
     QString FindActionURL(QString &sResult);
+    QString FindActionURL(QStringView &sResult);
     // The attribute value after NameStart / ValueStart / "href=": quoted, or
     // up to the next blank, entities decoded.
     QString FindName(const QString &sSection);
