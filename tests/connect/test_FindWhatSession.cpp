@@ -464,3 +464,32 @@ TEST_F(FindWhatSessionTest, ReadsThatCannotBeWholeAreFailedAttempts) {
     site.setPageFilter(nullptr);
     site.setOnRequest(nullptr);
 }
+
+TEST(FindWhatSessionAccount, AnAccountWithoutWebSitesReadsAndUpdatesNothing) {
+    FakeFindWhatSite empty;
+    empty.writeEngineData(g_sEngineDataFile);
+    FindWhatSession session;
+    auto account = std::make_shared<clsAccount>();
+    account->setUserName("joe");
+    account->setPassword("secret");
+    session.setAccount(account);
+    auto keywords = std::make_shared<KeywordCollection>();
+    auto kept = std::make_shared<clsKeyword>();
+    kept->setKeyword("old keyword");
+    kept->setCurBid("0.12");
+    keywords->Add(kept, "old keyword");
+    for (const char *action : {"GetBids", "Update"}) {
+        SCOPED_TRACE(action);
+        session.setAction(action);
+        session.Prepare("FindWhat", true);
+        session.setKeywordsCollection(keywords);
+        session.FireStartTimer();
+        EXPECT_FALSE(session.Cancelled());
+        EXPECT_FALSE(session.RetryPending());
+    }
+    EXPECT_EQ(keywords->Count(), 1);
+    EXPECT_EQ(kept->CurBid(), "0.12");
+    EXPECT_TRUE(session.Pages().empty());
+    EXPECT_EQ(empty.updateCount(), 0);
+    EXPECT_EQ(empty.loginCount(), 1);
+}
