@@ -10,6 +10,7 @@
 #include <QFileInfo>
 #include <QLocale>
 #include <cmath>
+#include <limits>
 
 namespace {
 const char kAccountsFolder[] = "Accounts";
@@ -30,21 +31,6 @@ const char kCrLf[] = "\r\n";
 
 QString L(const char *s) { return QString::fromLatin1(s); }
 
-// Shortest decimal text of a single, as the classic runtime writes it
-// (up to 7 significant digits, no exponent for bid-sized values).
-QString singleText(float value) {
-    QString s = QLocale::c().toString(double(value), 'g', 7);
-    if (s.contains(QLatin1Char('e'))) {
-        s = QLocale::c().toString(double(value), 'f', 7);
-        if (s.contains(QLatin1Char('.'))) {
-            while (s.endsWith(QLatin1Char('0')))
-                s.chop(1);
-            if (s.endsWith(QLatin1Char('.')))
-                s.chop(1);
-        }
-    }
-    return s;
-}
 
 
 // The account's other files share its folder: an account named like one of
@@ -59,6 +45,18 @@ QString settingsFileStem(const QString &account) {
             return QLatin1Char('%') + QString::number(stem.at(0).unicode(), 16).toUpper() + stem.mid(1);
     }
     return stem;
+}
+
+// A stored number read as its leading numeric part; one that a single can't
+// hold, or a bid outside the currency's range, is not a usable value and
+// reads like a text without a number: 0.
+constexpr double kCurrencyLimit = 922337203685477.5807;
+float storedSingle(const QString &text, bool isAmount) {
+    const double v = vb::Val(text);
+    if (!std::isfinite(v) || std::fabs(v) > double(std::numeric_limits<float>::max()) ||
+        (isAmount && std::fabs(v) > kCurrencyLimit))
+        return 0;
+    return vb::CSng(v);
 }
 
 QString keyLine(const char *key, const QString &value) {
@@ -86,10 +84,10 @@ void clsAccount::GetSettings() {
     m_sUserName = ReadIniString(file, section, L(kUserName));
     m_sPassword = ReadIniString(file, section, L(kPasswordRead));
     m_sAccountID = ReadIniString(file, section, L(kAccountID));
-    m_fMaxBid = vb::CSng(vb::Val(ReadIniString(file, section, L(kMaxBid))));
-    m_fMinBid = vb::CSng(vb::Val(ReadIniString(file, section, L(kMinBid))));
+    m_fMaxBid = storedSingle(ReadIniString(file, section, L(kMaxBid)), true);
+    m_fMinBid = storedSingle(ReadIniString(file, section, L(kMinBid)), true);
     m_bSchedulerEnable = vb::CBool(ReadIniString(file, section, L(kSchedlerEnable)));
-    m_fHours = vb::CSng(vb::Val(ReadIniString(file, section, L(kHours))));
+    m_fHours = storedSingle(ReadIniString(file, section, L(kHours)), false);
     QDateTime last;
     if (vb::ParseDate(ReadIniString(file, section, L(kLastLookupRead)), &last))
         m_dLastLookup = last;
@@ -111,10 +109,10 @@ void clsAccount::SaveSettings() {
     text += keyLine(kUserName, m_sUserName);
     text += keyLine(kPassWordWritten, m_sPassword);
     text += keyLine(kAccountID, m_sAccountID);
-    text += keyLine(kMaxBid, singleText(m_fMaxBid));
-    text += keyLine(kMinBid, singleText(m_fMinBid));
+    text += keyLine(kMaxBid, vb::SingleText(m_fMaxBid));
+    text += keyLine(kMinBid, vb::SingleText(m_fMinBid));
     text += keyLine(kSchedlerEnable, vb::BoolText(m_bSchedulerEnable));
-    text += keyLine(kHours, singleText(m_fHours));
+    text += keyLine(kHours, vb::SingleText(m_fHours));
     text += keyLine(kLastLookupWritten, vb::FormatGeneralDate(m_dLastLookup));
     text += keyLine(kSentReport, vb::BoolText(m_bSentReport));
 

@@ -4,7 +4,8 @@
 // trimmed, reads limited by a buffer, missing file/section/key gives the
 // default. The writer creates the file (not its folders), adds the section
 // or key when missing, replaces the value in place and keeps every other line.
-// Files are Windows-1252 text with CR LF line ends.
+// Files are Windows-1252 text; lines end in CR LF, LF or CR when read, in
+// CR LF when written. A file is parsed once and reused until it changes.
 
 #include <QString>
 #include <QStringList>
@@ -21,5 +22,13 @@ bool WriteProfileString(const QString &file, const QString &section, const QStri
 // Names of the sections / of the keys of a section, in file order.
 QStringList GetProfileSections(const QString &file);
 QStringList GetProfileKeys(const QString &file, const QString &section);
+
+// The one rule for a section header line: "[" after blanks and tabs, the name
+// up to "]" (or the line's end) with blanks and tabs trimmed. False for any
+// other line. Every reader and writer of ini-style files uses it.
+bool IniSectionHeader(const QString &line, QString *name);
+
+// Forgets every parsed file (tests and benchmarks measuring a first read).
+void DropProfileCache();
 
 }  // namespace platform
