@@ -52,6 +52,35 @@ bool runOnce(FindWhatSession &session, const QString &action, const KeywordColle
     return !session.Cancelled() && !session.RetryPending();
 }
 
+// One keyword page of n rows read without the network; items are rows.
+// First, on a heap no read of an account has used yet.
+void BM_ReadKeywordPage(benchmark::State &state) {
+    const int rows = int(state.range(0));
+    fake::FakeFindWhatSite pageSite;
+    pageSite.addKeywords(pageSite.addWebSite("www.page.example"), rows);
+    pageSite.setPerPage(rows);
+    const QString page = pageSite.keywordPage(1, 1);
+    FindWhatMarkers markers;
+    markers.Read(g_sEngineDataFile, "FindWhat");
+    clsConnect scraper;
+    markers.ApplyTo(scraper);
+    FindWhatPageReader reader(scraper, markers);
+    reader.setEngine("FindWhat");
+    int read = 0;
+    for (auto _ : state) {
+        KeywordPage out;
+        FieldCollection fields;
+        KeywordCollection keywords;
+        reader.GetPageKeywordBids(page, QStringLiteral("http://fw.example/keywords?site=1"), true, out, fields,
+                                  keywords);
+        read = keywords.Count();
+    }
+    if (read != rows)
+        state.SkipWithError("not every row was read");
+    state.SetItemsProcessed(state.iterations() * rows);
+}
+BENCHMARK(BM_ReadKeywordPage)->Arg(50)->Arg(5000)->Unit(benchmark::kMicrosecond);
+
 void BM_GetBids(benchmark::State &state) {
     fake::FakeFindWhatSite &s = site();
     FindWhatSession session;
@@ -190,34 +219,6 @@ void BM_PlainUpdateLoop(benchmark::State &state) {
     state.SetItemsProcessed(state.iterations() * kKeywords);
 }
 BENCHMARK(BM_PlainUpdateLoop)->Unit(benchmark::kMillisecond)->UseRealTime();
-
-// One keyword page of n rows read without the network; items are rows.
-void BM_ReadKeywordPage(benchmark::State &state) {
-    const int rows = int(state.range(0));
-    fake::FakeFindWhatSite pageSite;
-    pageSite.addKeywords(pageSite.addWebSite("www.page.example"), rows);
-    pageSite.setPerPage(rows);
-    const QString page = pageSite.keywordPage(1, 1);
-    FindWhatMarkers markers;
-    markers.Read(g_sEngineDataFile, "FindWhat");
-    clsConnect scraper;
-    markers.ApplyTo(scraper);
-    FindWhatPageReader reader(scraper, markers);
-    reader.setEngine("FindWhat");
-    int read = 0;
-    for (auto _ : state) {
-        KeywordPage out;
-        FieldCollection fields;
-        KeywordCollection keywords;
-        reader.GetPageKeywordBids(page, QStringLiteral("http://fw.example/keywords?site=1"), true, out, fields,
-                                  keywords);
-        read = keywords.Count();
-    }
-    if (read != rows)
-        state.SkipWithError("not every row was read");
-    state.SetItemsProcessed(state.iterations() * rows);
-}
-BENCHMARK(BM_ReadKeywordPage)->Arg(50)->Arg(5000)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 
