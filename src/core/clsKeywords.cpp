@@ -36,6 +36,7 @@ const char kPopulateLabel[] = "clsKeywords_PopuLateKeywords error:  ";
 const char kMergeLabel[] = "clsKeywords_UpdateKeyworsToURL error: ";
 const char kEmailLabel[] = "clsKeywords_EmailMsg error:  ";
 const char kAddLabel[] = "clsKeywords_Add: keyword refused, it holds \";\" or a line break: ";
+const char kAddUnstorableLabel[] = "clsKeywords_Add: keyword refused, it holds a character the keyword file cannot store: ";
 const char kSaveSkipLabel[] = "clsKeywords_SaveKeywords: keyword left out, it holds \";\" or a line break: ";
 const char kNoObject[] = "Object variable or With block variable not set";
 const char kNotRead[] = "could not be read";
@@ -81,6 +82,19 @@ bool holdsLineBreakOrSeparator(const QString &text) {
         if (c == QLatin1Char(kFieldSep) || c == QLatin1Char('\r') || c == QLatin1Char('\n'))
             return true;
     return false;
+}
+
+// True when every character has a Windows-1252 byte of its own (the file
+// would otherwise hold "?" in its place).
+bool storableInCodePage(const QString &text) {
+    for (QChar c : text) {
+        const char16_t u = c.unicode();
+        if (u < 0x80 || (u >= 0xA0 && u <= 0xFF))
+            continue;
+        if (platform::FromAnsi(platform::ToAnsi(QString(c))) != QString(c))
+            return false;
+    }
+    return true;
 }
 
 bool holdsOverlongField(const clsKeyword &k) {
@@ -173,15 +187,30 @@ void clsKeywords::Remove(int index) {
     m_colKeywords->Remove(index);
 }
 
-void clsKeywords::Add(const QString &key, const QString &keyword, int position) {
+clsKeywords::Refusal clsKeywords::RefusalReason(const QString &keyword) {
     // Keywords.dat has no quoting: such a keyword would split its line.
-    if (holdsLineBreakOrSeparator(keyword)) {
+    if (holdsLineBreakOrSeparator(keyword))
+        return Refusal::SeparatorOrLineBreak;
+    // The load skips such a line: it would be lost at the next start.
+    if (keyword.size() > kMaxFieldLength)
+        return Refusal::TooLong;
+    if (!storableInCodePage(keyword))
+        return Refusal::Unstorable;
+    return Refusal::None;
+}
+
+void clsKeywords::Add(const QString &key, const QString &keyword, int position) {
+    switch (RefusalReason(keyword)) {
+    case Refusal::None:
+        break;
+    case Refusal::SeparatorOrLineBreak:
         WriteErrorLog(L(kAddLabel) + RemoveLineBreaks(keyword));
         return;
-    }
-    // The load skips such a line: it would be lost at the next start.
-    if (keyword.size() > kMaxFieldLength) {
+    case Refusal::TooLong:
         WriteErrorLog(L(kAddLongLabel));
+        return;
+    case Refusal::Unstorable:
+        WriteErrorLog(L(kAddUnstorableLabel) + keyword);
         return;
     }
     try {
@@ -322,21 +351,39 @@ void clsKeywords::PopulateKeywords(QTreeWidget *listView, bool keywordOnly) {
         return;
     }
     const QString keyPrefix = L(kKeyPrefix);
-    // Keys already in the list, so a repeat is skipped without a scan per item.
-    QSet<QString> keys;
+    // Keys already in the list, so a repeat is skipped without a scan per item;
+    // compared without regard to case, without a folded copy of each key.
+    QSet<vb::CaselessKey> keys;
+    keys.reserve(listView->topLevelItemCount() + m_colKeywords->Count());
     for (int r = 0; r < listView->topLevelItemCount(); ++r)
-        keys.insert(listView->topLevelItem(r)->data(0, listview::KeyRole).toString().toCaseFolded());
+        keys.insert(vb::CaselessKey(listView->topLevelItem(r)->data(0, listview::KeyRole).toString()));
+    // Items that go to consecutive positions are inserted in one batch: one
+    // insertion per item makes the view react to every single row.
+    QList<QTreeWidgetItem *> run;
+    int runStart = 0;
+    auto flush = [&] {
+        if (!run.isEmpty())
+            listView->insertTopLevelItems(runStart, run);
+        run.clear();
+    };
     int i = 0;
     for (const clsKeywordPtr &k : *m_colKeywords) {
         ++i;
         if (!k)
             continue;
         const QString key = keyPrefix + k->Keyword();
-        const QString folded = key.toCaseFolded();
+        const int position = i - 1;
         // An item that can't go to its position, or whose key is taken, is skipped.
-        if (i - 1 > listView->topLevelItemCount() || keys.contains(folded))
+        if (position > listView->topLevelItemCount() + run.size())
             continue;
-        keys.insert(folded);
+        const qsizetype known = keys.size();
+        keys.insert(vb::CaselessKey(key));
+        if (keys.size() == known)
+            continue;
+        if (position != runStart + run.size()) {
+            flush();
+            runStart = position;
+        }
         auto *item = new QTreeWidgetItem;
         item->setData(0, listview::KeyRole, key);
         if (keywordOnly) {
@@ -353,8 +400,9 @@ void clsKeywords::PopulateKeywords(QTreeWidget *listView, bool keywordOnly) {
             item->setText(8, k->CurPos());
             item->setText(9, k->Status());
         }
-        listView->insertTopLevelItem(i - 1, item);
+        run.append(item);
     }
+    flush();
 }
 
 void clsKeywords::SaveKeywords() {
