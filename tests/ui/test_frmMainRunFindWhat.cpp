@@ -1,9 +1,12 @@
-// A bid run from the main window against the fake FindWhat site: Run >
+// The main window against the fake FindWhat site: a bid run (Run >
 // AutoBid, Get Bids, one New Bid typed in the grid, Update: the site
-// changes exactly that bid and the grid shows the bids read back.
+// changes exactly that bid and the grid shows the bids read back), and
+// Retrieve Keywords from Account, which keeps the list when a web site
+// can't be read.
 
 #include "AccountFixtures.h"
 #include "EngineDataFixtures.h"
+#include "KeywordFixtures.h"
 
 #include "autobid/BidGrid.h"
 #include "autobid/BidManager.h"
@@ -132,4 +135,53 @@ TEST(RunAutoBidFindWhat, TheSiteChangesExactlyTheTypedBid) {
     delete form;
     BidManager::LookUpHook() = nullptr;
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+TEST(RetrieveKeywordsFindWhat, EveryWebSitesKeywordsOrNothing) {
+    fake::FakeFindWhatSite site;
+    const int shoes = site.addWebSite("www.shoes.example");
+    const int hats = site.addWebSite("www.hats.example");
+    site.addKeyword(shoes, "red shoes", 35, 2, {50, 35});
+    site.addKeyword(shoes, "boots", 20, 1, {20});
+    site.addKeyword(hats, "straw hat", 40, 3, {60, 50, 40});
+    testenv::writeFile(g_sEngineDataFile, "[OvertureEngines]\r\n1=FindWhat\r\n\r\n");
+    site.writeEngineData(g_sEngineDataFile, "FindWhat", "2");
+    clsAccount account;
+    account.setEngine("FindWhat");
+    account.setAccountName("acme");
+    account.setUserName("joe");
+    account.setPassword("secret");
+    account.SaveSettings();
+    const QString file = fixtures::accountFile("FindWhat", "acme", "Keywords.dat");
+    testenv::writeFile(file, "local only;;;;;;;;;;\r\n\r\n");
+    fixtures::KeywordProgram p("[FindWhat]\r\n1=acme\r\nLast=1\r\n\r\n", "FindWhat", "acme");
+    int made = 0;
+    p.form->m_connectWindowMaker = [&made](const QString &engine, QWidget *owner) -> IConnectWindow * {
+        EXPECT_EQ(engine, "FindWhat");
+        ++made;
+        auto *w = new frmConnectFindWhat(owner);
+        w->Session().setStartInterval(0);
+        w->Session().setRetryInterval(0);
+        return w;
+    };
+
+    // The second web site can't be read: the list and its file stay as they were.
+    site.setPageFilter([&site](const fake::HttpRequest &r, const QString &html) {
+        return r.query.startsWith("site=2") ? site.loginPage() : html;
+    });
+    p.form->DownLoadKeywords();
+    EXPECT_EQ(testenv::readFile(file), "local only;;;;;;;;;;\r\n\r\n");
+    EXPECT_EQ(p.keywords(), QStringList({"local only"}));
+    EXPECT_TRUE(testenv::shownMsgBoxes().isEmpty());
+
+    // Every web site read: the engine's keywords replace the list.
+    site.setPageFilter(nullptr);
+    testenv::answerMsgBox(seam::vbNo);  // no look-up now
+    p.form->DownLoadKeywords();
+    EXPECT_EQ(made, 2);
+    EXPECT_EQ(p.keywords(), QStringList({"red shoes", "boots", "straw hat"}));
+    EXPECT_EQ(testenv::readFile(file),
+              "red shoes;;0.35;;$0.50;$0.35;N/A;N/A;N/A;2;\r\n"
+              "boots;;0.20;;$0.20;N/A;N/A;N/A;N/A;1;\r\n"
+              "straw hat;;0.40;;$0.60;$0.50;$0.40;N/A;N/A;3;\r\n\r\n");
 }
