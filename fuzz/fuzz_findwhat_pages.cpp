@@ -9,17 +9,13 @@
 //  - a keyword cell made from the input reads back as its text, and the
 //    top-5 cells of the row read back whole.
 
+#include "FuzzSupport.h"
+
 #include "connect/FindWhatPageReader.h"
 #include "connect/clsConnect.h"
-#include "platform/Folders.h"
-#include "platform/Registry.h"
-#include "platform/TextFile.h"
 #include "platform/VB.h"
 
-#include <QCoreApplication>
-#include <QDir>
 #include <cstdint>
-#include <cstdlib>
 #include <memory>
 
 namespace {
@@ -72,11 +68,9 @@ struct Reader {
     }
 };
 
-Reader *g_reader = nullptr;
-
-void check(bool ok) {
-    if (!ok)
-        std::abort();
+Reader &reader() {
+    static Reader *r = new Reader;  // lives as long as the run
+    return *r;
 }
 
 bool oneLineTrimmed(const QString &t) {
@@ -88,25 +82,16 @@ void checkPostString(const QString &post) {
     if (post.isEmpty())
         return;
     for (const QString &pair : post.split(QLatin1Char('&')))
-        check(pair.count(QLatin1Char('=')) == 1);
+        FUZZ_CHECK(pair.count(QLatin1Char('=')) == 1);
 }
 
 }  // namespace
 
-extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv) {
-    static QCoreApplication app(*argc, *argv);
-    const QString root = QDir::tempPath() + QStringLiteral("/fuzz_findwhat_pages");
-    QDir().mkpath(root + QStringLiteral("/program"));
-    platform::setProgramFolder(root + QStringLiteral("/program"));
-    platform::setWindowsFolder(root);
-    platform::Registry::setStoreFile(root + QStringLiteral("/registry.json"));
-    g_reader = new Reader;
-    return 0;
-}
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
-    const QString page = platform::FromAnsi(QByteArray(reinterpret_cast<const char *>(data), int(size)));
-    FindWhatPageReader &r = *g_reader->reader;
+    fuzz::Init();
+    fuzz::Reset();
+    const QString page = platform::FromAnsi(fuzz::Bytes(data, size));
+    FindWhatPageReader &r = *reader().reader;
 
     // A whole page: whatever it holds, what is read keeps its invariants.
     {
@@ -114,34 +99,34 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
         FieldCollection fields;
         KeywordCollection keywords;
         const bool read = r.GetPageKeywordBids(page, kHere, true, out, fields, keywords);
-        check(fields.Count() == keywords.Count());
-        check(int(out.rows.size()) >= fields.Count());
+        FUZZ_CHECK(fields.Count() == keywords.Count());
+        FUZZ_CHECK(int(out.rows.size()) >= fields.Count());
         for (int i = 1; i <= keywords.Count(); ++i) {
             const clsKeyword &k = *keywords.Item(i);
-            check(!k.Keyword().isEmpty() && oneLineTrimmed(k.Keyword()));
-            check(oneLineTrimmed(k.CurPos()) && oneLineTrimmed(k.FirstBid()) && oneLineTrimmed(k.FifthBid()));
-            check(fields.Exists(k.Keyword()));
-            check(fields.Item(k.Keyword())->sBidValue == k.NewBid());
-            check(k.CurBid() == k.NewBid());
+            FUZZ_CHECK(!k.Keyword().isEmpty() && oneLineTrimmed(k.Keyword()));
+            FUZZ_CHECK(oneLineTrimmed(k.CurPos()) && oneLineTrimmed(k.FirstBid()) && oneLineTrimmed(k.FifthBid()));
+            FUZZ_CHECK(fields.Exists(k.Keyword()));
+            FUZZ_CHECK(fields.Item(k.Keyword())->sBidValue == k.NewBid());
+            FUZZ_CHECK(k.CurBid() == k.NewBid());
         }
         if (read) {
-            check(int(out.rows.size()) == out.record->KeywordCount());
-            check(out.firstField && !out.firstField->sFieldName.isEmpty());
-            check(!out.record->TermCount()->sFieldName.isEmpty());
-            check(out.record->PageURL() == kHere);
+            FUZZ_CHECK(int(out.rows.size()) == out.record->KeywordCount());
+            FUZZ_CHECK(out.firstField && !out.firstField->sFieldName.isEmpty());
+            FUZZ_CHECK(!out.record->TermCount()->sFieldName.isEmpty());
+            FUZZ_CHECK(out.record->PageURL() == kHere);
             checkPostString(FindWhatPageReader::PostString(out, out.firstField));
         }
 
         QStringList urls;
         if (r.GetEveryPageURLs(page, kHere, urls))
-            check(!urls.isEmpty() && urls.contains(kHere));
+            FUZZ_CHECK(!urls.isEmpty() && urls.contains(kHere));
         else
-            check(urls.isEmpty());
+            FUZZ_CHECK(urls.isEmpty());
         QStringList sites;
         if (!r.GetEveryWebSiteURLs(page, kHere, sites))
-            check(sites.isEmpty());
+            FUZZ_CHECK(sites.isEmpty());
         for (const QString &site : sites)
-            check(!site.isEmpty());
+            FUZZ_CHECK(!site.isEmpty());
         r.GetMaxKeywordPerPage(page);
         r.GetManageBidsURL(page);
     }
@@ -166,17 +151,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
         KeywordPage out;
         FieldCollection fields;
         KeywordCollection keywords;
-        check(r.GetPageKeywordBids(form, kHere, true, out, fields, keywords));
-        check(out.record->KeywordCount() == 1);
+        FUZZ_CHECK(r.GetPageKeywordBids(form, kHere, true, out, fields, keywords));
+        FUZZ_CHECK(out.record->KeywordCount() == 1);
         if (expected.isEmpty()) {
-            check(keywords.Count() == 0);
+            FUZZ_CHECK(keywords.Count() == 0);
         } else {
-            check(keywords.Count() == 1);
+            FUZZ_CHECK(keywords.Count() == 1);
             const clsKeyword &k = *keywords.Item(1);
-            check(k.Keyword() == expected);
-            check(k.CurPos() == QLatin1String("3"));
-            check(k.FirstBid() == QLatin1String("$1.00") && k.FifthBid() == QLatin1String("$0.10"));
-            check(k.NewBid() == QLatin1String("0.25"));
+            FUZZ_CHECK(k.Keyword() == expected);
+            FUZZ_CHECK(k.CurPos() == QLatin1String("3"));
+            FUZZ_CHECK(k.FirstBid() == QLatin1String("$1.00") && k.FifthBid() == QLatin1String("$0.10"));
+            FUZZ_CHECK(k.NewBid() == QLatin1String("0.25"));
         }
     }
     return 0;
