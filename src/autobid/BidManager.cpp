@@ -4,8 +4,7 @@
 #include "autobid/KeywordsSettingFile.h"
 #include "autobid/frmKeywordSetting.h"
 #include "connect/IConnectWindow.h"
-#include "connect/frmConnectFindWhat.h"
-#include "connect/frmConnectOverture.h"
+#include "connect/ConnectWindowFor.h"
 #include "core/Globals.h"
 #include "core/clsAccount.h"
 #include "core/clsFileController.h"
@@ -68,8 +67,6 @@ const char *const kLimitWord = "Overture";
 const char *const kLimitWordOff = "Overture-OFF";
 const char *const kEngineMinKey = "MinBid";
 const char *const kEngineFindWhat = "FindWhat";
-const char *const kEngineOverture = "Overture";
-const char *const kEngineOvertureUK = "Overture(UK)";
 
 QString L(const char *s) { return QString::fromLatin1(s); }
 
@@ -105,13 +102,8 @@ private:
 
 // ---- the real windows, used unless a test replaced them ----
 
-// The connection window of a bidding engine; none for an engine without one.
 std::unique_ptr<IConnectWindow> defaultConnectWindow(const QString &engine) {
-    if (engine == QLatin1String(kEngineOverture) || engine == QLatin1String(kEngineOvertureUK))
-        return std::make_unique<frmConnectOverture>();
-    if (engine == QLatin1String(kEngineFindWhat))
-        return std::make_unique<frmConnectFindWhat>();
-    return nullptr;
+    return std::unique_ptr<IConnectWindow>(NewConnectWindowFor(engine));
 }
 
 bool defaultLookUp(QWidget *owner, const QString &account, std::shared_ptr<const clsEngine> engines,

@@ -5,8 +5,7 @@
 #include "ui/frmMain.h"
 
 #include "connect/IConnectWindow.h"
-#include "connect/frmConnectFindWhat.h"
-#include "connect/frmConnectOverture.h"
+#include "connect/ConnectWindowFor.h"
 #include "core/AccountWindowGuard.h"
 #include "core/KeywordRefusals.h"
 #include "core/KeywordText.h"
@@ -308,10 +307,8 @@ void frmMain::DownLoadKeywords() {
         IConnectWindow *made = nullptr;
         if (m_connectWindowMaker)
             made = m_connectWindowMaker(engine, this);
-        else if (engine == QLatin1String(kEngineFindWhat))
-            made = new frmConnectFindWhat(this);
         else
-            made = new frmConnectOverture(this);
+            made = NewConnectWindowFor(engine, this);
         if (!made)
             vb::Raise(vb::errInvalidCall, L(kNoConnectWindow) + engine);
         // Released once this command is over: it may still be in its own event handling.
