@@ -2,6 +2,7 @@
 
 #include "core/modCommon.h"
 #include "platform/Folders.h"
+#include "platform/Ini.h"
 #include "platform/Seams.h"
 #include "platform/TextFile.h"
 #include "platform/VB.h"
@@ -79,9 +80,11 @@ QString clsAccount::SettingsFile() const {
 }
 
 void clsAccount::GetSettings() {
-    const QString file = SettingsFile();
-    if (!QFileInfo(file).isFile())
+    const QString path = SettingsFile();
+    if (!QFileInfo(path).isFile())
         return;
+    // The scheduler reads every scheduled account each minute: one read serves all keys.
+    const platform::ProfileReader file(path);
     const QString section = L(kSection);
     m_sUserName = ReadIniString(file, section, L(kUserName));
     m_sPassword = ReadIniString(file, section, L(kPasswordRead));
@@ -91,10 +94,8 @@ void clsAccount::GetSettings() {
     m_bSchedulerEnable = vb::CBool(ReadIniString(file, section, L(kSchedlerEnable)));
     m_fHours = vb::CSng(vb::Val(ReadIniString(file, section, L(kHours))));
     QDateTime last;
-    if (vb::ParseDate(ReadIniString(file, section, L(kLastLookupRead)), &last))
-        m_dLastLookup = last;
-    else
-        m_dLastLookup = seam::Now();
+    m_bLastLookupStored = vb::ParseDate(ReadIniString(file, section, L(kLastLookupRead)), &last);
+    m_dLastLookup = m_bLastLookupStored ? last : seam::Now();
     m_bSentReport = vb::CBool(ReadIniString(file, section, L(kSentReport)));
 }
 
@@ -138,5 +139,6 @@ void clsAccount::SaveLastLookupTime() {
         return;
     }
     // The profile writer replaces the file atomically and keeps its permissions.
-    WriteIniString(file, L(kSection), L(kLastLookupWritten), value);
+    if (WriteIniString(file, L(kSection), L(kLastLookupWritten), value) != QLatin1String("1"))
+        vb::Raise(vb::errPermissionDenied);
 }

@@ -30,12 +30,16 @@ public:
     bool SentReport() const { return m_bSentReport; }
     void setSentReport(bool v) { m_bSentReport = v; }
 
-    // Loads the fields from the account file; nothing changes when it is missing.
+    // Loads the fields from the account file (read once); nothing changes when it is missing.
     // Raises vb::VBError (type mismatch) on a bad Boolean; the fields before it are set.
     void GetSettings();
+    // False when the last GetSettings found no readable last look-up and
+    // LastLookup holds the time of reading instead.
+    bool LastLookupStored() const { return m_bLastLookupStored; }
     // Writes the account file anew. Raises vb::VBError when it can't.
     void SaveSettings();
     // Writes only "LastLookup"; nothing when the account folder is missing.
+    // Raises vb::VBError when the file can't be written.
     void SaveLastLookupTime();
 
     // program folder/Accounts/engine/account (names mapped to safe path components)
@@ -58,4 +62,5 @@ private:
     bool m_bSchedulerEnable = false;
     float m_fHours = 0;
     bool m_bSentReport = false;
+    bool m_bLastLookupStored = true;
 };

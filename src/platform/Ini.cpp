@@ -55,13 +55,14 @@ bool readLines(const QString &file, QStringList *lines) {
 }
 }  // namespace
 
-QString GetProfileString(const QString &file, const QString &section, const QString &key,
-                         const QString &defaultValue, int bufferSize) {
-    QStringList lines;
+ProfileReader::ProfileReader(const QString &file) { m_bRead = readLines(file, &m_lines); }
+
+QString ProfileReader::GetString(const QString &section, const QString &key, const QString &defaultValue,
+                                 int bufferSize) const {
     QString result = defaultValue;
-    if (readLines(file, &lines)) {
+    if (m_bRead) {
         bool inSection = false, sectionSeen = false;
-        for (const QString &raw : std::as_const(lines)) {
+        for (const QString &raw : m_lines) {
             const Line l = parseLine(raw);
             if (l.isSection) {
                 if (sectionSeen && inSection)
@@ -77,6 +78,11 @@ QString GetProfileString(const QString &file, const QString &section, const QStr
     if (bufferSize > 0 && result.size() > bufferSize - 1)
         result.truncate(bufferSize - 1);
     return result;
+}
+
+QString GetProfileString(const QString &file, const QString &section, const QString &key,
+                         const QString &defaultValue, int bufferSize) {
+    return ProfileReader(file).GetString(section, key, defaultValue, bufferSize);
 }
 
 bool WriteProfileString(const QString &file, const QString &section, const QString &key, const QString &value) {

@@ -15,6 +15,20 @@ namespace platform {
 // bufferSize-1 come back). Returns the default when anything is missing.
 QString GetProfileString(const QString &file, const QString &section, const QString &key,
                          const QString &defaultValue, int bufferSize);
+// One read of a file serving several look-ups with GetProfileString's rules
+// (a reader of settings files that are read often reads each file once).
+class ProfileReader {
+public:
+    explicit ProfileReader(const QString &file);
+    bool FileRead() const { return m_bRead; }
+    QString GetString(const QString &section, const QString &key, const QString &defaultValue,
+                      int bufferSize) const;
+
+private:
+    QStringList m_lines;
+    bool m_bRead = false;
+};
+
 // Writes one key; an empty-null `value` (QString()) deletes the key. False on failure.
 bool WriteProfileString(const QString &file, const QString &section, const QString &key,
                         const QString &value);

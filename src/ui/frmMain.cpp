@@ -68,6 +68,7 @@ frmMain::frmMain(QWidget *parent) : QMainWindow(parent) {
     tmrScheduler = new QTimer(this);
     tmrScheduler->setObjectName(QStringLiteral("tmrScheduler"));
     tmrScheduler->setInterval(60000);
+    setupScheduler();
     if (!g_mainWindow)
         g_mainWindow = this;
 }
