@@ -67,7 +67,11 @@ QString keyLine(const char *key, const QString &value) {
 }
 }  // namespace
 
-QDateTime clsAccount::ZeroDate() { return QDateTime(QDate(1899, 12, 30), QTime(0, 0, 0)); }
+QDateTime clsAccount::ZeroDate() {
+    // Every new account holds it; converting it once is enough.
+    static const QDateTime zero(QDate(1899, 12, 30), QTime(0, 0, 0));
+    return zero;
+}
 
 QString clsAccount::AccountFolder(const QString &engine, const QString &account) {
     return platform::JoinPath(platform::ProgramFolder(), L(kAccountsFolder),
@@ -80,23 +84,33 @@ QString clsAccount::SettingsFile() const {
 }
 
 void clsAccount::GetSettings() {
-    const QString path = SettingsFile();
-    if (!QFileInfo(path).isFile())
-        return;
     // The scheduler reads every scheduled account each minute: one read serves all keys.
-    const platform::ProfileReader file(path);
+    const platform::ProfileReader file(SettingsFile());
+    if (!file.FileRead())
+        return;
     const QString section = L(kSection);
     m_sUserName = ReadIniString(file, section, L(kUserName));
     m_sPassword = ReadIniString(file, section, L(kPasswordRead));
     m_sAccountID = ReadIniString(file, section, L(kAccountID));
     m_fMaxBid = vb::CSng(vb::Val(ReadIniString(file, section, L(kMaxBid))));
     m_fMinBid = vb::CSng(vb::Val(ReadIniString(file, section, L(kMinBid))));
+    readSchedulerFields(file);
+    m_bSentReport = vb::CBool(ReadIniString(file, section, L(kSentReport)));
+}
+
+void clsAccount::GetSchedulerSettings() {
+    const platform::ProfileReader file(SettingsFile());
+    if (file.FileRead())
+        readSchedulerFields(file);
+}
+
+void clsAccount::readSchedulerFields(const platform::ProfileReader &file) {
+    const QString section = L(kSection);
     m_bSchedulerEnable = vb::CBool(ReadIniString(file, section, L(kSchedlerEnable)));
     m_fHours = vb::CSng(vb::Val(ReadIniString(file, section, L(kHours))));
     QDateTime last;
     m_bLastLookupStored = vb::ParseDate(ReadIniString(file, section, L(kLastLookupRead)), &last);
     m_dLastLookup = m_bLastLookupStored ? last : seam::Now();
-    m_bSentReport = vb::CBool(ReadIniString(file, section, L(kSentReport)));
 }
 
 void clsAccount::SaveSettings() {

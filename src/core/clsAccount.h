@@ -5,6 +5,10 @@
 #include <QDateTime>
 #include <QString>
 
+namespace platform {
+class ProfileReader;
+}
+
 class clsAccount {
 public:
     const QString &Engine() const { return m_sEngine; }
@@ -33,6 +37,9 @@ public:
     // Loads the fields from the account file (read once); nothing changes when it is missing.
     // Raises vb::VBError (type mismatch) on a bad Boolean; the fields before it are set.
     void GetSettings();
+    // Loads only SchedulerEnable, Hours and LastLookup, from one read of the
+    // account file, as GetSettings reads them (the minute tick's due test).
+    void GetSchedulerSettings();
     // False when the last GetSettings found no readable last look-up and
     // LastLookup holds the time of reading instead.
     bool LastLookupStored() const { return m_bLastLookupStored; }
@@ -51,6 +58,8 @@ public:
     static QDateTime ZeroDate();
 
 private:
+    void readSchedulerFields(const platform::ProfileReader &file);
+
     QString m_sEngine;
     QString m_sAccountName;
     QString m_sUserName;

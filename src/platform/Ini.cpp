@@ -7,17 +7,17 @@
 namespace platform {
 
 namespace {
+// Views into one line of the file.
 struct Line {
-    QString text;
-    QString section;  // set on a section header line
-    QString key;      // set on a key line
-    QString value;
+    QStringView section;  // set on a section header line
+    QStringView key;      // set on a key line
+    QStringView value;
     bool isSection = false;
     bool isKey = false;
 };
 
-QString trimWs(const QString &s) {
-    int b = 0, e = int(s.size());
+QStringView trimWs(QStringView s) {
+    qsizetype b = 0, e = s.size();
     while (b < e && (s[b] == QLatin1Char(' ') || s[b] == QLatin1Char('\t')))
         ++b;
     while (e > b && (s[e - 1] == QLatin1Char(' ') || s[e - 1] == QLatin1Char('\t')))
@@ -25,17 +25,16 @@ QString trimWs(const QString &s) {
     return s.mid(b, e - b);
 }
 
-Line parseLine(const QString &text) {
+Line parseLine(QStringView text) {
     Line l;
-    l.text = text;
-    const QString t = trimWs(text);
+    const QStringView t = trimWs(text);
     if (t.startsWith(QLatin1Char('['))) {
-        const int close = int(t.indexOf(QLatin1Char(']')));
+        const qsizetype close = t.indexOf(QLatin1Char(']'));
         l.isSection = true;
         l.section = trimWs(close < 0 ? t.mid(1) : t.mid(1, close - 1));
         return l;
     }
-    const int eq = int(t.indexOf(QLatin1Char('=')));
+    const qsizetype eq = t.indexOf(QLatin1Char('='));
     if (eq > 0) {
         l.isKey = true;
         l.key = trimWs(t.left(eq));
@@ -44,7 +43,8 @@ Line parseLine(const QString &text) {
     return l;
 }
 
-bool sameName(const QString &a, const QString &b) { return a.compare(b, Qt::CaseInsensitive) == 0; }
+// Case folding maps each UTF-16 unit to one unit: names of other lengths never match.
+bool sameName(QStringView a, QStringView b) { return a.size() == b.size() && a.compare(b, Qt::CaseInsensitive) == 0; }
 
 bool readLines(const QString &file, QStringList *lines) {
     QString text;
@@ -55,24 +55,49 @@ bool readLines(const QString &file, QStringList *lines) {
 }
 }  // namespace
 
-ProfileReader::ProfileReader(const QString &file) { m_bRead = readLines(file, &m_lines); }
+ProfileReader::ProfileReader(const QString &file) {
+    m_bRead = ReadAnsiFile(file, &m_text);
+    if (!m_bRead)
+        return;
+    // Lines end at CR LF, CR or LF, as SplitLines cuts them.
+    const QStringView text(m_text);
+    auto take = [this](QStringView raw) {
+        const Line l = parseLine(raw);
+        if (l.isSection)
+            m_entries.append({true, l.section, QStringView()});
+        else if (l.isKey)
+            m_entries.append({false, l.key, l.value});
+    };
+    qsizetype start = 0;
+    const qsizetype n = text.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        const QChar c = text[i];
+        if (c == QLatin1Char('\r') || c == QLatin1Char('\n')) {
+            take(text.mid(start, i - start));
+            if (c == QLatin1Char('\r') && i + 1 < n && text[i + 1] == QLatin1Char('\n'))
+                ++i;
+            start = i + 1;
+        }
+    }
+    if (start < n)
+        take(text.mid(start));
+}
+
+ProfileReader::~ProfileReader() = default;
 
 QString ProfileReader::GetString(const QString &section, const QString &key, const QString &defaultValue,
                                  int bufferSize) const {
     QString result = defaultValue;
-    if (m_bRead) {
-        bool inSection = false, sectionSeen = false;
-        for (const QString &raw : m_lines) {
-            const Line l = parseLine(raw);
-            if (l.isSection) {
-                if (sectionSeen && inSection)
-                    break;  // only the first matching section counts
-                inSection = sameName(l.section, section);
-                sectionSeen = sectionSeen || inSection;
-            } else if (inSection && l.isKey && sameName(l.key, key)) {
-                result = l.value;
-                break;
-            }
+    bool inSection = false, sectionSeen = false;
+    for (const Entry &e : m_entries) {
+        if (e.isSection) {
+            if (sectionSeen && inSection)
+                break;  // only the first matching section counts
+            inSection = sameName(e.name, section);
+            sectionSeen = sectionSeen || inSection;
+        } else if (inSection && sameName(e.name, key)) {
+            result = e.value.toString();
+            break;
         }
     }
     if (bufferSize > 0 && result.size() > bufferSize - 1)
@@ -135,7 +160,7 @@ QStringList GetProfileSections(const QString &file) {
     for (const QString &raw : std::as_const(lines)) {
         const Line l = parseLine(raw);
         if (l.isSection)
-            out.append(l.section);
+            out.append(l.section.toString());
     }
     return out;
 }
@@ -153,7 +178,7 @@ QStringList GetProfileKeys(const QString &file, const QString &section) {
             inSection = sameName(l.section, section);
             seen = seen || inSection;
         } else if (inSection && l.isKey) {
-            out.append(l.key);
+            out.append(l.key.toString());
         }
     }
     return out;

@@ -7,7 +7,9 @@
 // Files are Windows-1252 text with CR LF line ends.
 
 #include <QString>
+#include <QList>
 #include <QStringList>
+#include <QStringView>
 
 namespace platform {
 
@@ -20,12 +22,21 @@ QString GetProfileString(const QString &file, const QString &section, const QStr
 class ProfileReader {
 public:
     explicit ProfileReader(const QString &file);
+    ~ProfileReader();
+    ProfileReader(const ProfileReader &) = delete;
+    ProfileReader &operator=(const ProfileReader &) = delete;
     bool FileRead() const { return m_bRead; }
     QString GetString(const QString &section, const QString &key, const QString &defaultValue,
                       int bufferSize) const;
 
 private:
-    QStringList m_lines;
+    struct Entry {
+        bool isSection;
+        QStringView name;  // section or key name, in m_text
+        QStringView value;
+    };
+    QString m_text;
+    QList<Entry> m_entries;  // section headers and key lines, in file order
     bool m_bRead = false;
 };
 

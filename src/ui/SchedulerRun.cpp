@@ -55,13 +55,17 @@ bool SchedulerRun::TakesPart(const clsAccount &account) {
 }
 
 SchedulerRun::DueCheck SchedulerRun::CheckDue(const clsAccount &account, const QDateTime &now) {
+    return checkDue(account, floorMinutes(now.toSecsSinceEpoch()));
+}
+
+SchedulerRun::DueCheck SchedulerRun::checkDue(const clsAccount &account, qint64 nowMinute) {
     DueCheck check;
     // The interval in minutes as the stored single gives it (0.1 hours is 6 minutes).
     const float interval = account.Hours() * 60.0f;
     if (!account.LastLookupStored() || !account.LastLookup().isValid()) {
         check.due = true;
     } else {
-        check.minutes = MinuteBoundaries(account.LastLookup(), now);
+        check.minutes = nowMinute - floorMinutes(account.LastLookup().toSecsSinceEpoch());
         if (check.minutes < 0) {
             check.future = true;
             check.minutes = 0;
@@ -69,9 +73,11 @@ SchedulerRun::DueCheck SchedulerRun::CheckDue(const clsAccount &account, const Q
             check.due = double(interval) <= double(check.minutes);
         }
     }
-    check.next = addMinutes(now, check.due ? double(interval) : double(interval) - double(check.minutes));
+    check.nextMinutes = check.due ? double(interval) : double(interval) - double(check.minutes);
     return check;
 }
+
+QDateTime SchedulerRun::DueCheck::Next(const QDateTime &now) const { return addMinutes(now, nextMinutes); }
 
 QString SchedulerRun::NextLookupText(const QDateTime &time) {
     return QLatin1String(kNextLookup) + QLocale::c().toString(time, QLatin1String(kTimeFormat));
@@ -84,27 +90,30 @@ bool SchedulerRun::Collect(const QList<Node> &nodes, QString *panelText) {
     m_colPrevious.clear();
     m_iScheduleIndex = 0;
     const QDateTime now = seam::Now();
+    const qint64 nowMinute = floorMinutes(now.toSecsSinceEpoch());
     for (const Node &node : nodes) {
         auto account = std::make_shared<clsAccount>();
         account->setEngine(node.engine);
         account->setAccountName(node.account);
         try {
-            account->GetSettings();
+            // The due test needs three values; only a due account is read whole.
+            account->GetSchedulerSettings();
             if (!TakesPart(*account))
                 continue;
-            const DueCheck check = CheckDue(*account, now);
+            const DueCheck check = checkDue(*account, nowMinute);
             if (check.due) {
                 const QDateTime previous = account->LastLookupStored() ? account->LastLookup() : QDateTime();
+                account->GetSettings();
                 StampNow(*account);
                 m_colScheduled.append(account);
                 m_colPrevious.append(previous);
-                *panelText = NextLookupText(check.next);
+                *panelText = NextLookupText(check.Next(now));
                 continue;
             }
             if (check.future)
                 StampNow(*account);
             if (panelText->isEmpty())
-                *panelText = NextLookupText(check.next);
+                *panelText = NextLookupText(check.Next(now));
         } catch (const std::exception &e) {
             // One bad account file must not keep the others from their turn.
             WriteErrorLog(QLatin1String(kTickLog) + vb::Describe(e) + accountText(*account));

@@ -30,9 +30,11 @@ public:
     // What the due test makes of one account at one moment.
     struct DueCheck {
         bool due = false;
-        bool future = false;  // the last look-up lies ahead of now: stamp it now
-        qint64 minutes = 0;   // minute boundaries since the last look-up
-        QDateTime next;       // when the account is due next, counted from now
+        bool future = false;      // the last look-up lies ahead of now: stamp it now
+        qint64 minutes = 0;       // minute boundaries since the last look-up
+        double nextMinutes = 0;   // from now until the account is due next
+        // When the account is due next.
+        QDateTime Next(const QDateTime &now) const;
     };
 
     // The step of the account in work.
@@ -104,6 +106,8 @@ Q_SIGNALS:
     void stepSilent(int count);
 
 private:
+    static DueCheck checkDue(const clsAccount &account, qint64 nowMinute);
+
     QList<QDateTime> m_colPrevious;  // per collected account: its last look-up before the stamp
     Step m_step = Step::None;
     int m_iSilences = 0;
