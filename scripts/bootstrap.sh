@@ -10,8 +10,12 @@ root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 build="$root/build"
 
 packages=(cmake ninja-build g++ pkg-config qt6-base-dev libxlsxwriter-dev libgtest-dev libgmock-dev libbenchmark-dev)
+# What CI needs beyond the build: the sanitizer and fuzzing build (clang and
+# its runtimes), readable stack traces (llvm-symbolizer)
+# and the report tests' readers (a headless browser, openpyxl).
+test_packages=(clang libclang-rt-14-dev llvm chromium-headless-shell python3-openpyxl)
 [ "$mode" = run ] && packages+=(qt6-wayland fonts-dejavu-core)
-[ "$mode" = test ] && packages+=(chromium-headless-shell python3-openpyxl)
+[ "$mode" = test ] && packages+=("${test_packages[@]}")
 
 missing=()
 for p in "${packages[@]}"; do

@@ -11,6 +11,7 @@
 #include <QFileInfo>
 #include <QLocale>
 #include <cmath>
+#include <limits>
 
 namespace {
 const char kAccountsFolder[] = "Accounts";
@@ -62,6 +63,18 @@ QString settingsFileStem(const QString &account) {
     return stem;
 }
 
+// A stored number read as its leading numeric part; one that a single can't
+// hold, or a bid outside the currency's range, is not a usable value and
+// reads like a text without a number: 0.
+constexpr double kCurrencyLimit = 922337203685477.5807;
+float storedSingle(const QString &text, bool isAmount) {
+    const double v = vb::Val(text);
+    if (!std::isfinite(v) || std::fabs(v) > double(std::numeric_limits<float>::max()) ||
+        (isAmount && std::fabs(v) > kCurrencyLimit))
+        return 0;
+    return vb::CSng(v);
+}
+
 QString keyLine(const char *key, const QString &value) {
     return L(key) + QLatin1Char('=') + value + L(kCrLf);
 }
@@ -92,8 +105,8 @@ void clsAccount::GetSettings() {
     m_sUserName = ReadIniString(file, section, L(kUserName));
     m_sPassword = ReadIniString(file, section, L(kPasswordRead));
     m_sAccountID = ReadIniString(file, section, L(kAccountID));
-    m_fMaxBid = vb::CSng(vb::Val(ReadIniString(file, section, L(kMaxBid))));
-    m_fMinBid = vb::CSng(vb::Val(ReadIniString(file, section, L(kMinBid))));
+    m_fMaxBid = storedSingle(ReadIniString(file, section, L(kMaxBid)), true);
+    m_fMinBid = storedSingle(ReadIniString(file, section, L(kMinBid)), true);
     readSchedulerFields(file);
     m_bSentReport = vb::CBool(ReadIniString(file, section, L(kSentReport)));
 }
@@ -107,7 +120,7 @@ void clsAccount::GetSchedulerSettings() {
 void clsAccount::readSchedulerFields(const platform::ProfileReader &file) {
     const QString section = L(kSection);
     m_bSchedulerEnable = vb::CBool(ReadIniString(file, section, L(kSchedlerEnable)));
-    m_fHours = vb::CSng(vb::Val(ReadIniString(file, section, L(kHours))));
+    m_fHours = storedSingle(ReadIniString(file, section, L(kHours)), false);
     QDateTime last;
     m_bLastLookupStored = vb::ParseDate(ReadIniString(file, section, L(kLastLookupRead)), &last);
     m_dLastLookup = m_bLastLookupStored ? last : seam::Now();

@@ -8,6 +8,7 @@
 #include "platform/VB.h"
 
 #include <QApplication>
+#include <QFile>
 #include <QFileInfo>
 #include <QSet>
 #include <QTreeWidget>
@@ -140,14 +141,16 @@ QString clsEngine::GetURL(const QString &engineName, const QString &keyword) con
                 continue;
             if (r.SubmitMethod == QLatin1String(kPostMethod))
                 return r.EngineURL + r.QueryKeyword1;
-            QString term = EncodeKeyword(keyword);
-            term.replace(QLatin1Char(' '), QLatin1Char('+'));
-            return r.EngineURL + r.QueryKeyword1 + term + r.QueryKeyword2;
+            return r.EngineURL + r.QueryKeyword1 + QueryTerm(keyword) + r.QueryKeyword2;
         }
     } catch (const std::exception &e) {
         WriteErrorLog(QString::fromLatin1(kGetURLLabel) + vb::Describe(e));
     }
     return QString();
+}
+
+QString clsEngine::QueryTerm(const QString &keyword) {
+    return EncodeKeyword(keyword).replace(QLatin1Char(' '), QLatin1Char('+'));
 }
 
 QString clsEngine::GetEngineURL(int i) const { return Record(i).EngineURL; }
@@ -180,6 +183,14 @@ bool clsEngine::loadEngineData() {
         UnloadSplash();
         ShowMissingFileMessage();
         return false;
+    }
+    // A file that can't be read, or that lists no engine at all (empty, cut,
+    // garbage), is as useless as a missing one and gets the same word.
+    const bool readable = QFile(g_sEngineDataFile).open(QIODevice::ReadOnly);
+    if (!readable || EngineListEntry(1).isEmpty()) {
+        UnloadSplash();
+        ShowMissingFileMessage();
+        return readable;
     }
     try {
         for (int n = 1;; ++n) {

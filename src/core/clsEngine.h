@@ -88,6 +88,10 @@ public:
     // name. Pass the keyword as typed: characters that would change the
     // request are percent-encoded, then every blank becomes "+".
     QString GetURL(const QString &engineName, const QString &keyword) const;
+    // A keyword as it goes into a search or suggestion address: characters
+    // that would change the request are percent-encoded, then every blank
+    // becomes "+".
+    static QString QueryTerm(const QString &keyword);
     QString GetEngineURL(int engineIndex) const;
     QString GetLoginURL(int engineIndex) const;
     QString GetDTCURL(int engineIndex) const;
@@ -111,9 +115,11 @@ public:
     QString GetBegineKeywordSection(int engineIndex) const;
     QString GetEndKeywordSection(int engineIndex) const;
 
-    // Refills the list with the engines enabled now. A missing file shows
-    // the missing-file message and returns false with nothing loaded; an
-    // error while reading returns false with the complete engines before it.
+    // Refills the list with the engines enabled now. A missing or unreadable
+    // file shows the missing-file message and returns false with nothing
+    // loaded; a readable file that lists no engine shows it too and returns
+    // true. An error while reading returns false with the complete engines
+    // before it.
     bool loadEngineData();
     // Lists every engine of the file (enabled or not); checked when enabled
     // and the list shows check boxes.

@@ -5,6 +5,7 @@
 #include "platform/TextFile.h"
 #include "platform/VB.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QLabel>
@@ -71,19 +72,31 @@ QString clsFileController::openTextFile(const QString &filePath) {
     return platform::FromAnsi(openFileBytes(filePath));
 }
 
-QByteArray clsFileController::openFileBytes(const QString &filePath) {
+QByteArray clsFileController::openFileBytes(const QString &filePath, bool *ok) {
+    if (ok)
+        *ok = true;
     if (!QFileInfo::exists(filePath))
         return QByteArray();
     seam::SetPointer(seam::Pointer::Hourglass);
     QFile file(filePath);
-    if (!file.open(QIODevice::ReadOnly)) {
+    QByteArray bytes;
+    const bool opened = file.open(QIODevice::ReadOnly);
+    if (opened)
+        bytes = file.readAll();
+    if (!opened || file.error() != QFileDevice::NoError) {
         seam::SetPointer(seam::Pointer::Default);
-        seam::MsgBox(file.errorString(), seam::vbExclamation, L(kOpenFileTitle));
+        if (ok)
+            *ok = false;
+        seam::MsgBox(FileErrorText(filePath, file.errorString()), seam::vbExclamation, L(kOpenFileTitle));
         return QByteArray();
     }
-    QByteArray bytes = file.readAll();
     seam::SetPointer(seam::Pointer::Default);
     return bytes;
+}
+
+QString clsFileController::FileErrorText(const QString &filePath, const QString &error) {
+    // The error alone ("Permission denied") does not say which file it is about.
+    return QDir::toNativeSeparators(filePath) + QStringLiteral(": ") + error;
 }
 
 bool clsFileController::saveTextFile(const QString &filePath, const QString &text, bool askBeforeReplace) {
@@ -103,8 +116,8 @@ bool clsFileController::saveTextFile(const QString &filePath, const QString &tex
     const bool ok = platform::WriteFileAtomic(filePath, bytes, false, &error);
     seam::SetPointer(seam::Pointer::Default);
     if (!ok) {
-        seam::MsgBox(error.isEmpty() ? vb::ErrorText(vb::errPathNotFound) : error, seam::vbExclamation,
-                     L(kSaveFileTitle));
+        seam::MsgBox(FileErrorText(filePath, error.isEmpty() ? vb::ErrorText(vb::errPathNotFound) : error),
+                     seam::vbExclamation, L(kSaveFileTitle));
     }
     return ok;
 }
@@ -134,23 +147,31 @@ void clsFileController::openListFile(const QString &filePath, QListWidget *listB
         return;
     QFile file(filePath);
     if (!file.open(QIODevice::ReadOnly)) {
-        seam::MsgBox(file.errorString(), seam::vbExclamation, L(kOpenFileTitle));
+        seam::MsgBox(FileErrorText(filePath, file.errorString()), seam::vbExclamation, L(kOpenFileTitle));
         return;
     }
     // The bar counts kilobytes so that large files stay within its range.
     showProgress(L(kLoadingCaption), int(file.size() / 1024) + 1);
     bool full = false;
     while (!full && !file.atEnd()) {
+        // A piece ends in LF or CR LF; a CR inside it ends a line too.
         QByteArray raw = file.readLine();
-        while (raw.endsWith('\n') || raw.endsWith('\r'))
+        if (raw.endsWith('\n'))
             raw.chop(1);
-        const QStringList items = splitInputItems(platform::FromAnsi(raw));
-        for (const QString &item : items) {
-            if (listBox->count() > kMaxListItems) {
-                full = true;
-                break;
+        if (raw.endsWith('\r'))
+            raw.chop(1);
+        const QList<QByteArray> lines = raw.split('\r');
+        for (const QByteArray &line : std::as_const(lines)) {
+            const QStringList items = splitInputItems(platform::FromAnsi(line));
+            for (const QString &item : items) {
+                if (listBox->count() > kMaxListItems) {
+                    full = true;
+                    break;
+                }
+                listBox->addItem(item);
             }
-            listBox->addItem(item);
+            if (full)
+                break;
         }
         m_progressBar->setValue(int(file.pos() / 1024));
     }
@@ -169,7 +190,7 @@ void clsFileController::saveListFile(const QString &filePath, QListWidget *listB
     }
     QString error;
     if (!platform::WriteAnsiFileAtomic(filePath, text, false, &error))
-        seam::MsgBox(error, seam::vbExclamation, L(kSaveListFileTitle));
+        seam::MsgBox(FileErrorText(filePath, error), seam::vbExclamation, L(kSaveListFileTitle));
     closeProgress();
 }
 

@@ -20,8 +20,11 @@ public:
 
     // The whole file as Windows-1252 text, line ends as they are; "" when missing.
     QString openTextFile(const QString &filePath);
-    // The same, as the file's bytes.
-    QByteArray openFileBytes(const QString &filePath);
+    // The same, as the file's bytes. `ok` (when given) turns false when the
+    // file exists but could not be read (the message has been shown then).
+    QByteArray openFileBytes(const QString &filePath, bool *ok = nullptr);
+    // The text a read or write failure shows: the file's path and the error.
+    static QString FileErrorText(const QString &filePath, const QString &error);
     // Replaces the file with the text and one CR LF. Nothing for an empty path;
     // with `askBeforeReplace` an existing file is replaced only on Yes.
     // True when the file was written.

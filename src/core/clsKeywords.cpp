@@ -15,6 +15,7 @@
 #include <QSet>
 #include <QTreeWidget>
 #include <QVarLengthArray>
+#include <algorithm>
 #include <exception>
 
 namespace {
@@ -37,6 +38,15 @@ const char kEmailLabel[] = "clsKeywords_EmailMsg error:  ";
 const char kAddLabel[] = "clsKeywords_Add: keyword refused, it holds \";\" or a line break: ";
 const char kSaveSkipLabel[] = "clsKeywords_SaveKeywords: keyword left out, it holds \";\" or a line break: ";
 const char kNoObject[] = "Object variable or With block variable not set";
+const char kNotRead[] = "could not be read";
+const char kNotOverwritten[] = "could not be read when it was loaded; it is not overwritten";
+const char kCutLine[] = "the last line has no line end; the file was cut short";
+const char kLongLine[] = "a line too long to be a keyword (a field over 1000 characters) was skipped";
+const char kKeptCopy[] = "the damaged file's bytes are kept as ";
+const char kAddLongLabel[] = "clsKeywords_Add: keyword refused, it is over 1000 characters long";
+const char kSaveLongLabel[] = "clsKeywords_SaveKeywords: keyword left out, a field is over 1000 characters long: ";
+// No keyword is that long: a longer field is damage (and would freeze the list).
+constexpr qsizetype kMaxFieldLength = 1000;
 
 // Report text.
 const char kTimeLine[] = "Time:  ";
@@ -69,6 +79,14 @@ void appendCell(QString &out, const QString &value, int width) {
 bool holdsLineBreakOrSeparator(const QString &text) {
     for (QChar c : text)
         if (c == QLatin1Char(kFieldSep) || c == QLatin1Char('\r') || c == QLatin1Char('\n'))
+            return true;
+    return false;
+}
+
+bool holdsOverlongField(const clsKeyword &k) {
+    for (const QString *f : {&k.Keyword(), &k.Count(), &k.CurBid(), &k.NextBid(), &k.FirstBid(), &k.SecondBid(),
+                             &k.ThirdBid(), &k.FourthBid(), &k.FifthBid(), &k.CurPos(), &k.Status()})
+        if (f->size() > kMaxFieldLength)
             return true;
     return false;
 }
@@ -161,6 +179,11 @@ void clsKeywords::Add(const QString &key, const QString &keyword, int position) 
         WriteErrorLog(L(kAddLabel) + RemoveLineBreaks(keyword));
         return;
     }
+    // The load skips such a line: it would be lost at the next start.
+    if (keyword.size() > kMaxFieldLength) {
+        WriteErrorLog(L(kAddLongLabel));
+        return;
+    }
     try {
         if (!m_colKeywords)
             return;
@@ -187,14 +210,21 @@ void clsKeywords::loadKeywords() {
     if (!QFileInfo(file).isFile() || !m_colKeywords)
         return;
     clsFileController files;
+    bool readable = true;
     // Fields are decoded straight from the file's bytes; no copy of the whole text.
-    const QByteArray bytes = files.openFileBytes(file);
+    const QByteArray bytes = files.openFileBytes(file, &readable);
+    if (!readable) {
+        // Saving now would replace the keywords the file still holds.
+        m_bUnreadFile = true;
+        WriteErrorLog(L(kLoadLabel) + clsFileController::FileErrorText(file, L(kNotRead)));
+        return;
+    }
     const QString keyPrefix = L(kKeyPrefix);
     const char *p = bytes.constData();
     const char *const textEnd = p + bytes.size();
     auto text = [](QByteArrayView v) { return platform::FromAnsi(v); };
     // Field views of the current line; one pass over the text finds both
-    // the field separators and the CR LF line ends.
+    // the field separators and the line ends (CR LF, LF or CR).
     QVarLengthArray<QByteArrayView, 16> fields;
     // Bids, positions and statuses repeat from keyword to keyword: records
     // share one copy of each value instead of allocating their own.
@@ -210,33 +240,49 @@ void clsKeywords::loadKeywords() {
             pool.insert(v, s);
         return s;
     };
+    // Anything skipped or cut: the file's bytes are kept before a save replaces them.
+    bool damaged = false;
     // Growing the key index line by line rehashes it again and again.
-    m_colKeywords->Reserve(m_colKeywords->Count() + int(bytes.count('\n')) + 1);
+    m_colKeywords->Reserve(m_colKeywords->Count() + int(qMax(bytes.count('\n'), bytes.count('\r'))) + 1);
     while (p < textEnd) {
         fields.clear();
         const char *fieldStart = p;
         const char *lineEnd = textEnd;
+        const char *next = textEnd;
         for (const char *q = p; q < textEnd; ++q) {
             const char c = *q;
             if (c == ';') {
                 fields.append(QByteArrayView(fieldStart, q));
                 fieldStart = q + 1;
-            } else if (c == '\r' && q + 1 < textEnd && q[1] == '\n') {
+            } else if (c == '\r' || c == '\n') {
                 lineEnd = q;
+                next = c == '\r' && q + 1 < textEnd && q[1] == '\n' ? q + 2 : q + 1;
                 break;
             }
         }
         fields.append(QByteArrayView(fieldStart, lineEnd));
-        p = lineEnd == textEnd ? textEnd : lineEnd + 2;
+        const bool lastLineCut = lineEnd == textEnd;
+        p = next;
 
         if (fields.size() == 1 && fields[0].isEmpty())
             continue;  // empty line
+        if (lastLineCut) {
+            damaged = true;
+            WriteErrorLog(L(kLoadLabel) + L(kCutLine));
+        }
         if (fields[0].isEmpty())
             continue;
         // A bad or repeated line is logged and skipped; the lines after it
         // still load, so the next save keeps them.
         if (fields.size() != 9 && fields.size() < 11) {
+            damaged = true;
             WriteErrorLog(L(kLoadLabel) + vb::ErrorText(vb::errSubscript));
+            continue;
+        }
+        const auto tooLong = [](QByteArrayView f) { return f.size() > kMaxFieldLength; };
+        if (std::any_of(fields.begin(), fields.end(), tooLong)) {
+            damaged = true;
+            WriteErrorLog(L(kLoadLabel) + L(kLongLine));
             continue;
         }
         auto k = std::make_shared<clsKeyword>();
@@ -259,8 +305,14 @@ void clsKeywords::loadKeywords() {
         try {
             m_colKeywords->Add(k, keyPrefix + k->m_sKeyword);
         } catch (const vb::VBError &e) {
+            damaged = true;
             WriteErrorLog(L(kLoadLabel) + e.Description());
         }
+    }
+    if (damaged) {
+        const QString copy = platform::KeepDamagedCopy(file, bytes);
+        if (!copy.isEmpty())
+            WriteErrorLog(L(kLoadLabel) + L(kKeptCopy) + QDir::toNativeSeparators(copy));
     }
 }
 
@@ -310,6 +362,9 @@ void clsKeywords::SaveKeywords() {
         platform::MakeFolder(platform::JoinPath(platform::ProgramFolder(), L(kAccountsFolder)));
         if (m_sAccountName.isEmpty() || m_sEngine.isEmpty())
             return;
+        if (m_bUnreadFile)
+            vb::Raise(vb::errPermissionDenied,
+                      clsFileController::FileErrorText(KeywordsFile(), L(kNotOverwritten)));
         const QString folder = clsAccount::AccountFolder(m_sEngine, m_sAccountName);
         platform::MakeFolder(QFileInfo(folder).path());
         platform::MakeFolder(folder);
@@ -323,6 +378,10 @@ void clsKeywords::SaveKeywords() {
                 // A record put into the collection directly bypasses Add's check.
                 if (holdsLineBreakOrSeparator(k->Keyword())) {
                     WriteErrorLog(L(kSaveSkipLabel) + RemoveLineBreaks(k->Keyword()));
+                    continue;
+                }
+                if (holdsOverlongField(*k)) {
+                    WriteErrorLog(L(kSaveLongLabel) + k->Keyword().left(int(kMaxFieldLength)));
                     continue;
                 }
                 appendStoredLine(bytes, *k);

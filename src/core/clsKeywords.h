@@ -29,10 +29,15 @@ public:
     void Remove(int index);
     // Adds a record with Keyword = `keyword` under `key`, at the end (position -1)
     // or before a 1-based position. Never raises: a failing add adds nothing.
-    // A keyword holding ";" or a line break is refused (it can't be stored).
+    // A keyword holding ";" or a line break, or over 1000 characters, is
+    // refused (it can't be stored, or would not load again).
     void Add(const QString &key, const QString &keyword, int position = -1);
 
-    // Appends the records of the account's Keywords.dat.
+    // Appends the records of the account's Keywords.dat (lines may end in
+    // CR LF, LF or CR). Bad, repeated and over-long lines are logged and
+    // skipped; when anything was skipped or cut, the file's bytes are kept
+    // once as Keywords.dat.bad. A file that exists but can't be read is
+    // reported, and this list will not overwrite it.
     void loadKeywords();
     // Inserts one list item per keyword (column 0 = row number, columns 1-9 the
     // stored fields; keyword only: column 0 = keyword). The list is not cleared.
@@ -57,4 +62,5 @@ private:
     QString m_sEngine;
     QString m_sAccountName;
     KeywordCollectionPtr m_colKeywords;
+    bool m_bUnreadFile = false;  // the load could not read an existing file
 };

@@ -88,7 +88,8 @@ URLCollectionPtr clsURL::LoadURLs(const QString &filePath) {
     const QString text = files.openTextFile(filePath);
     if (text.isEmpty())
         return nullptr;
-    return ConverStrToCol(text, QString::fromLatin1(kCrLf));
+    // A file edited elsewhere may end its lines in LF or CR alone.
+    return ConverStrToCol(platform::SplitLines(text).join(QString::fromLatin1(kCrLf)), QString::fromLatin1(kCrLf));
 }
 
 void clsURL::AddURLList(const URLCollectionPtr &urls, QTreeWidget *listView) {

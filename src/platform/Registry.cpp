@@ -31,6 +31,9 @@ QString normalKey(const QString &path) {
 
 struct Registry::Impl {
     bool loaded = false;
+    // The store exists but could not be read: writing would replace every
+    // value the user had with the few set in this run.
+    bool unreadable = false;
     struct Value {
         QString name;
         QString data;
@@ -55,6 +58,7 @@ void Registry::setStoreFile(const QString &path) {
     Registry &r = instance();
     r.d->keys.clear();
     r.d->loaded = false;
+    r.d->unreadable = false;
 }
 
 QString Registry::storeFile() { return g_storeFile.isEmpty() ? defaultStoreFile() : g_storeFile; }
@@ -63,11 +67,25 @@ void Registry::load() {
     if (d->loaded)
         return;
     d->loaded = true;
+    d->unreadable = false;
     d->keys.clear();
+    const QString file = storeFile();
     QByteArray bytes;
-    if (!ReadFileBytes(storeFile(), &bytes))
+    if (!ReadFileBytes(file, &bytes)) {
+        d->unreadable = QFileInfo::exists(file);
         return;
-    const QJsonArray keys = QJsonDocument::fromJson(bytes).object().value(QStringLiteral("keys")).toArray();
+    }
+    QJsonParseError error;
+    const QJsonDocument doc = QJsonDocument::fromJson(bytes, &error);
+    if (error.error != QJsonParseError::NoError || !doc.isObject()) {
+        // A damaged store is read as empty; its bytes stay beside it so the
+        // next save does not take the user's settings with it.
+        if (!bytes.isEmpty() && KeepDamagedCopy(file, bytes).isEmpty() &&
+            !QFileInfo::exists(file + QStringLiteral(".bad")))
+            d->unreadable = true;  // no copy could be kept: leave the store as it is
+        return;
+    }
+    const QJsonArray keys = doc.object().value(QStringLiteral("keys")).toArray();
     for (const auto &kv : keys) {
         const QJsonObject ko = kv.toObject();
         Impl::Key key;
@@ -85,6 +103,8 @@ void Registry::load() {
 }
 
 bool Registry::save() {
+    if (d->unreadable)
+        return false;
     QJsonArray keys;
     for (const auto &key : std::as_const(d->keys)) {
         QJsonArray values;

@@ -1,8 +1,13 @@
 #include "platform/TextFile.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QHash>
 #include <QSaveFile>
+
+#include <cerrno>
+#include <cstring>
+#include <unistd.h>
 
 namespace platform {
 
@@ -68,6 +73,12 @@ bool ReadAnsiFile(const QString &path, QString *out) {
 
 bool WriteFileAtomic(const QString &path, const QByteArray &bytes, bool ownerOnly, QString *errorText) {
     QSaveFile f(path);
+    auto fail = [&f, errorText] {
+        if (errorText)
+            *errorText = f.errorString();
+        f.cancelWriting();
+        return false;
+    };
     if (!f.open(QIODevice::WriteOnly)) {
         if (errorText)
             *errorText = f.errorString();
@@ -75,10 +86,19 @@ bool WriteFileAtomic(const QString &path, const QByteArray &bytes, bool ownerOnl
     }
     if (ownerOnly)
         f.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
-    if (f.write(bytes) != bytes.size()) {
-        if (errorText)
-            *errorText = f.errorString();
+    if (f.write(bytes) != bytes.size())
+        return fail();
+    // commit() flushes what is still buffered (all of a small file) but does
+    // not report a failure of that flush: a full disk or a size limit would
+    // leave the new file cut short and renamed over the old one. Flush and
+    // sync here, where a failure still cancels the write.
+    if (!f.flush() || f.error() != QFileDevice::NoError)
+        return fail();
+    if (::fsync(f.handle()) != 0) {
+        const int err = errno;
         f.cancelWriting();
+        if (errorText)
+            *errorText = QString::fromLocal8Bit(std::strerror(err));
         return false;
     }
     if (!f.commit()) {
@@ -93,6 +113,15 @@ bool WriteFileAtomic(const QString &path, const QByteArray &bytes, bool ownerOnl
 
 bool WriteAnsiFileAtomic(const QString &path, const QString &text, bool ownerOnly, QString *errorText) {
     return WriteFileAtomic(path, ToAnsi(text), ownerOnly, errorText);
+}
+
+QString KeepDamagedCopy(const QString &path, const QByteArray &bytes) {
+    const QString copy = path + QStringLiteral(".bad");
+    // The first damaged version is the one worth keeping: a later load of
+    // the already-mended file must not replace it.
+    if (QFileInfo::exists(copy))
+        return QString();
+    return WriteFileAtomic(copy, bytes, true) ? copy : QString();
 }
 
 QStringList SplitLines(const QString &text) {

@@ -19,12 +19,18 @@ bool ReadFileBytes(const QString &path, QByteArray *out);
 bool ReadAnsiFile(const QString &path, QString *out);
 
 // Writes a whole file atomically: the old file stays intact until the new
-// one is complete. `ownerOnly` creates it readable by the owner only.
+// one is complete and synced, and any failure (a full disk, a size limit)
+// returns false with the old file whole. `ownerOnly` creates it readable by the owner only.
 // The folder must exist. False on failure (errorText says why when given).
 bool WriteFileAtomic(const QString &path, const QByteArray &bytes, bool ownerOnly = false,
                      QString *errorText = nullptr);
 bool WriteAnsiFileAtomic(const QString &path, const QString &text, bool ownerOnly = false,
                          QString *errorText = nullptr);
+
+// Keeps the bytes of a damaged file beside it as "<path>.bad" (owner-only),
+// once: an existing copy is never replaced. Returns the copy's path, or ""
+// when nothing was written (a copy already there, or the write failed).
+QString KeepDamagedCopy(const QString &path, const QByteArray &bytes);
 
 // Splits text into lines at CR LF, CR or LF (a final line break gives no extra empty line).
 QStringList SplitLines(const QString &text);

@@ -283,8 +283,12 @@ bool ParseAmount(const QString &text, Currency *out) {
     }
     if (s.isEmpty())
         return false;
-    std::int64_t whole = 0;
-    std::int64_t frac = 0;
+    // Accumulated in 1/10000 as an unsigned magnitude; anything beyond the
+    // currency's range is not an amount.
+    const std::uint64_t limit = negative ? std::uint64_t(std::numeric_limits<std::int64_t>::max()) + 1
+                                         : std::uint64_t(std::numeric_limits<std::int64_t>::max());
+    std::uint64_t whole = 0;
+    std::uint64_t frac = 0;
     int fracDigits = 0;
     bool anyDigit = false, dot = false;
     bool roundUp = false;
@@ -292,9 +296,9 @@ bool ParseAmount(const QString &text, Currency *out) {
         const QChar c = s[i];
         if (c.unicode() >= '0' && c.unicode() <= '9') {
             anyDigit = true;
-            const int v = c.unicode() - '0';
+            const unsigned v = c.unicode() - '0';
             if (!dot) {
-                if (whole > 900000000000000LL)
+                if (whole > (limit / 10000 - v) / 10)
                     return false;
                 whole = whole * 10 + v;
             } else if (fracDigits < 4) {
@@ -318,15 +322,24 @@ bool ParseAmount(const QString &text, Currency *out) {
         frac *= 10;
         ++fracDigits;
     }
-    std::int64_t scaled = whole * 10000 + frac + (roundUp ? 1 : 0);
+    // whole * 10000 fits: whole <= limit / 10000.
+    const std::uint64_t scaled = whole * 10000 + frac + (roundUp ? 1 : 0);
+    if (scaled > limit)
+        return false;
     if (out)
-        out->scaled = negative ? -scaled : scaled;
+        out->scaled = negative ? std::int64_t(0 - scaled) : std::int64_t(scaled);
     return true;
 }
 
 QString Format00(double value) {
+    if (!std::isfinite(value))
+        Raise(errOverflow);
     // Round half away from zero on the decimal value the number stands for.
     const double scaled = std::round(value * 100.0 + (value >= 0 ? 1e-9 : -1e-9));
+    if (std::fabs(scaled) >= 9.0e15) {
+        // Beyond whole cents in a 64-bit count: every digit of the number as it is.
+        return QString::number(value, 'f', 2);
+    }
     const long long cents = (long long)scaled;
     const bool neg = cents < 0;
     const long long a = neg ? -cents : cents;
@@ -334,11 +347,10 @@ QString Format00(double value) {
 }
 
 QString Format00(Currency value) {
-    std::int64_t s = value.scaled;
-    const bool neg = s < 0;
-    if (neg)
-        s = -s;
-    std::int64_t cents = (s + 50) / 100;
+    const bool neg = value.scaled < 0;
+    // The magnitude as unsigned: the most negative amount has no positive twin.
+    const std::uint64_t s = neg ? 0 - std::uint64_t(value.scaled) : std::uint64_t(value.scaled);
+    const std::uint64_t cents = s / 100 + (s % 100 >= 50 ? 1 : 0);
     // Built directly: page readers format an amount for every row.
     QString out;
     out.reserve(24);

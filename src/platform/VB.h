@@ -98,16 +98,29 @@ struct Currency {
     bool operator>(const Currency &o) const { return scaled > o.scaled; }
     bool operator<=(const Currency &o) const { return scaled <= o.scaled; }
     bool operator>=(const Currency &o) const { return scaled >= o.scaled; }
-    Currency operator+(const Currency &o) const { return fromScaled(scaled + o.scaled); }
-    Currency operator-(const Currency &o) const { return fromScaled(scaled - o.scaled); }
+    // Raise 6 (overflow) outside the currency's range.
+    Currency operator+(const Currency &o) const {
+        std::int64_t r;
+        if (__builtin_add_overflow(scaled, o.scaled, &r))
+            Raise(errOverflow);
+        return fromScaled(r);
+    }
+    Currency operator-(const Currency &o) const {
+        std::int64_t r;
+        if (__builtin_sub_overflow(scaled, o.scaled, &r))
+            Raise(errOverflow);
+        return fromScaled(r);
+    }
 };
 
 // Parses an amount: blanks around, optional leading "$", digits with optional
 // "," thousands separators, optional "." and decimals, optional leading "-".
-// Returns false when the text is not such an amount ("" included).
+// Returns false when the text is not such an amount ("" included) or lies
+// outside the currency's range.
 bool ParseAmount(const QString &text, Currency *out);
 
 // "#0.00" with "." always (rounded half away from zero on the exact value).
+// Raises 6 (overflow) for an infinite or undefined value.
 QString Format00(double value);
 QString Format00(Currency value);
 // "00": at least two digits.

@@ -2,6 +2,7 @@
 
 #include "core/clsAccount.h"
 #include "core/clsEngine.h"
+#include "core/clsFileController.h"
 #include "core/modCommon.h"
 #include "platform/Folders.h"
 #include "platform/Ini.h"
@@ -33,6 +34,8 @@ const char *const kDeleteAccountLabel = "clsMain_DeleteAccount error: ";
 const char *const kDeleteQuestion = "Are you sure you want to delete Account : ";
 const char *const kDeleteQuestionEnd = " ?";
 const char *const kDeleteTitle = "Delete Account";
+const char *const kOpenFileTitle = "Open File";
+const char *const kNotOverwritten = "could not be read when the accounts were loaded; it is not overwritten";
 const char *const kDeleteBusy =
     "This Account is being looked up. Please stop the look up before you delete it.";
 
@@ -70,15 +73,6 @@ bool hasEngineNode(const QTreeWidgetItem *root, const QString &engine) {
     return false;
 }
 
-bool isSectionLine(const QString &line, QString *name) {
-    const QString t = line.trimmed();
-    if (!t.startsWith(QLatin1Char('[')))
-        return false;
-    const int close = int(t.indexOf(QLatin1Char(']')));
-    *name = (close < 0 ? t.mid(1) : t.mid(1, close - 1)).trimmed();
-    return true;
-}
-
 // The sections of the existing project file whose engines are not in the
 // tree (an engine switched off, say), each as its lines without the blank
 // lines at its end, so that a save keeps their accounts.
@@ -90,7 +84,9 @@ QList<QStringList> foreignSections(const QString &file, const QStringList &engin
     QStringList *current = nullptr;
     for (const QString &line : platform::SplitLines(text)) {
         QString name;
-        if (isSectionLine(line, &name)) {
+        // The reader's own rule: a header it reads as another engine's
+        // section is kept, not taken for one of the tree's.
+        if (platform::IniSectionHeader(line, &name)) {
             const bool known = std::any_of(engines.begin(), engines.end(), [&](const QString &e) {
                 return e.compare(name, Qt::CaseInsensitive) == 0;
             });
@@ -155,6 +151,19 @@ bool clsMain::loadProject() {
     try {
         if (!m_tree)
             vb::Raise(vb::errInvalidCall, QStringLiteral("No account tree"));
+        // A project file that is there but can't be read shows no accounts;
+        // saving the tree over it would lose them for good.
+        m_bProjectUnread = false;
+        if (QFileInfo::exists(m_sProjectFile)) {
+            QFile project(m_sProjectFile);
+            if (!project.open(QIODevice::ReadOnly)) {
+                m_bProjectUnread = true;
+                const QString text = clsFileController::FileErrorText(m_sProjectFile, project.errorString());
+                WriteErrorLog(L(kLoadProjectLabel) + text);
+                seam::SetPointer(seam::Pointer::Default);
+                seam::MsgBox(text, seam::vbExclamation, L(kOpenFileTitle));
+            }
+        }
         // Building the tree selects node after node; the window reacts to
         // the selection it gets at the end, not to each of these.
         const QSignalBlocker block(m_tree);
@@ -218,6 +227,9 @@ bool clsMain::loadProject() {
 
 void clsMain::SaveAccount() {
     try {
+        if (m_bProjectUnread)
+            vb::Raise(vb::errPermissionDenied,
+                      clsFileController::FileErrorText(m_sProjectFile, L(kNotOverwritten)));
         QTreeWidgetItem *root = treenode::RootNode(m_tree);
         if (!root || root->childCount() == 0)
             return;

@@ -32,8 +32,10 @@ public:
     // when its load succeeded. True when it did.
     bool Display();
     // Builds the tree under a new root from the engines and the project file.
+    // A project file that exists but can't be read is reported (naming it).
     bool loadProject();
-    // Rewrites the project file from the tree.
+    // Rewrites the project file from the tree; never over a project file
+    // the last load could not read (logged instead).
     void SaveAccount();
     // Confirms and deletes the account of SelectNode, then moves SelectNode
     // to the node to select next.
@@ -61,4 +63,5 @@ private:
     QPointer<QTreeWidget> m_tree;
     frmMain *m_mainWindow = nullptr;
     BusyCheck m_busyCheck;
+    bool m_bProjectUnread = false;
 };

@@ -135,6 +135,35 @@ TEST(clsConnectFind, ActionUrlNameValueAndHref) {
     EXPECT_EQ(c.FindhrefURL("<a HREF=\"/x\">"), QString());
 }
 
+TEST(clsConnectFind, EveryNamedReferenceTheCodePageHoldsIsDecoded) {
+    struct Case { const char *text; QString decoded; } cases[] = {
+        {"caf&eacute;", QString("caf") + QChar(0xE9)},
+        {"&Eacute;&eacute;", QString(QChar(0xC9)) + QChar(0xE9)},  // names are case-sensitive
+        {"&EACUTE;", "&EACUTE;"},
+        {"&nbsp;&iexcl;&yuml;", QString(QChar(0xA0)) + QChar(0xA1) + QChar(0xFF)},  // Latin-1 from end to end
+        {"&szlig;&THORN;&divide;", QString(QChar(0xDF)) + QChar(0xDE) + QChar(0xF7)},
+        // Characters of the code page's 0x80-0x9F row.
+        {"&euro;&sbquo;&fnof;&bdquo;&hellip;&dagger;&Dagger;&circ;&permil;&Scaron;&lsaquo;&OElig;",
+         QString::fromUtf16(u"\u20AC\u201A\u0192\u201E\u2026\u2020\u2021\u02C6\u2030\u0160\u2039\u0152")},
+        {"&lsquo;&rsquo;&ldquo;&rdquo;&bull;&ndash;&mdash;&tilde;&trade;&scaron;&rsaquo;&oelig;&Yuml;",
+         QString::fromUtf16(u"\u2018\u2019\u201C\u201D\u2022\u2013\u2014\u02DC\u2122\u0161\u203A\u0153\u0178")},
+        // References of characters it has no byte for stay as written.
+        {"&alpha;&Omega;&rarr;&hearts;&ensp;&zwj;&thetasym;&lang;", "&alpha;&Omega;&rarr;&hearts;&ensp;&zwj;&thetasym;&lang;"},
+        {"&quot;&amp;&lt;&gt;&apos;", "\"&<>'"},
+        {"&unknown; &; &#;", "&unknown; &; &#;"},
+    };
+    clsConnect c;
+    setLoginMarkers(c);
+    for (const Case &k : cases) {
+        EXPECT_EQ(clsConnect::DecodeEntities(QString::fromLatin1(k.text)), k.decoded) << k.text;
+        EXPECT_EQ(c.FindValue(QString("<input value=\"") + k.text + "\""), k.decoded) << k.text;
+    }
+    // The keyword goes back as the site wrote it: one Windows-1252 byte.
+    FieldCollection fields;
+    fields.Add(field({"kw", c.FindValue("<input name=kw value=\"caf&eacute;\"")}));
+    EXPECT_EQ(clsConnect::CreatePostStringFromCollection(fields), QString("kw=caf%E9"));
+}
+
 TEST(clsConnectLoginForm, ReadsFieldsInPageOrderUpToTheFirstNamelessInput) {
     clsConnect c;
     setLoginMarkers(c);

@@ -1,6 +1,7 @@
 #include "core/clsAccount.h"
 #include "core/clsKeywords.h"
 #include "platform/VB.h"
+#include "support/FileFaults.h"
 #include "support/TestEnv.h"
 
 #include <QDir>
@@ -217,4 +218,44 @@ TEST(clsAccount, AccountNamedLikeItsKeywordFileKeepsBothFiles) {
     // Other names keep their plain file name.
     b.setAccountName("Keywords2");
     EXPECT_EQ(b.SettingsFile(), testenv::programDir() + "/Accounts/Overture/Keywords2/Keywords2.dat");
+}
+
+TEST(clsAccount, StoredNumbersOutOfRangeReadAsNoNumber) {
+    struct Case { const char *text; float value; } bids[] = {
+        {"1.5", 1.5f}, {"1e39", 0}, {"-1e39", 0}, {"999999999999999", 0}, {"1e400", 0},
+        {"922337203685477", 922337203685477.0f}, {"abc", 0},
+    };
+    for (const Case &c : bids) {
+        testenv::writeFile(accountFile("Overture", "Shop"),
+                           QByteArray("[Login Detail]\r\nMaxBid=") + c.text + "\r\nMinBid=" + c.text +
+                               "\r\nSchedlerEnable=False\r\nHours=" + c.text + "\r\nSentReport=False\r\n");
+        clsAccount a;
+        a.setEngine("Overture");
+        a.setAccountName("Shop");
+        a.GetSettings();
+        EXPECT_EQ(a.MaxBid(), c.value) << c.text;
+        EXPECT_EQ(a.MinBid(), c.value) << c.text;
+        // Every stored bid can be shown as an amount.
+        EXPECT_NO_THROW(vb::Format00(double(a.MaxBid()))) << c.text;
+    }
+    // Hours is no amount: only what a single can't hold is dropped.
+    testenv::writeFile(accountFile("Overture", "Shop"),
+                       "[Login Detail]\r\nSchedlerEnable=False\r\nHours=1e20\r\nSentReport=False\r\n");
+    clsAccount a;
+    a.setEngine("Overture");
+    a.setAccountName("Shop");
+    a.GetSettings();
+    EXPECT_EQ(a.Hours(), 1e20f);
+}
+
+TEST(clsAccount, SaveOnAFullDiskRaisesAndKeepsTheOldFile) {
+    clsAccount a = sample();
+    a.SaveSettings();
+    const QByteArray before = testenv::readFile(accountFile("Overture", "My Shop"));
+    a.setUserName(QString(3000, 'u'));
+    {
+        testenv::FileSizeLimit limit(before.size() + 10);
+        EXPECT_THROW(a.SaveSettings(), vb::VBError);
+    }
+    EXPECT_EQ(testenv::readFile(accountFile("Overture", "My Shop")), before);
 }

@@ -3,6 +3,7 @@
 #include "core/clsEngine.h"
 #include "platform/Registry.h"
 #include "platform/TextFile.h"
+#include "support/FileFaults.h"
 #include "support/TestEnv.h"
 
 #include <QTreeWidget>
@@ -125,6 +126,49 @@ TEST_F(EngineTest, LoadsTheListInOrderWithTrimmedValues) {
     EXPECT_EQ(engine.GetEngineIndex("overture"), 0);
 }
 
+TEST_F(EngineTest, DamagedOrUnreadableFileGetsTheMissingFileMessage) {
+    struct Case {
+        const char *what;
+        QByteArray bytes;
+    } cases[] = {
+        {"empty", ""},
+        {"NULs", QByteArray(2048, '\0')},
+        {"garbage", "\x1f\x8b\x08\x00binary\r\n"},
+        {"cut before the list", "[Overture]\r\nEngineURL=http://a.example\r\n[OvertureEng"},
+        {"no list", "[KeywordBuilder]\r\n1=Overture\r\n"},
+        {"empty list", "[OvertureEngines]\r\n1=\r\n2=B\r\n"},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.what);
+        testenv::clearShownMsgBoxes();
+        testenv::writeFile(g_sEngineDataFile, c.bytes);
+        testenv::answerMsgBox(seam::vbOK);
+        clsEngine engine;
+        EXPECT_TRUE(engine.loadEngineData());  // read to its end, nothing in it
+        expectMissingFileMessage();
+        EXPECT_EQ(engine.GetEngineCount(), 0);
+    }
+    // Unreadable: reported, and nothing loaded.
+    writeEngineFile(kThreeEngines);
+    testenv::clearShownMsgBoxes();
+    testenv::Unreadable guard(g_sEngineDataFile);
+    testenv::answerMsgBox(seam::vbOK);
+    clsEngine engine;
+    EXPECT_FALSE(engine.loadEngineData());
+    expectMissingFileMessage();
+    EXPECT_EQ(engine.GetEngineCount(), 0);
+}
+
+TEST_F(EngineTest, AllEnginesSwitchedOffIsNotDamage) {
+    writeEngineFile(kThreeEngines);
+    for (const char *e : {"Overture", "FindWhat", "Espotting"})
+        setEnabled(e, "0");
+    clsEngine engine;
+    EXPECT_TRUE(engine.loadEngineData());
+    EXPECT_EQ(engine.GetEngineCount(), 0);
+    EXPECT_TRUE(testenv::shownMsgBoxes().isEmpty());
+}
+
 TEST_F(EngineTest, ListEndsAtTheFirstMissingKey) {
     writeEngineFile("[OvertureEngines]\n1=A\n2=B\n4=D\n[A]\nEngineURL=http://a.example\n"
                     "[B]\nEngineURL=http://b.example\n[D]\nEngineURL=http://d.example\n");
@@ -133,12 +177,6 @@ TEST_F(EngineTest, ListEndsAtTheFirstMissingKey) {
     EXPECT_EQ(engine.GetEngineCount(), 2);
     EXPECT_EQ(engine.GetEngineIndex("D"), 0);
 
-    // A file without the list loads nothing and is not reported.
-    writeEngineFile("[KeywordBuilder]\n1=Overture\n");
-    EXPECT_TRUE(engine.loadEngineData());
-    EXPECT_EQ(engine.GetEngineCount(), 0);
-    EXPECT_EQ(engine.GetEngineNameCol(), nullptr);
-    EXPECT_TRUE(testenv::shownMsgBoxes().isEmpty());
 }
 
 TEST_F(EngineTest, DisabledEnginesAreSkippedAndReloadStartsAfresh) {

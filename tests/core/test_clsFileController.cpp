@@ -1,5 +1,6 @@
 #include "core/clsFileController.h"
 #include "platform/Folders.h"
+#include "support/FileFaults.h"
 #include "support/TestEnv.h"
 
 #include <QFileInfo>
@@ -127,4 +128,49 @@ TEST(clsFileController, ListFileStopsAfterTheListBoxIsFull) {
     QListWidget box;
     files.openListFile(testenv::tempDir() + "/big.txt", &box);
     EXPECT_EQ(box.count(), 32001);
+}
+
+TEST(clsFileController, ListFileLinesEndInCrLfLfOrCr) {
+    const QString in = testenv::tempDir() + "/list.txt";
+    for (const char *eol : {"\r\n", "\n", "\r"}) {
+        const QByteArray e(eol);
+        testenv::writeFile(in, "one" + e + "two, three" + e + "four");
+        clsFileController files;
+        QListWidget box;
+        files.openListFile(in, &box);
+        QStringList got;
+        for (int i = 0; i < box.count(); ++i)
+            got << box.item(i)->text();
+        EXPECT_EQ(got, (QStringList{"one", "two", "three", "four"})) << testing::PrintToString(eol);
+    }
+}
+
+TEST(clsFileController, ReadAndWriteFailuresNameTheFile) {
+    clsFileController files;
+    const QString path = testenv::tempDir() + "/secret.txt";
+    testenv::writeFile(path, "old");
+    {
+        testenv::Unreadable guard(path);
+        testenv::answerMsgBox(seam::vbOK);
+        bool ok = true;
+        EXPECT_EQ(files.openFileBytes(path, &ok), QByteArray());
+        EXPECT_FALSE(ok);
+        testenv::answerMsgBox(seam::vbOK);
+        QListWidget box;
+        files.openListFile(path, &box);
+    }
+    {
+        testenv::FileSizeLimit limit(10);
+        testenv::answerMsgBox(seam::vbOK);
+        EXPECT_FALSE(files.saveTextFile(path, "a text longer than the limit"));
+    }
+    EXPECT_EQ(testenv::readFile(path), "old");
+    ASSERT_EQ(testenv::shownMsgBoxes().size(), 3);
+    for (const auto &box : testenv::shownMsgBoxes())
+        EXPECT_TRUE(box.text.startsWith(path + ": ")) << box.text.toStdString();
+    EXPECT_EQ(testenv::shownMsgBoxes()[0].title, "Open File");
+    EXPECT_EQ(testenv::shownMsgBoxes()[2].title, "Save File");
+    bool ok = false;
+    files.openFileBytes(testenv::tempDir() + "/missing.txt", &ok);
+    EXPECT_TRUE(ok);  // a missing file is not a failed read
 }

@@ -2,12 +2,14 @@
 #include "core/modCommon.h"
 #include "platform/Folders.h"
 #include "platform/VB.h"
+#include "support/FileFaults.h"
 #include "support/TestEnv.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QTreeWidget>
 #include <gtest/gtest.h>
+#include <iterator>
 
 namespace {
 
@@ -108,7 +110,9 @@ TEST(clsKeywords, BadAndRepeatedLinesAreSkippedAndLoggedAndLaterLinesStillLoadAn
     EXPECT_EQ(item(list, 2).Count(), "2");
     EXPECT_EQ(testenv::errorLog(),
               "clsKeywords_loadKeywords: Subscript out of range\r\n"
-              "clsKeywords_loadKeywords: This key is already associated with an element of this collection\r\n");
+              "clsKeywords_loadKeywords: This key is already associated with an element of this collection\r\n"
+              "clsKeywords_loadKeywords: the damaged file's bytes are kept as " +
+                  keywordsFile().toUtf8() + ".bad\r\n");
 
     list.SaveKeywords();
     EXPECT_EQ(testenv::readFile(keywordsFile()), "first;1;;;;;;;;;\r\nShoes;2;;;;;;;;;\r\nlast;4;;;;;;;;;\r\n\r\n");
@@ -370,4 +374,112 @@ TEST(clsKeywords, PopulateKeywordsFillsColumnsAndSkipsTakenKeys) {
     ASSERT_EQ(names.topLevelItemCount(), 2);
     EXPECT_EQ(names.topLevelItem(0)->text(0), "SHOES");  // the taken key was skipped
     EXPECT_EQ(names.topLevelItem(1)->text(0), "boots");
+}
+
+// ---- Damaged, foreign and unreadable keyword files -------------------------------
+
+TEST(clsKeywords, EveryLineEndSeparatesKeywordsAndTheSaveWritesCrLf) {
+    for (const char *eol : {"\n", "\r", "\r\n", "\n\r"}) {
+        const QByteArray e(eol);
+        testenv::writeFile(keywordsFile(), "a;1;;;;;;;;;" + e + "b;2;;;;;;;;;" + e +
+                                               "shoes;120;$0.25;$0.24;$0.40;$0.30;$0.25;1;12:01:00 PM" + e + e);
+        clsKeywords list = listOf();
+        list.loadKeywords();
+        EXPECT_EQ(keywordsOf(list), "a, b, shoes") << testing::PrintToString(eol);
+        EXPECT_EQ(item(list, 2).Count(), "2");
+        EXPECT_EQ(item(list, 3).Status(), "12:01:00 PM");
+        list.SaveKeywords();
+        EXPECT_EQ(testenv::readFile(keywordsFile()),
+                  "a;1;;;;;;;;;\r\nb;2;;;;;;;;;\r\nshoes;120;$0.25;$0.24;$0.40;$0.30;$0.25;;;1;12:01:00 PM\r\n\r\n");
+        EXPECT_FALSE(QFileInfo::exists(keywordsFile() + ".bad"));
+    }
+    EXPECT_TRUE(testenv::errorLog().isEmpty());
+}
+
+TEST(clsKeywords, DamagedFileIsKeptOnceBesideItBeforeTheSaveReplacesIt) {
+    const QByteArray good = "a;1;;;;;;;;;\r\n";
+    struct Case {
+        const char *what;
+        QByteArray bytes;
+        const char *loaded;
+        const char *logged;
+    } cases[] = {
+        {"garbage", good + QByteArrayLiteral("\x89PNG\r\n\x1a\n\0\0\0\rIHDR\r\n") + good, "a", "Subscript out of range"},
+        {"cut last line", good + "b;2;;;", "a", "no line end"},
+        {"cut but whole fields", good + "b;2;;;;;;;;;", "a, b", "no line end"},
+        {"NULs", QByteArray(4096, '\0'), "", "Subscript out of range"},
+        {"over-long keyword", QByteArray(1001, 'k') + ";;;;;;;;;;\r\n" + good, "a", "over 1000 characters"},
+        {"over-long status", "b;2;;;;;;;;;" + QByteArray(5000, 's') + "\r\n" + good, "a", "over 1000"},
+        {"repeat", good + "A;2;;;;;;;;;\r\n", "a", "already associated"},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.what);
+        QFile::remove(keywordsFile() + ".bad");
+        testenv::writeFile(keywordsFile(), c.bytes);
+        testenv::writeFile(testenv::programDir() + "/Error.log", "");
+        ResetErrorLogForTests();
+        clsKeywords list = listOf();
+        list.loadKeywords();
+        EXPECT_EQ(keywordsOf(list), c.loaded);
+        EXPECT_EQ(testenv::readFile(keywordsFile() + ".bad"), c.bytes);
+        const QByteArray log = testenv::errorLog();
+        EXPECT_TRUE(log.contains(c.logged)) << log.toStdString();
+        EXPECT_TRUE(log.contains("kept as " + keywordsFile().toUtf8() + ".bad")) << log.toStdString();
+        list.SaveKeywords();
+        EXPECT_EQ(testenv::readFile(keywordsFile() + ".bad"), c.bytes);
+    }
+    // A later damaged file does not replace the copy kept first.
+    testenv::writeFile(keywordsFile(), "later;;\r\n");
+    clsKeywords list = listOf();
+    list.loadKeywords();
+    EXPECT_EQ(testenv::readFile(keywordsFile() + ".bad"), cases[std::size(cases) - 1].bytes);
+}
+
+TEST(clsKeywords, KeywordsTooLongToStoreAreRefused) {
+    clsKeywords list = listOf();
+    list.Add("Keyk", QString(1000, 'k'));
+    list.Add("Keyl", QString(1001, 'l'));
+    EXPECT_EQ(list.Keywords()->Count(), 1);
+    // A record with an over-long field is left out of the file, as the load would skip it.
+    auto huge = std::make_shared<clsKeyword>();
+    huge->setKeyword("huge");
+    huge->setStatus(QString(2000, 's'));
+    list.Keywords()->Add(huge, "Keyhuge");
+    list.SaveKeywords();
+    EXPECT_EQ(testenv::readFile(keywordsFile()), QByteArray(1000, 'k') + ";;;;;;;;;;\r\n\r\n");
+    clsKeywords again = listOf();
+    again.loadKeywords();
+    EXPECT_EQ(again.Keywords()->Count(), 1);
+    EXPECT_FALSE(QFileInfo::exists(keywordsFile() + ".bad"));
+}
+
+TEST(clsKeywords, UnreadableFileIsNamedInItsMessageAndNeverOverwritten) {
+    testenv::writeFile(keywordsFile(), "a;1;;;;;;;;;\r\n\r\n");
+    clsKeywords list = listOf();
+    {
+        testenv::Unreadable guard(keywordsFile());
+        testenv::answerMsgBox(seam::vbOK);
+        list.loadKeywords();
+    }
+    ASSERT_EQ(testenv::shownMsgBoxes().size(), 1);
+    EXPECT_TRUE(testenv::shownMsgBoxes()[0].text.startsWith(keywordsFile() + ": ")) << testenv::shownMsgBoxes()[0].text.toStdString();
+    EXPECT_EQ(testenv::shownMsgBoxes()[0].title, "Open File");
+    EXPECT_EQ(list.Keywords()->Count(), 0);
+    list.Add("Keyb", "b");
+    list.SaveKeywords();
+    EXPECT_EQ(testenv::readFile(keywordsFile()), "a;1;;;;;;;;;\r\n\r\n");
+    EXPECT_TRUE(testenv::errorLog().contains("clsKeywords_SaveKeywords" + keywordsFile().toUtf8()));
+}
+
+TEST(clsKeywords, SaveOnAFullDiskKeepsTheOldFileAndIsLogged) {
+    testenv::writeFile(keywordsFile(), "old;1;;;;;;;;;\r\n\r\n");
+    clsKeywords list = listOf();
+    for (int i = 0; i < 200; ++i)
+        list.Add(QString("Keykw%1").arg(i), QString("keyword %1").arg(i));
+    {
+        testenv::FileSizeLimit limit(1000);
+        list.SaveKeywords();
+    }
+    EXPECT_EQ(testenv::readFile(keywordsFile()), "old;1;;;;;;;;;\r\n\r\n");
+    EXPECT_TRUE(testenv::errorLog().startsWith("clsKeywords_SaveKeywords")) << testenv::errorLog().toStdString();
 }

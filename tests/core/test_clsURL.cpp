@@ -1,4 +1,5 @@
 #include "core/clsURL.h"
+#include "support/FileFaults.h"
 #include "support/TestEnv.h"
 
 #include <QFileInfo>
@@ -75,4 +76,27 @@ TEST(clsURL, AddURLListKeysItemsAndSkipsRepeats) {
     EXPECT_EQ(view.topLevelItem(0)->text(0), "www.a.com");
     EXPECT_EQ(view.topLevelItem(1)->text(0), "www.b.com");
     EXPECT_EQ(view.topLevelItem(1)->data(0, listview::KeyRole).toString(), "Keywww.b.com");
+}
+
+TEST(clsURL, EveryLineEndSeparatesUrls) {
+    for (const char *eol : {"\n", "\r", "\r\n"}) {
+        const QByteArray e(eol);
+        testenv::writeFile(urlFile("Overture", "Shop"), " site-a " + e + e + "SITE-A" + e + "site-b/x" + e);
+        const URLCollectionPtr col = clsURL::GetURLCollection("Overture", "Shop");
+        ASSERT_TRUE(col);
+        EXPECT_EQ(entries(col), (QStringList{"site-a", "site-b/x"})) << testing::PrintToString(eol);
+    }
+}
+
+TEST(clsURL, SaveOnAFullDiskIsShownAndKeepsTheOldList) {
+    clsURL::SaveURL("Overture", "Shop", "site-a");
+    testenv::answerMsgBox(seam::vbOK);
+    {
+        testenv::FileSizeLimit limit(100);
+        clsURL::SaveURL("Overture", "Shop", QString(3000, 'u'));
+    }
+    EXPECT_EQ(testenv::readFile(urlFile("Overture", "Shop")), "site-a\r\n");
+    ASSERT_EQ(testenv::shownMsgBoxes().size(), 1);
+    EXPECT_EQ(testenv::shownMsgBoxes()[0].title, "Save File");
+    EXPECT_TRUE(testenv::shownMsgBoxes()[0].text.startsWith(urlFile("Overture", "Shop") + ": "));
 }

@@ -2,6 +2,7 @@
 #include "platform/VB.h"
 
 #include <gtest/gtest.h>
+#include <limits>
 
 using namespace vb;
 
@@ -122,4 +123,47 @@ TEST(KeyedCollection, KeysIgnoreCaseAndIndexesAreOneBased) {
     for (const QString &s : col)
         seen << s;
     EXPECT_EQ(seen, (QStringList{QStringLiteral("first"), QStringLiteral("b"), QStringLiteral("c")}));
+}
+
+TEST(VBNumbers, AmountsOutsideTheCurrencyRangeAreNotAmounts) {
+    // The currency holds -922337203685477.5808 to 922337203685477.5807.
+    Currency c;
+    struct Case { const char *text; bool ok; std::int64_t scaled; } cases[] = {
+        {"922337203685477.5807", true, std::numeric_limits<std::int64_t>::max()},
+        {"-922337203685477.5808", true, std::numeric_limits<std::int64_t>::min()},
+        {"922337203685477.5808", false, 0},
+        {"922337203685477.58075", false, 0},  // rounds up past the end
+        {"-922337203685477.5809", false, 0},
+        {"999999999999999", false, 0},
+        {"$9,999,999,999,999,999,999", false, 0},
+        {"99999999999999999999999999999", false, 0},
+    };
+    for (const auto &k : cases) {
+        c.scaled = 42;
+        EXPECT_EQ(ParseAmount(QString::fromLatin1(k.text), &c), k.ok) << k.text;
+        if (k.ok) {
+            EXPECT_EQ(c.scaled, k.scaled) << k.text;
+        }
+    }
+    const Currency top = Currency::fromScaled(std::numeric_limits<std::int64_t>::max());
+    const Currency bottom = Currency::fromScaled(std::numeric_limits<std::int64_t>::min());
+    EXPECT_THROW(top + Currency::fromScaled(1), VBError);
+    EXPECT_THROW(bottom - Currency::fromScaled(1), VBError);
+    EXPECT_EQ(Format00(top), QStringLiteral("922337203685477.58"));
+    EXPECT_EQ(Format00(bottom), QStringLiteral("-922337203685477.58"));
+}
+
+TEST(VBNumbers, Format00OfHugeOrInfiniteValues) {
+    EXPECT_EQ(Format00(1e20), QStringLiteral("100000000000000000000.00"));
+    EXPECT_EQ(Format00(-1e17), QStringLiteral("-100000000000000000.00"));
+    EXPECT_EQ(Format00(double(std::numeric_limits<float>::max())).left(10), QStringLiteral("3402823466"));
+    for (double bad : {std::numeric_limits<double>::infinity(), -std::numeric_limits<double>::infinity(),
+                       std::numeric_limits<double>::quiet_NaN()}) {
+        try {
+            Format00(bad);
+            ADD_FAILURE() << bad;
+        } catch (const VBError &e) {
+            EXPECT_EQ(e.Number(), errOverflow);
+        }
+    }
 }

@@ -3,6 +3,7 @@
 #include "core/clsAccount.h"
 #include "core/clsEngine.h"
 #include "core/modCommon.h"
+#include "support/FileFaults.h"
 #include "support/TestEnv.h"
 #include "ui/TreeNode.h"
 #include "ui/clsMain.h"
@@ -147,6 +148,48 @@ TEST(clsMainProject, SaveKeepsSectionsOfEnginesNotInTheTree) {
                                                   "[Espotting]\r\n1=Old one\r\n2=Old two\r\nLast=2\r\n\r\n\r\n"));
 }
 
+TEST(clsMainProject, SaveKeepsHeadersTheReaderTakesForOtherSections) {
+    // To the reader "[Overture<form feed>]" is not the Overture section: the
+    // save must keep it and its keys, not drop it as the tree's own.
+    for (const char *odd : {"Overture\f", "Overture\v", "\fOverture"}) {
+        const QByteArray header = QByteArray("[") + odd + "]";
+        fixtures::writeProject("[Overture]\r\n1=A\r\nLast=1\r\n\r\n" + header + "\r\n1=B\r\nLast=1\r\n");
+        Project p({"Overture"});
+        ASSERT_TRUE(p.main.loadProject());
+        EXPECT_EQ(p.children(p.node("Overture")), QStringList{"A"});
+        p.main.SaveAccount();
+        EXPECT_EQ(fixtures::readProject(),
+                  "[Overture]\r\n1=A\r\nLast=1\r\n\r\n" + header + "\r\n1=B\r\nLast=1\r\n\r\n\r\n")
+            << testing::PrintToString(odd);
+    }
+}
+
+TEST(clsMainProject, UnreadableProjectFileIsNamedAndNeverOverwritten) {
+    const QByteArray stored = "[Overture]\r\n1=A\r\nLast=1\r\n\r\n\r\n";
+    fixtures::writeProject(stored);
+    Project p({"Overture"});
+    {
+        testenv::Unreadable guard(fixtures::projectFile());
+        testenv::answerMsgBox(seam::vbOK);
+        ASSERT_TRUE(p.main.loadProject());
+    }
+    ASSERT_EQ(testenv::shownMsgBoxes().size(), 1);
+    EXPECT_TRUE(testenv::shownMsgBoxes()[0].text.startsWith(fixtures::projectFile() + ": "));
+    EXPECT_EQ(testenv::shownMsgBoxes()[0].title, "Open File");
+    EXPECT_TRUE(p.children(p.node("Overture")).isEmpty());
+    // An account added meanwhile is not saved over the accounts the file holds.
+    treenode::AddNewNode(&p.tree, treenode::EngineKey("Overture"), treenode::AccountKey("Overture", "New"), "New",
+                         "AccountFolder", treenode::Kind::Account);
+    p.main.SaveAccount();
+    EXPECT_EQ(fixtures::readProject(), stored);
+    EXPECT_TRUE(testenv::errorLog().contains("SaveAccount_Error: " + fixtures::projectFile().toUtf8()));
+    // Readable again: the next load and save work as always.
+    ASSERT_TRUE(p.main.loadProject());
+    EXPECT_EQ(p.children(p.node("Overture")), QStringList{"A"});
+    p.main.SaveAccount();
+    EXPECT_EQ(fixtures::readProject(), stored);
+}
+
 TEST(clsMainProject, SaveWithoutAccountsWritesOneEmptyLineAndWithoutEnginesNothing) {
     fixtures::writeProject("stale");
     {
@@ -156,6 +199,7 @@ TEST(clsMainProject, SaveWithoutAccountsWritesOneEmptyLineAndWithoutEnginesNothi
         EXPECT_EQ(fixtures::readProject(), QByteArray("\r\n"));
     }
     fixtures::writeProject("stale");
+    testenv::answerMsgBox(seam::vbOK);  // the engine data file lists no engine
     {
         Project p({});
         ASSERT_TRUE(p.main.loadProject());

@@ -116,10 +116,14 @@ TEST(frmMainLoad, FirstEngineWithoutAccountsOrNoEnginesAtAll) {
         EXPECT_TRUE(p.form->menuItem("File", 1)->isEnabled());
         EXPECT_FALSE(p.form->menuItem("File", 2)->isEnabled());
     }
+    // An engine data file that lists no engine is reported like a missing one.
     fixtures::writeEngineData({});
+    testenv::answerMsgBox(seam::vbOK);
     {
         Program p;
         ASSERT_TRUE(p.loaded);
+        ASSERT_EQ(testenv::shownMsgBoxes().size(), 1);
+        EXPECT_EQ(testenv::shownMsgBoxes()[0].text, clsEngine::kMissingFileMessage);
         QTreeWidgetItem *root = treenode::RootNode(p.form->tvwAccount);
         EXPECT_EQ(p.form->tvwAccount->currentItem(), root);
         EXPECT_TRUE(p.form->m_sEngineName.isEmpty());
