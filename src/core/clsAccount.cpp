@@ -99,7 +99,7 @@ QString clsAccount::SettingsFile() const {
 void clsAccount::GetSettings() {
     // The scheduler reads every scheduled account each minute: one read serves all keys.
     const platform::ProfileReader file(SettingsFile());
-    if (!file.FileRead())
+    if (!openedOrMissing(file))
         return;
     const QString section = L(kSection);
     m_sUserName = ReadIniString(file, section, L(kUserName));
@@ -111,9 +111,18 @@ void clsAccount::GetSettings() {
     m_bSentReport = vb::CBool(ReadIniString(file, section, L(kSentReport)));
 }
 
+bool clsAccount::openedOrMissing(const platform::ProfileReader &file) const {
+    if (file.FileRead())
+        return true;
+    // A file that is there but can't be read is an error, not a new account.
+    if (QFileInfo(SettingsFile()).isFile())
+        vb::Raise(vb::errPermissionDenied);
+    return false;
+}
+
 void clsAccount::GetSchedulerSettings() {
     const platform::ProfileReader file(SettingsFile());
-    if (file.FileRead())
+    if (openedOrMissing(file))
         readSchedulerFields(file);
 }
 

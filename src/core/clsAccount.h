@@ -35,7 +35,8 @@ public:
     void setSentReport(bool v) { m_bSentReport = v; }
 
     // Loads the fields from the account file (read once); nothing changes when it is missing.
-    // Raises vb::VBError (type mismatch) on a bad Boolean; the fields before it are set.
+    // Raises vb::VBError (type mismatch) on a bad Boolean, the fields before it set,
+    // and (permission denied) when the file is there but can't be read.
     void GetSettings();
     // Loads only SchedulerEnable, Hours and LastLookup, from one read of the
     // account file, as GetSettings reads them (the minute tick's due test).
@@ -59,6 +60,8 @@ public:
 
 private:
     void readSchedulerFields(const platform::ProfileReader &file);
+    // True when the file was read; false when there is none; raises when it can't be read.
+    bool openedOrMissing(const platform::ProfileReader &file) const;
 
     QString m_sEngine;
     QString m_sAccountName;
