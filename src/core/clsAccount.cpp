@@ -32,21 +32,6 @@ const char kCrLf[] = "\r\n";
 
 QString L(const char *s) { return QString::fromLatin1(s); }
 
-// Shortest decimal text of a single, as the classic runtime writes it
-// (up to 7 significant digits, no exponent for bid-sized values).
-QString singleText(float value) {
-    QString s = QLocale::c().toString(double(value), 'g', 7);
-    if (s.contains(QLatin1Char('e'))) {
-        s = QLocale::c().toString(double(value), 'f', 7);
-        if (s.contains(QLatin1Char('.'))) {
-            while (s.endsWith(QLatin1Char('0')))
-                s.chop(1);
-            if (s.endsWith(QLatin1Char('.')))
-                s.chop(1);
-        }
-    }
-    return s;
-}
 
 
 // The account's other files share its folder: an account named like one of
@@ -148,10 +133,10 @@ void clsAccount::SaveSettings() {
     text += keyLine(kUserName, m_sUserName);
     text += keyLine(kPassWordWritten, m_sPassword);
     text += keyLine(kAccountID, m_sAccountID);
-    text += keyLine(kMaxBid, singleText(m_fMaxBid));
-    text += keyLine(kMinBid, singleText(m_fMinBid));
+    text += keyLine(kMaxBid, vb::SingleText(m_fMaxBid));
+    text += keyLine(kMinBid, vb::SingleText(m_fMinBid));
     text += keyLine(kSchedlerEnable, vb::BoolText(m_bSchedulerEnable));
-    text += keyLine(kHours, singleText(m_fHours));
+    text += keyLine(kHours, vb::SingleText(m_fHours));
     text += keyLine(kLastLookupWritten, vb::FormatGeneralDate(m_dLastLookup));
     text += keyLine(kSentReport, vb::BoolText(m_bSentReport));
 

@@ -259,7 +259,28 @@ double CDbl(const QString &text) {
 
 float CSng(const QString &text) { return static_cast<float>(CDbl(text)); }
 
+QString SingleText(float value) {
+    QString s = QLocale::c().toString(double(value), 'g', 7);
+    if (s.contains(QLatin1Char('e'))) {
+        s = QLocale::c().toString(double(value), 'f', 7);
+        if (s.contains(QLatin1Char('.'))) {
+            while (s.endsWith(QLatin1Char('0')))
+                s.chop(1);
+            if (s.endsWith(QLatin1Char('.')))
+                s.chop(1);
+        }
+    }
+    return s;
+}
+
 QString BoolText(bool value) { return value ? QStringLiteral("True") : QStringLiteral("False"); }
+
+double Round(double value, int digits) {
+    if (digits < 0)
+        Raise(errInvalidCall);
+    const double scale = std::pow(10.0, digits);
+    return std::nearbyint(value * scale) / scale;
+}
 
 Currency Currency::fromDouble(double d) {
     const double s = std::nearbyint(d * 10000.0);

@@ -84,7 +84,13 @@ double CDbl(const QString &text);
 // Narrows to single precision, as values computed in single are stored.
 inline float CSng(double value) { return static_cast<float>(value); }
 float CSng(const QString &text);
+// The shortest text of a single value, as the runtime converts it to text
+// (up to 7 significant digits, "." always, no exponent for bid-sized values):
+// 0.1f gives "0.1", 10.0f gives "10".
+QString SingleText(float value);
 QString BoolText(bool value);  // "True" / "False"
+// Rounds to `digits` decimals, halves to the even neighbour, as Round does.
+double Round(double value, int digits = 0);
 
 // Currency: 4 decimal places, exact (value × 10000).
 struct Currency {

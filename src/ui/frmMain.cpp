@@ -1,5 +1,6 @@
 #include "ui/frmMain.h"
 
+#include "autobid/frmAutoBid.h"
 #include "core/Globals.h"
 #include "core/clsDealerInfo.h"
 #include "core/clsEngine.h"
@@ -220,6 +221,8 @@ bool frmMain::Form_Unload() {
         return false;
     m_bUnloading = true;
     try {
+        // Open bid windows end with the program: their settings are kept.
+        frmAutoBid::SaveAllKeywordsSettings();
         delete m_oMain;
         m_oMain = nullptr;
         if (m_oRanking) {

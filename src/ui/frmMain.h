@@ -27,6 +27,7 @@ class QTreeWidgetItem;
 class clsAccount;
 class clsEngine;
 class clsKeywords;
+class frmAutoBid;
 class clsMain;
 class frmSendMail;
 class clsRanking;
@@ -141,6 +142,19 @@ public:
 
     // --- Run menu and bid launch (frmMainRun.cpp) ---
     void mnuRunItems_Click(int index);
+    // Run > AutoBid: its checks, then the bid window of the selected account.
+    void AutoBidItem();
+    // Login, password, a limit other than 0 and a maximum not below the minimum.
+    static bool IsAccountReady(const clsAccount &oAccount);
+    // Opens the account's bid window (raises it when open), or offers the account dialog.
+    void MenuBid(const std::shared_ptr<clsAccount> &oAccount);
+    // The bid window of a scheduled pass, shown with its pass started; its
+    // Completed tells the end. Null when the account can't be bid now (a
+    // connection is open, the account has a bid window, or is not ready):
+    // the caller goes on with the next account.
+    frmAutoBid *AutoBid(const std::shared_ptr<clsAccount> &oAccount);
+    std::shared_ptr<clsAccount> m_oBidAccount;
+    QPointer<frmAutoBid> m_frmAutoBid;
 
     // --- Keyword list commands (frmMainKeywords.cpp) ---
     void DoAddKeywords();
