@@ -200,6 +200,11 @@ public:
     void Scheduler();
     // The end of the scheduler's own look-up: completed, or stopped by Run > Stop.
     void ScheduledLookUpEnded(bool completed);
+    // The bid pass of the account in work; false when it can't be bid now.
+    bool StartScheduledBidPass(const std::shared_ptr<clsAccount> &account);
+    // The end of a scheduled bid pass, raised by its window (released once
+    // the window's tick is over); the account of that window is stamped.
+    void m_frmAutoBid_Completed(frmAutoBid *window);
     // The step in work got no answer for the watchdog's limit: stopped as
     // Stop or Cancel would the first time, left behind the next.
     void SchedulerStepSilent(int count);

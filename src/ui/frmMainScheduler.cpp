@@ -5,6 +5,9 @@
 
 #include "ui/frmMain.h"
 
+#include "autobid/BidManager.h"
+#include "autobid/frmAutoBid.h"
+#include "connect/IConnectWindow.h"
 #include "core/clsAccount.h"
 #include "core/modCommon.h"
 #include "lookup/clsRanking.h"
@@ -12,7 +15,9 @@
 #include "ui/SchedulerRun.h"
 #include "ui/TreeNode.h"
 
+#include <QDialog>
 #include <QLabel>
+#include <QPointer>
 #include <QTimer>
 #include <QTreeWidget>
 #include <algorithm>
@@ -71,6 +76,17 @@ bool IsInTree(const QTreeWidget *tree, const clsAccount &account) {
     return node && node->text(0) == account.AccountName();
 }
 
+// A bid pass waits in a modal window (the connection or the look-up window):
+// Cancel there, as the user would.
+void CancelBidWork(frmAutoBid *window) {
+    if (auto *connection = dynamic_cast<QDialog *>(window->Manager().ConnectWindow()); connection &&
+                                                                                      connection->isVisible())
+        connection->reject();
+    for (QDialog *dialog : window->findChildren<QDialog *>())
+        if (dialog->isVisible())
+            dialog->reject();
+}
+
 bool SameAccount(const clsAccount &account, const QString &engine, const QString &name) {
     return account.Engine().compare(engine, Qt::CaseInsensitive) == 0 &&
            account.AccountName().compare(name, Qt::CaseInsensitive) == 0;
@@ -108,8 +124,10 @@ void frmMain::Scheduler() {
                 return;
             if (!IsInTree(tvwAccount, *account))
                 continue;
-            // Another look-up holds the account or the window: it gets its turn at the next tick.
-            if (m_bInsearch || clsRanking::IsAccountBeingLookedUp(account->Engine(), account->AccountName())) {
+            // Another look-up holds the account or the window, or the account's bid window
+            // is open: it gets its turn at the next tick.
+            if (m_bInsearch || clsRanking::IsAccountBeingLookedUp(account->Engine(), account->AccountName()) ||
+                frmAutoBid::IsAccountOpen(account->Engine(), account->AccountName())) {
                 run.RestoreLastLookup();
                 continue;
             }
@@ -139,7 +157,9 @@ void frmMain::ScheduledLookUpEnded(bool completed) {
         const std::shared_ptr<clsAccount> account = run.m_oScheduleAccount;
         if (completed && account && IsInTree(tvwAccount, *account)) {
             if (IsBiddingEngine(account->Engine())) {
-                // The bid window of a scheduled pass is not part of this build: the account is passed over.
+                if (StartScheduledBidPass(account))
+                    return;
+                // Not ready for bidding, or passed over for a busy moment: the next account.
             } else {
                 SchedulerRun::StampNow(*account);
                 if (account->SentReport())
@@ -149,6 +169,46 @@ void frmMain::ScheduledLookUpEnded(bool completed) {
     } catch (const std::exception &e) {
         WriteErrorLog(L(kLookUpEndLog) + vb::Describe(e));
     }
+    Scheduler();
+}
+
+bool frmMain::StartScheduledBidPass(const std::shared_ptr<clsAccount> &account) {
+    SchedulerRun &run = *m_oSchedulerRun;
+    // Another bid window holds its connection, or the account's own window is open.
+    if (g_bAutoBidRunning || frmAutoBid::IsAccountOpen(account->Engine(), account->AccountName())) {
+        run.RestoreLastLookup();
+        return false;
+    }
+    frmAutoBid *window = AutoBid(account);
+    if (!window)
+        return false;
+    run.StepStarted(SchedulerRun::Step::BidPass);
+    const QPointer<frmAutoBid> sender(window);
+    connect(window, &frmAutoBid::Completed, this, [this, sender] { m_frmAutoBid_Completed(sender); });
+    return true;
+}
+
+void frmMain::m_frmAutoBid_Completed(frmAutoBid *window) {
+    SchedulerRun &run = *m_oSchedulerRun;
+    const bool current = window && window == m_frmAutoBid && run.CurrentStep() == SchedulerRun::Step::BidPass;
+    const std::shared_ptr<clsAccount> account = window ? window->Account() : nullptr;
+    if (window) {
+        // Raised from inside the window's own timer tick: it goes once that tick is over.
+        window->close();
+        window->deleteLater();
+        if (window == m_frmAutoBid)
+            m_frmAutoBid = nullptr;
+    }
+    try {
+        // The account of the window that ended, even when the run has left it behind.
+        if (account && IsInTree(tvwAccount, *account))
+            SchedulerRun::StampNow(*account);
+    } catch (const std::exception &e) {
+        WriteErrorLog(L(kSchedulerLog) + vb::Describe(e));
+    }
+    if (!current)
+        return;
+    run.StepEnded();
     Scheduler();
 }
 
@@ -164,15 +224,19 @@ void frmMain::SchedulerStepSilent(int count) {
     const QString name = account ? account->AccountName() : QString();
     if (count == 1) {
         WriteErrorLog(L(kSchedulerLog) + L(kSilentStopped).arg(minutes, what, engine, name));
-        // Stopped as Run > Stop would; its end moves the run on.
+        // Stopped as Run > Stop or Cancel would; its end moves the run on.
         if (step == SchedulerRun::Step::LookUp)
             Disconnect();
+        else if (m_frmAutoBid)
+            CancelBidWork(m_frmAutoBid);
         return;
     }
     // Even the stop got nowhere: the run goes on without this step.
     WriteErrorLog(L(kSchedulerLog) + L(kSilentLeft).arg(minutes, what, engine, name));
     if (step == SchedulerRun::Step::LookUp)
         m_bScheduledLookUp = false;
+    else
+        m_frmAutoBid = nullptr;  // its Completed, should it come, only stamps its account
     run.StepEnded();
     Scheduler();
 }
