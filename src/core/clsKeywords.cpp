@@ -17,6 +17,7 @@
 #include <QVarLengthArray>
 #include <algorithm>
 #include <exception>
+#include <sys/stat.h>
 
 namespace {
 const char kKeyPrefix[] = "Key";
@@ -36,6 +37,7 @@ const char kPopulateLabel[] = "clsKeywords_PopuLateKeywords error:  ";
 const char kMergeLabel[] = "clsKeywords_UpdateKeyworsToURL error: ";
 const char kEmailLabel[] = "clsKeywords_EmailMsg error:  ";
 const char kAddLabel[] = "clsKeywords_Add: keyword refused, it holds \";\" or a line break: ";
+const char kAddUnstorableLabel[] = "clsKeywords_Add: keyword refused, it holds a character the keyword file cannot store: ";
 const char kSaveSkipLabel[] = "clsKeywords_SaveKeywords: keyword left out, it holds \";\" or a line break: ";
 const char kNoObject[] = "Object variable or With block variable not set";
 const char kNotRead[] = "could not be read";
@@ -81,6 +83,19 @@ bool holdsLineBreakOrSeparator(const QString &text) {
         if (c == QLatin1Char(kFieldSep) || c == QLatin1Char('\r') || c == QLatin1Char('\n'))
             return true;
     return false;
+}
+
+// True when every character has a Windows-1252 byte of its own (the file
+// would otherwise hold "?" in its place).
+bool storableInCodePage(const QString &text) {
+    for (QChar c : text) {
+        const char16_t u = c.unicode();
+        if (u < 0x80 || (u >= 0xA0 && u <= 0xFF))
+            continue;
+        if (platform::FromAnsi(platform::ToAnsi(QString(c))) != QString(c))
+            return false;
+    }
+    return true;
 }
 
 bool holdsOverlongField(const clsKeyword &k) {
@@ -173,15 +188,30 @@ void clsKeywords::Remove(int index) {
     m_colKeywords->Remove(index);
 }
 
-void clsKeywords::Add(const QString &key, const QString &keyword, int position) {
+clsKeywords::Refusal clsKeywords::RefusalReason(const QString &keyword) {
     // Keywords.dat has no quoting: such a keyword would split its line.
-    if (holdsLineBreakOrSeparator(keyword)) {
+    if (holdsLineBreakOrSeparator(keyword))
+        return Refusal::SeparatorOrLineBreak;
+    // The load skips such a line: it would be lost at the next start.
+    if (keyword.size() > kMaxFieldLength)
+        return Refusal::TooLong;
+    if (!storableInCodePage(keyword))
+        return Refusal::Unstorable;
+    return Refusal::None;
+}
+
+void clsKeywords::Add(const QString &key, const QString &keyword, int position) {
+    switch (RefusalReason(keyword)) {
+    case Refusal::None:
+        break;
+    case Refusal::SeparatorOrLineBreak:
         WriteErrorLog(L(kAddLabel) + RemoveLineBreaks(keyword));
         return;
-    }
-    // The load skips such a line: it would be lost at the next start.
-    if (keyword.size() > kMaxFieldLength) {
+    case Refusal::TooLong:
         WriteErrorLog(L(kAddLongLabel));
+        return;
+    case Refusal::Unstorable:
+        WriteErrorLog(L(kAddUnstorableLabel) + keyword);
         return;
     }
     try {
@@ -205,8 +235,23 @@ namespace {
 constexpr qsizetype kValuePoolLimit = 8192;
 }  // namespace
 
+namespace {
+// Identity and version of a file: device, inode, size and change time to the nanosecond.
+QByteArray fileStamp(const QString &path) {
+    struct stat st;
+    if (::stat(QFile::encodeName(path).constData(), &st) != 0)
+        return QByteArray();
+    return QByteArray::number(qulonglong(st.st_dev)) + ':' + QByteArray::number(qulonglong(st.st_ino)) + ':' +
+           QByteArray::number(qlonglong(st.st_size)) + ':' + QByteArray::number(qlonglong(st.st_mtim.tv_sec)) +
+           '.' + QByteArray::number(qlonglong(st.st_mtim.tv_nsec));
+}
+}  // namespace
+
+bool clsKeywords::FileReplacedSinceRead() const { return fileStamp(KeywordsFile()) != m_fileStamp; }
+
 void clsKeywords::loadKeywords() {
     const QString file = KeywordsFile();
+    m_fileStamp = fileStamp(file);
     if (!QFileInfo(file).isFile() || !m_colKeywords)
         return;
     clsFileController files;
@@ -322,21 +367,39 @@ void clsKeywords::PopulateKeywords(QTreeWidget *listView, bool keywordOnly) {
         return;
     }
     const QString keyPrefix = L(kKeyPrefix);
-    // Keys already in the list, so a repeat is skipped without a scan per item.
-    QSet<QString> keys;
+    // Keys already in the list, so a repeat is skipped without a scan per item;
+    // compared without regard to case, without a folded copy of each key.
+    QSet<vb::CaselessKey> keys;
+    keys.reserve(listView->topLevelItemCount() + m_colKeywords->Count());
     for (int r = 0; r < listView->topLevelItemCount(); ++r)
-        keys.insert(listView->topLevelItem(r)->data(0, listview::KeyRole).toString().toCaseFolded());
+        keys.insert(vb::CaselessKey(listView->topLevelItem(r)->data(0, listview::KeyRole).toString()));
+    // Items that go to consecutive positions are inserted in one batch: one
+    // insertion per item makes the view react to every single row.
+    QList<QTreeWidgetItem *> run;
+    int runStart = 0;
+    auto flush = [&] {
+        if (!run.isEmpty())
+            listView->insertTopLevelItems(runStart, run);
+        run.clear();
+    };
     int i = 0;
     for (const clsKeywordPtr &k : *m_colKeywords) {
         ++i;
         if (!k)
             continue;
         const QString key = keyPrefix + k->Keyword();
-        const QString folded = key.toCaseFolded();
+        const int position = i - 1;
         // An item that can't go to its position, or whose key is taken, is skipped.
-        if (i - 1 > listView->topLevelItemCount() || keys.contains(folded))
+        if (position > listView->topLevelItemCount() + run.size())
             continue;
-        keys.insert(folded);
+        const qsizetype known = keys.size();
+        keys.insert(vb::CaselessKey(key));
+        if (keys.size() == known)
+            continue;
+        if (position != runStart + run.size()) {
+            flush();
+            runStart = position;
+        }
         auto *item = new QTreeWidgetItem;
         item->setData(0, listview::KeyRole, key);
         if (keywordOnly) {
@@ -353,8 +416,9 @@ void clsKeywords::PopulateKeywords(QTreeWidget *listView, bool keywordOnly) {
             item->setText(8, k->CurPos());
             item->setText(9, k->Status());
         }
-        listView->insertTopLevelItem(i - 1, item);
+        run.append(item);
     }
+    flush();
 }
 
 void clsKeywords::SaveKeywords() {
@@ -393,6 +457,7 @@ void clsKeywords::SaveKeywords() {
         QString error;
         if (!platform::WriteFileAtomic(KeywordsFile(), bytes.take(), false, &error))
             vb::Raise(vb::errPermissionDenied, error.isEmpty() ? vb::ErrorText(vb::errPermissionDenied) : error);
+        m_fileStamp = fileStamp(KeywordsFile());
     } catch (const std::exception &e) {
         WriteErrorLog(L(kSaveLabel) + vb::Describe(e));
     }

@@ -29,9 +29,14 @@ public:
     void Remove(int index);
     // Adds a record with Keyword = `keyword` under `key`, at the end (position -1)
     // or before a 1-based position. Never raises: a failing add adds nothing.
-    // A keyword holding ";" or a line break, or over 1000 characters, is
-    // refused (it can't be stored, or would not load again).
+    // A keyword Keywords.dat can't hold (RefusalReason) is refused and logged.
     void Add(const QString &key, const QString &keyword, int position = -1);
+
+    // Why Keywords.dat can't hold a keyword: a ";" or a line break would split
+    // its line, a keyword over 1000 characters would not load again, and the
+    // file's code page has no byte for some characters.
+    enum class Refusal { None, SeparatorOrLineBreak, TooLong, Unstorable };
+    static Refusal RefusalReason(const QString &keyword);
 
     // Appends the records of the account's Keywords.dat (lines may end in
     // CR LF, LF or CR). Bad, repeated and over-long lines are logged and
@@ -44,6 +49,10 @@ public:
     void PopulateKeywords(QTreeWidget *listView, bool keywordOnly = false);
     // Replaces the account's Keywords.dat with the collection.
     void SaveKeywords();
+    // True when another writer (a look-up in another window) replaced or
+    // removed Keywords.dat since this list last loaded or saved it: saving
+    // now would put older data back.
+    bool FileReplacedSinceRead() const;
     // Sets one field ("Count", "CurBid", "NextBid", "1".."5", "CurPos", "Status")
     // of the first record whose keyword matches ignoring case; false when none does.
     bool UpdateObject(const QString &keyword, const QString &fieldName, const QString &value);
@@ -63,4 +72,5 @@ private:
     QString m_sAccountName;
     KeywordCollectionPtr m_colKeywords;
     bool m_bUnreadFile = false;  // the load could not read an existing file
+    QByteArray m_fileStamp;      // Keywords.dat as last loaded or saved ("" when absent)
 };

@@ -39,7 +39,7 @@ bool RankingResultsFile::Write(const QString &path, const QList<ResultListing> &
             *errorText = vb::Describe(e);
         return false;
     }
-    return platform::WriteFileAtomic(path, bytes, false, errorText);
+    return platform::WriteCacheFileAtomic(path, bytes, errorText);
 }
 
 QList<ResultListing> RankingResultsFile::Parse(const QByteArray &bytes) {

@@ -321,7 +321,7 @@ bool clsKeywordBuilder::WriteCacheFile(const QString &engine, const QString &key
             *errorText = vb::Describe(e);
         return false;
     }
-    return platform::WriteFileAtomic(path, CacheBytes(rows), false, errorText);
+    return platform::WriteCacheFileAtomic(path, CacheBytes(rows), errorText);
 }
 
 QStringList clsKeywordBuilder::ReadHistory() {

@@ -1,6 +1,7 @@
 #include "lookup/frmKeywordBuilder.h"
 
 #include "core/Globals.h"
+#include "core/KeywordRefusals.h"
 #include "core/clsEngine.h"
 #include "core/clsKeywords.h"
 #include "core/modCommon.h"
@@ -53,15 +54,6 @@ const char kSelectEngine[] = "Please select a Search Engine.";
 const char kNoEngine[] = " engine does not exist.";
 const char kRemoveQuestion[] = "Are you sure you want to remove selected Keywords?";
 const char kAddedNotice[] = " selected Keywords have been added to the Account.";
-// The message of every command that adds keywords, for the ones the keyword file refused.
-const char kRefusedTitle[] = "Keywords";
-const char kOneNotAdded[] = "1 keyword was not added.";
-const char kManyNotAdded[] = "%1 keywords were not added.";
-const char kSeparatorOne[] = "1 contains \";\" or a line break, which a keyword cannot hold.";
-const char kSeparatorMany[] = "%1 contain \";\" or a line break, which a keyword cannot hold.";
-const char kUnstorableOne[] = "1 contains characters the keyword file cannot store.";
-const char kUnstorableMany[] = "%1 contain characters the keyword file cannot store.";
-const char kCrLf[] = "\r\n";
 
 const char kSuggestionSection[] = "KeywordBuilder";
 const char kKeyPrefix[] = "Key";
@@ -94,27 +86,6 @@ QHash<QString, int> &openWindows() {
 
 QString openKey(const QString &engine, const QString &account) {
     return (engine + QLatin1Char('\n') + account).toCaseFolded();
-}
-
-QString counted(int n, const char *one, const char *many) {
-    return n == 1 ? L(one) : L(many).arg(n);
-}
-
-bool holdsSeparatorOrLineBreak(const QString &keyword) {
-    return keyword.contains(QLatin1Char(';')) || keyword.contains(QLatin1Char('\r')) ||
-           keyword.contains(QLatin1Char('\n'));
-}
-
-// How many keywords were not added and why; "" when none was refused.
-QString refusedMessage(int separator, int unstorable) {
-    if (separator + unstorable == 0)
-        return QString();
-    QString text = counted(separator + unstorable, kOneNotAdded, kManyNotAdded) + L(kCrLf);
-    if (separator > 0)
-        text += L(kCrLf) + counted(separator, kSeparatorOne, kSeparatorMany);
-    if (unstorable > 0)
-        text += L(kCrLf) + counted(unstorable, kUnstorableOne, kUnstorableMany);
-    return text;
 }
 
 QPushButton *makeButton(QWidget *parent, const char *name, const char *caption, const char *tip) {
@@ -614,7 +585,7 @@ void frmKeywordBuilder::DoADDToList() {
         std::sort(rows.begin(), rows.end());
 
         const QString keyPrefix = L(kKeyPrefix);
-        int separator = 0, unstorable = 0;
+        KeywordRefusals refused;
         for (int row : rows) {
             const QTreeWidgetItem *item = lvwKeywords->topLevelItem(row);
             const QString keyword = item->text(0);
@@ -625,7 +596,7 @@ void frmKeywordBuilder::DoADDToList() {
                 const int before = collection->Count();
                 keywords.Add(key, keyword);
                 if (collection->Count() == before) {
-                    ++(holdsSeparatorOrLineBreak(keyword) ? separator : unstorable);
+                    refused.Check(keyword);
                     continue;
                 }
                 at = collection->Count();
@@ -634,11 +605,9 @@ void frmKeywordBuilder::DoADDToList() {
         }
         keywords.SaveKeywords();
         m_bAddToList = true;
-        seam::MsgBox(QString::number(rows.size() - separator - unstorable) + L(kAddedNotice), seam::vbExclamation,
+        seam::MsgBox(QString::number(rows.size() - refused.Total()) + L(kAddedNotice), seam::vbExclamation,
                      L(clsKeywordBuilder::kCaption));
-        const QString refused = refusedMessage(separator, unstorable);
-        if (!refused.isEmpty())
-            seam::MsgBox(refused, seam::vbOKOnly | seam::vbExclamation, L(kRefusedTitle));
+        refused.Report();
     } catch (const std::exception &e) {
         WriteErrorLog(L(kDoAddLabel) + vb::Describe(e));
     }

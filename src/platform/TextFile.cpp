@@ -4,8 +4,10 @@
 #include <QFileInfo>
 #include <QHash>
 #include <QSaveFile>
+#include <QTemporaryFile>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <unistd.h>
 
@@ -113,6 +115,25 @@ bool WriteFileAtomic(const QString &path, const QByteArray &bytes, bool ownerOnl
 
 bool WriteAnsiFileAtomic(const QString &path, const QString &text, bool ownerOnly, QString *errorText) {
     return WriteFileAtomic(path, ToAnsi(text), ownerOnly, errorText);
+}
+
+bool WriteCacheFileAtomic(const QString &path, const QByteArray &bytes, QString *errorText) {
+    QTemporaryFile f(path + QStringLiteral(".XXXXXX"));
+    if (!f.open() || f.write(bytes) != bytes.size() || !f.flush() || f.error() != QFileDevice::NoError) {
+        if (errorText)
+            *errorText = f.errorString();
+        return false;
+    }
+    f.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup |
+                     QFileDevice::ReadOther);
+    // POSIX rename replaces the old file in one step; QFile::rename would refuse.
+    if (std::rename(QFile::encodeName(f.fileName()).constData(), QFile::encodeName(path).constData()) != 0) {
+        if (errorText)
+            *errorText = QString::fromLocal8Bit(std::strerror(errno));
+        return false;
+    }
+    f.setAutoRemove(false);
+    return true;
 }
 
 QString KeepDamagedCopy(const QString &path, const QByteArray &bytes) {

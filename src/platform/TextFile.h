@@ -26,6 +26,10 @@ bool WriteFileAtomic(const QString &path, const QByteArray &bytes, bool ownerOnl
                      QString *errorText = nullptr);
 bool WriteAnsiFileAtomic(const QString &path, const QString &text, bool ownerOnly = false,
                          QString *errorText = nullptr);
+// The same for a file the program can fetch again (look-up results, suggestion
+// caches): written whole and renamed into place, so nothing ever reads half a
+// file, but not synced to disk, which would cost more than the fetch itself.
+bool WriteCacheFileAtomic(const QString &path, const QByteArray &bytes, QString *errorText = nullptr);
 
 // Keeps the bytes of a damaged file beside it as "<path>.bad" (owner-only),
 // once: an existing copy is never replaced. Returns the copy's path, or ""

@@ -44,6 +44,7 @@ const QString kLoadErrorStart =
     QStringLiteral("Error occur while loading the program. Please report this error to the the software vendor at '");
 const QString kLoadErrorLog = QStringLiteral("FrmMain_load_Error: ");
 const QString kUnloadErrorLog = QStringLiteral("frmMain_unLoad_error: ");
+const QString kKeywordsNotResaved = QStringLiteral("not saved again, another window replaced it: ");
 const QString kUpdateUIErrorLog = QStringLiteral("frmMain_UpdateUI:  ");
 const QString kMenuStateErrorLog = QStringLiteral("frmMain_setMenuToolBarstatus error: ");
 const QString kSearchStatus = QStringLiteral("Please wait while retrieving search results from the internet ...");
@@ -230,8 +231,14 @@ bool frmMain::Form_Unload() {
             m_oRanking.reset();
         }
         m_oEngine.reset();
-        if (m_oKeywords)
-            m_oKeywords->SaveKeywords();
+        if (m_oKeywords) {
+            // Every keyword command saved already; a look-up from a bid window
+            // may have written newer results since, which this copy must not undo.
+            if (m_oKeywords->FileReplacedSinceRead())
+                WriteErrorLog(kUnloadErrorLog + kKeywordsNotResaved + m_oKeywords->KeywordsFile());
+            else
+                m_oKeywords->SaveKeywords();
+        }
         m_oKeywords.reset();
         m_oLastKeywordItem = nullptr;
         m_frmSendMail.reset();

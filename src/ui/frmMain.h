@@ -165,6 +165,22 @@ public:
     void DoBuildKeyword();
     void DownLoadKeywords();
     void Exportkeywords();
+    // Adds the texts to the selected account's keywords (those already listed
+    // keep their data), saves, redraws and tells how many were refused.
+    void AddKeywordsToList(const QStringList &colKeywords);
+    // The selected node is an account that no look-up is working on: only
+    // then may a command change its keyword or URL files, as a look-up saves
+    // at its end the list it read at its start.
+    bool IsAccountEditable() const;
+    // The keyword list shows exactly the first `rows` keywords of
+    // m_oKeywords, in order: then a change needs to touch only its own rows.
+    bool ListShowsKeywords(int rows) const;
+    // Makes the connection window Retrieve Keywords drives for an engine,
+    // owned by `owner`; null when the program has none for that engine.
+    // Tests put a maker of their own here.
+    using ConnectWindowMaker = std::function<class IConnectWindow *(const QString &engine, QWidget *owner)>;
+    ConnectWindowMaker m_connectWindowMaker;
+    bool m_bKeywordsCopied = false;  // m_colCopiedKeywords holds a copy (Paste has something)
 
     // --- URL list commands (frmMainURLs.cpp) ---
     void EditURLs();

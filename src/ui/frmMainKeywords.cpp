@@ -1,21 +1,271 @@
-// The main window's keyword list commands.
+// The main window's keyword list commands: add typed or imported keywords,
+// delete, copy and paste keywords, retrieve them from the engine, export
+// them; every change is saved to Keywords.dat at once.
 
 #include "ui/frmMain.h"
 
+#include "connect/IConnectWindow.h"
+#include "connect/frmConnectOverture.h"
+#include "core/AccountWindowGuard.h"
+#include "core/KeywordRefusals.h"
+#include "core/KeywordText.h"
+#include "core/clsAccount.h"
+#include "core/clsFileController.h"
+#include "core/clsKeywords.h"
+#include "core/clsURL.h"
 #include "core/modCommon.h"
 #include "lookup/clsRanking.h"
 #include "lookup/frmKeywordBuilder.h"
+#include "platform/Seams.h"
 #include "platform/VB.h"
 #include "ui/TreeNode.h"
+#include "ui/frmAddkeywords.h"
 
+#include <QAction>
+#include <QItemSelection>
+#include <QItemSelectionModel>
+#include <QPointer>
+#include <QSignalBlocker>
 #include <QTreeWidget>
+#include <algorithm>
 #include <exception>
+#include <vector>
 
-void frmMain::DoAddKeywords() {}
-void frmMain::DoDeleteKeywords() {}
-void frmMain::DoRemoveAllKeywords() {}
-void frmMain::DoCopyKeywords() {}
-void frmMain::DoPasteKeywords() {}
+namespace {
+const char kKeyPrefix[] = "Key";
+const char kCrLf[] = "\r\n";
+const char kFileFilter[] = "Text files (*.txt)|*.txt|All Files (*.*)|*.*";
+const char kKeywordsMenu[] = "Keywords";
+constexpr int kPasteItem = 7;
+constexpr int kColKeyword = 1;
+
+const char kDeleteQuestion[] = "Are you sure you want to delete the Keywords?";
+const char kDeleteTitle[] = "Keywords";
+const char kRemoveAllQuestion[] = "Are you sure you want to remove all keywords?";
+const char kRemoveAllTitle[] = "Delete Keywords";
+
+const char kLoginMissing[] = "Please setup your login details.";
+const char kLoginMissingTitle[] = "Load Keyword";
+const char kLookUpQuestion[] = "Do you want to perform keyword look up?";
+const char kLookUpTitle[] = "Load Keywords";
+const char kEngineOverture[] = "Overture";
+const char kEngineOvertureUK[] = "Overture(UK)";
+const char kEngineFindWhat[] = "FindWhat";
+const char kRunMenu[] = "Run";
+constexpr int kLookUpAllItem = 4;
+const char kNoConnectWindow[] = "no connection window for the engine ";
+
+const char kDownLoadLog[] = "frmMain_DownLoadKeywords:  ";
+const char kAddLog[] = "frmMain_DoAddKeywords:  ";
+const char kCopyLog[] = "frmMain_DoCopyKeywords error :  ";
+const char kDeleteLog[] = "frmMain_DoDeleteKeywords error :  ";
+const char kExportLog[] = "frmMain_Exportkeywords error:  ";
+
+QString L(const char *s) { return QString::fromLatin1(s); }
+
+// Rows of the selection, in list order. Read from the selection's ranges:
+// asking the model row by row searches every range for each row.
+std::vector<int> selectedRows(QTreeWidget *list) {
+    std::vector<int> rows;
+    const QItemSelection selection = list->selectionModel()->selection();
+    for (const QItemSelectionRange &range : selection) {
+        if (range.parent().isValid())
+            continue;
+        for (int r = range.top(); r <= range.bottom(); ++r)
+            rows.push_back(r);
+    }
+    std::sort(rows.begin(), rows.end());
+    rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
+    return rows;
+}
+}  // namespace
+
+bool frmMain::IsAccountEditable() const {
+    return treenode::IsAccount(tvwAccount->currentItem()) && !IsSearchingNode();
+}
+
+void frmMain::DoAddKeywords() {
+    try {
+        if (!IsAccountEditable())
+            return;
+        QStringList keywords;
+        bool add = false;
+        {
+            const AccountWindowGuard open(m_sEngineName, tvwAccount->currentItem()->text(0));
+            auto *dialog = new frmAddkeywords(this);
+            const QPointer<frmAddkeywords> alive(dialog);
+            dialog->setNewKeywords(QString());
+            dialog->Prepare();
+            dialog->exec();
+            if (!alive)
+                return;
+            switch (dialog->ActionType()) {
+            case frmAddkeywords::ActionOK:
+                keywords = KeywordText::SplitLines(dialog->NewKeywords());
+                add = true;
+                break;
+            case frmAddkeywords::ActionImport: {
+                clsFileController files;
+                const QString text = KeywordText::DecodeImport(files.openFileBytes(dialog->ImportFileName()));
+                keywords = KeywordText::SplitImport(text, dialog->Separetor());
+                add = true;
+                break;
+            }
+            default:
+                break;
+            }
+            dialog->deleteLater();
+        }
+        if (add)
+            AddKeywordsToList(keywords);
+    } catch (const std::exception &e) {
+        WriteErrorLog(L(kAddLog) + vb::Describe(e));
+    }
+}
+
+bool frmMain::ListShowsKeywords(int rows) const {
+    const KeywordCollectionPtr collection = m_oKeywords ? m_oKeywords->Keywords() : KeywordCollectionPtr();
+    if (!collection || rows > collection->Count() || lvwKeywords->topLevelItemCount() != rows)
+        return false;
+    const QLatin1String prefix(kKeyPrefix);
+    for (int i = 0; i < rows; ++i) {
+        const QString key = lvwKeywords->topLevelItem(i)->data(0, listview::KeyRole).toString();
+        if (!key.startsWith(prefix) || QStringView(key).mid(prefix.size()) != collection->Item(i + 1)->Keyword())
+            return false;
+    }
+    return true;
+}
+
+void frmMain::AddKeywordsToList(const QStringList &colKeywords) {
+    if (!m_oKeywords || !m_oKeywords->Keywords())
+        return;
+    const int listed = m_oKeywords->Keywords()->Count();
+    const bool shown = ListShowsKeywords(listed);
+    KeywordRefusals refused;
+    refused.AddTo(*m_oKeywords, colKeywords);
+    lvwKeywords->clearSelection();
+    m_oKeywords->SaveKeywords();
+    if (shown) {
+        // New keywords only go to the end, and their rows only need adding:
+        // the fill skips the rows already shown. New keywords have no bids
+        // to mark.
+        m_oKeywords->PopulateKeywords(lvwKeywords, false);
+        UpdateUI(false, false, true);
+    } else {
+        UpdateUI(false, true, true);
+    }
+    ChangeNodeTagProperty();
+    refused.Report();
+}
+
+void frmMain::DoDeleteKeywords() {
+    try {
+        if (!IsAccountEditable() || !m_oKeywords || !m_oKeywords->Keywords())
+            return;
+        if (seam::MsgBox(L(kDeleteQuestion), seam::vbYesNo | seam::vbQuestion, L(kDeleteTitle)) != seam::vbYes)
+            return;
+        const KeywordCollectionPtr collection = m_oKeywords->Keywords();
+        const int listed = collection->Count();
+        const bool shown = ListShowsKeywords(listed);
+        const std::vector<int> rows = selectedRows(lvwKeywords);
+        // Rows find their keywords by key, and the kept keywords go into a new
+        // collection in one pass: removing one by one re-indexes the rest each time.
+        std::vector<bool> removed(size_t(listed), false);
+        int removedCount = 0;
+        for (int row : rows) {
+            const QTreeWidgetItem *item = lvwKeywords->topLevelItem(row);
+            const int index = collection->IndexOf(item->data(0, listview::KeyRole).toString());
+            if (index > 0 && !removed[size_t(index - 1)]) {
+                removed[size_t(index - 1)] = true;
+                ++removedCount;
+            }
+        }
+        if (removedCount > 0) {
+            auto kept = std::make_shared<KeywordCollection>();
+            kept->Reserve(listed - removedCount);
+            for (int i = 1; i <= listed; ++i)
+                if (!removed[size_t(i - 1)])
+                    kept->Add(collection->Item(i), collection->KeyAt(i));
+            m_oKeywords->setKeywords(kept);
+        }
+        m_oKeywords->SaveKeywords();
+        // The redraw keeps the place of the first deleted row selected. The
+        // rows change at once, so the view need not repaint each deselected
+        // row first.
+        {
+            const QSignalBlocker quietList(lvwKeywords);
+            const QSignalBlocker quietSelection(lvwKeywords->selectionModel());
+            if (rows.empty())
+                lvwKeywords->selectionModel()->clearSelection();
+            else
+                lvwKeywords->selectionModel()->setCurrentIndex(
+                    lvwKeywords->model()->index(rows.front(), 0),
+                    QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+        }
+        if (shown && removedCount > 0) {
+            // The kept rows stay as they are, renumbered; only the deleted
+            // ones go, instead of every row being made anew.
+            const QList<QTreeWidgetItem *> items = lvwKeywords->invisibleRootItem()->takeChildren();
+            QList<QTreeWidgetItem *> keptRows;
+            keptRows.reserve(listed - removedCount);
+            for (int i = 0; i < int(items.size()); ++i) {
+                if (removed[size_t(i)]) {
+                    delete items[i];
+                } else {
+                    keptRows.append(items[i]);
+                    items[i]->setText(0, QString::number(keptRows.size()));
+                }
+            }
+            lvwKeywords->addTopLevelItems(keptRows);
+            if (!keptRows.isEmpty()) {
+                const int place = rows.front() < int(keptRows.size()) ? rows.front() : 0;
+                lvwKeywords->setCurrentItem(keptRows[place]);
+            }
+            UpdateUI(false, false, true);
+        } else {
+            UpdateUI(false, true, true);
+        }
+        ChangeNodeTagProperty();
+    } catch (const std::exception &e) {
+        WriteErrorLog(L(kDeleteLog) + vb::Describe(e));
+    }
+}
+
+void frmMain::DoRemoveAllKeywords() {
+    if (!IsAccountEditable() || !m_oKeywords)
+        return;
+    if (seam::MsgBox(L(kRemoveAllQuestion), seam::vbYesNo | seam::vbQuestion, L(kRemoveAllTitle)) != seam::vbYes)
+        return;
+    m_oKeywords->RemoveAll();
+    m_oKeywords->SaveKeywords();
+    UpdateUI(false, true, false);
+    ChangeNodeTagProperty();
+}
+
+void frmMain::DoCopyKeywords() {
+    try {
+        if (lvwKeywords->topLevelItemCount() == 0)
+            return;
+        m_colCopiedKeywords.clear();
+        for (int row : selectedRows(lvwKeywords))
+            m_colCopiedKeywords.append(vb::Trim(lvwKeywords->topLevelItem(row)->text(kColKeyword)));
+        m_bKeywordsCopied = true;
+        menuItem(L(kKeywordsMenu), kPasteItem)->setEnabled(true);
+    } catch (const std::exception &e) {
+        WriteErrorLog(L(kCopyLog) + vb::Describe(e));
+    }
+}
+
+void frmMain::DoPasteKeywords() {
+    if (!m_bKeywordsCopied)
+        return;
+    // Elsewhere Paste stays offered for the next account chosen.
+    if (!IsAccountEditable())
+        return;
+    AddKeywordsToList(m_colCopiedKeywords);
+    menuItem(L(kKeywordsMenu), kPasteItem)->setEnabled(false);
+}
+
 void frmMain::DoBuildKeyword() {
     static const QString kLog = QStringLiteral("frmMain_DoBuildKeyword:  ");
     try {
@@ -26,6 +276,8 @@ void frmMain::DoBuildKeyword() {
         // A look-up saves its own copy of the keywords at its end, over what the tool adds.
         if (IsAccountLookingUp(m_sEngineName, account) || clsRanking::IsAccountBeingLookedUp(m_sEngineName, account))
             return;
+        // Nor may a look-up start while the tool is open.
+        const AccountWindowGuard open(m_sEngineName, account);
         // The window may still be in its own event handling when exec returns.
         std::unique_ptr<frmKeywordBuilder, void (*)(frmKeywordBuilder *)> builder(
             new frmKeywordBuilder(this), [](frmKeywordBuilder *w) { w->deleteLater(); });
@@ -42,5 +294,93 @@ void frmMain::DoBuildKeyword() {
         WriteErrorLog(kLog + vb::Describe(e));
     }
 }
-void frmMain::DownLoadKeywords() {}
-void frmMain::Exportkeywords() {}
+
+void frmMain::DownLoadKeywords() {
+    try {
+        if (!IsAccountEditable() || !m_oKeywords)
+            return;
+        const QString engine = m_sEngineName;
+        if (engine != QLatin1String(kEngineOverture) && engine != QLatin1String(kEngineOvertureUK) &&
+            engine != QLatin1String(kEngineFindWhat))
+            return;
+        const QString accountName = tvwAccount->currentItem()->text(0);
+        IConnectWindow *made = nullptr;
+        if (m_connectWindowMaker)
+            made = m_connectWindowMaker(engine, this);
+        else if (engine != QLatin1String(kEngineFindWhat))
+            made = new frmConnectOverture(this);
+        if (!made)
+            vb::Raise(vb::errInvalidCall, L(kNoConnectWindow) + engine);
+        // Released once this command is over: it may still be in its own event handling.
+        const std::unique_ptr<IConnectWindow, void (*)(IConnectWindow *)> window(made, [](IConnectWindow *w) {
+            if (auto *object = dynamic_cast<QObject *>(w))
+                object->deleteLater();
+            else
+                delete w;
+        });
+
+        auto account = std::make_shared<clsAccount>();
+        account->setEngine(engine);
+        account->setAccountName(accountName);
+        window->setAccount(account);
+        account->GetSettings();
+        if (account->UserName().isEmpty() || account->Password().isEmpty()) {
+            seam::MsgBox(L(kLoginMissing), seam::vbOKOnly, L(kLoginMissingTitle));
+            return;
+        }
+
+        KeywordCollectionPtr fetched;
+        {
+            // Nor may a look-up of the account start meanwhile: its end would
+            // save the old list over the one fetched here.
+            const AccountWindowGuard open(engine, accountName);
+            window->setAction(QString::fromLatin1(IConnectWindow::kActionGetBids));
+            window->Prepare(engine, true);
+            window->setKeywordsCollection(std::make_shared<KeywordCollection>());
+            window->ShowModal(this);
+            if (window->Cancelled())
+                return;
+            fetched = window->KeywordsCollection();
+        }
+
+        // The window keys its keywords by their bare text; the list keys them
+        // "Key" & keyword, so a later add finds them.
+        auto keyed = std::make_shared<KeywordCollection>();
+        KeywordRefusals refused;
+        if (fetched) {
+            keyed->Reserve(fetched->Count());
+            const QLatin1String prefix(kKeyPrefix);
+            for (const clsKeywordPtr &k : *fetched) {
+                if (!k || refused.Check(k->Keyword()))
+                    continue;
+                const QString key = prefix + k->Keyword();
+                if (!keyed->Exists(key))
+                    keyed->Add(k, key);
+            }
+        }
+        m_oKeywords->setKeywords(keyed);
+        m_oKeywords->SaveKeywords();
+        UpdateUI(false, true, false);
+        ChangeNodeTagProperty();
+        refused.Report();
+        if (seam::MsgBox(L(kLookUpQuestion), seam::vbYesNo | seam::vbInformation, L(kLookUpTitle)) == seam::vbYes)
+            mnuItems_Click(L(kRunMenu), kLookUpAllItem);
+    } catch (const std::exception &e) {
+        WriteErrorLog(L(kDownLoadLog) + vb::Describe(e));
+    }
+}
+
+void frmMain::Exportkeywords() {
+    try {
+        clsFileController files;
+        const QString file = files.GetFileName(1, L(kFileFilter));
+        if (file.isEmpty())
+            return;
+        QString text;
+        for (int i = 0; i < lvwKeywords->topLevelItemCount(); ++i)
+            text += lvwKeywords->topLevelItem(i)->text(kColKeyword) + L(kCrLf);
+        files.saveTextFile(file, text);
+    } catch (const std::exception &e) {
+        WriteErrorLog(L(kExportLog) + vb::Describe(e));
+    }
+}

@@ -4,6 +4,7 @@
 
 #include "ui/frmMain.h"
 
+#include "core/AccountWindowGuard.h"
 #include "core/clsEngine.h"
 #include "core/clsKeywords.h"
 #include "core/clsURL.h"
@@ -87,6 +88,9 @@ void frmMain::setupLookUpControl() {
 bool frmMain::CreateRanking(const QString &sAccount, const QString &sEngine, const QString &sMode, bool bScheduled) {
     try {
         if (m_bInsearch)
+            return false;
+        // Its end would save over what an open keyword, URL or suggestion window changes.
+        if (AccountWindowGuard::IsOpen(sEngine, sAccount))
             return false;
         pbrSearch->setMinimum(0);
         if (m_oRanking) {

@@ -3,6 +3,7 @@
 #include "platform/Registry.h"
 #include "platform/Seams.h"
 #include "platform/TextFile.h"
+#include "support/FileFaults.h"
 #include "support/TestEnv.h"
 
 #include <QDir>
@@ -128,4 +129,23 @@ TEST(Registry, AFailedWriteLeavesTheStoredValue) {
     EXPECT_FALSE(r.createKey(QStringLiteral("Software\\Other")));
     EXPECT_FALSE(r.keyExists(QStringLiteral("Software\\Other")));
     QDir().rmdir(Registry::storeFile());
+}
+
+TEST(TextFiles, ACacheWriteReplacesWholeOrLeavesTheOldFile) {
+    const QString folder = testenv::tempDir();
+    const QString path = JoinPath(folder, QStringLiteral("k.dat"));
+    testenv::writeFile(path, "old;#a;#$0.10\r\n");
+    ASSERT_TRUE(WriteCacheFileAtomic(path, "new;#b;#$0.20\r\n"));
+    EXPECT_EQ(testenv::readFile(path), QByteArray("new;#b;#$0.20\r\n"));
+
+    {
+        testenv::FileSizeLimit limit(8);
+        QString error;
+        EXPECT_FALSE(WriteCacheFileAtomic(path, QByteArray(64, 'x'), &error));
+        EXPECT_FALSE(error.isEmpty());
+    }
+    EXPECT_EQ(testenv::readFile(path), QByteArray("new;#b;#$0.20\r\n"));
+    EXPECT_FALSE(WriteCacheFileAtomic(JoinPath(folder, QStringLiteral("none/k.dat")), "x"));
+    // No temporary file is left behind, whatever happened.
+    EXPECT_EQ(QDir(folder).entryList(QDir::Files), QStringList{QStringLiteral("k.dat")});
 }

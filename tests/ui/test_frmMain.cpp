@@ -7,6 +7,7 @@
 
 #include <QAction>
 #include <QDir>
+#include <QFile>
 #include <QLabel>
 #include <QProgressBar>
 #include <QTreeWidget>
@@ -191,6 +192,25 @@ TEST_F(MainWindowTest, ExitWithYesSavesTheKeywordsAndEnds) {
                                                      QStringLiteral("Accounts/Overture/acme/Keywords.dat")))
                     .startsWith("shoes;"));
     EXPECT_EQ(g_oDealerInfo, nullptr);
+}
+
+TEST_F(MainWindowTest, ExitKeepsAKeywordFileAnotherWindowRewrote) {
+    const QString file =
+        platform::JoinPath(platform::ProgramFolder(), QStringLiteral("Accounts/Overture/acme/Keywords.dat"));
+    testenv::writeFile(file, "shoes;1;$0.10;$0.05;;;;2;Ok\r\n\r\n");
+    w.show();
+    w.m_oKeywords = std::make_unique<clsKeywords>();
+    w.m_oKeywords->setEngine(QStringLiteral("Overture"));
+    w.m_oKeywords->setAccountName(QStringLiteral("acme"));
+    w.m_oKeywords->loadKeywords();
+    // A bid window's look-up writes fresher results after the main window read the file.
+    const QByteArray fresher = "shoes;1;$0.30;$0.25;;;;1;Ok\r\n\r\n";
+    QFile::remove(file);
+    testenv::writeFile(file, fresher);
+    testenv::answerMsgBox(seam::vbYes);
+    w.menuItem(QStringLiteral("File"), 11)->trigger();
+    EXPECT_EQ(testenv::readFile(file), fresher);
+    EXPECT_TRUE(testenv::errorLog().contains("frmMain_unLoad_error: not saved again, another window replaced it: "));
 }
 
 TEST(MainWindowLoad, AFailedLoadShowsTheMessageAndEndsTheProgram) {
