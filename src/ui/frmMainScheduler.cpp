@@ -8,6 +8,7 @@
 #include "autobid/BidManager.h"
 #include "autobid/frmAutoBid.h"
 #include "connect/IConnectWindow.h"
+#include "core/AccountWindowGuard.h"
 #include "core/clsAccount.h"
 #include "core/modCommon.h"
 #include "lookup/clsRanking.h"
@@ -87,6 +88,12 @@ void CancelBidWork(frmAutoBid *window) {
             dialog->reject();
 }
 
+// The account's bid window, or its keyword, URL or suggestion window, is open.
+bool IsAccountBusy(const clsAccount &account) {
+    return frmAutoBid::IsAccountOpen(account.Engine(), account.AccountName()) ||
+           AccountWindowGuard::IsOpen(account.Engine(), account.AccountName());
+}
+
 bool SameAccount(const clsAccount &account, const QString &engine, const QString &name) {
     return account.Engine().compare(engine, Qt::CaseInsensitive) == 0 &&
            account.AccountName().compare(name, Qt::CaseInsensitive) == 0;
@@ -124,10 +131,10 @@ void frmMain::Scheduler() {
                 return;
             if (!IsInTree(tvwAccount, *account))
                 continue;
-            // Another look-up holds the account or the window, or the account's bid window
-            // is open: it gets its turn at the next tick.
-            if (m_bInsearch || clsRanking::IsAccountBeingLookedUp(account->Engine(), account->AccountName()) ||
-                frmAutoBid::IsAccountOpen(account->Engine(), account->AccountName())) {
+            // Another look-up holds the account or the window, or one of the account's
+            // windows is open: it gets its turn at the next tick.
+            if (m_bInsearch || IsAccountBusy(*account) ||
+                clsRanking::IsAccountBeingLookedUp(account->Engine(), account->AccountName())) {
                 run.RestoreLastLookup();
                 continue;
             }
@@ -174,8 +181,8 @@ void frmMain::ScheduledLookUpEnded(bool completed) {
 
 bool frmMain::StartScheduledBidPass(const std::shared_ptr<clsAccount> &account) {
     SchedulerRun &run = *m_oSchedulerRun;
-    // Another bid window holds its connection, or the account's own window is open.
-    if (g_bAutoBidRunning || frmAutoBid::IsAccountOpen(account->Engine(), account->AccountName())) {
+    // Another bid window holds its connection, or one of the account's windows is open.
+    if (g_bAutoBidRunning || IsAccountBusy(*account)) {
         run.RestoreLastLookup();
         return false;
     }
