@@ -4,6 +4,7 @@
 #include "autobid/KeywordsSettingFile.h"
 #include "autobid/frmKeywordSetting.h"
 #include "connect/IConnectWindow.h"
+#include "connect/frmConnectFindWhat.h"
 #include "connect/frmConnectOverture.h"
 #include "core/Globals.h"
 #include "core/clsAccount.h"
@@ -108,6 +109,8 @@ private:
 std::unique_ptr<IConnectWindow> defaultConnectWindow(const QString &engine) {
     if (engine == QLatin1String(kEngineOverture) || engine == QLatin1String(kEngineOvertureUK))
         return std::make_unique<frmConnectOverture>();
+    if (engine == QLatin1String(kEngineFindWhat))
+        return std::make_unique<frmConnectFindWhat>();
     return nullptr;
 }
 

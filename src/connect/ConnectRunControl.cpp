@@ -1,6 +1,7 @@
 #include "connect/ConnectRunControl.h"
 
 #include "connect/IConnectWindow.h"
+#include "connect/clsConnect.h"
 #include "core/clsAccount.h"
 #include "core/modCommon.h"
 #include "platform/Seams.h"
@@ -23,13 +24,19 @@ const char *const kErrorPrefix = "Error: ";
 }  // namespace
 
 ConnectRunControl::ConnectRunControl(ConnectTexts texts, QObject *parent)
-    : QObject(parent), m_texts(std::move(texts)), m_sCaption(m_texts.windowCaption) {
+    : QObject(parent), m_texts(std::move(texts)), m_sCaption(m_texts.windowCaption),
+      m_http(new platform::HttpControl(this)) {
     m_tmrStart.setSingleShot(true);
     m_tmrStart.setInterval(kStartDelayMs);
     m_tmrTryAgain.setSingleShot(true);
     m_tmrTryAgain.setInterval(kRetryDelayMs);
     connect(&m_tmrStart, &QTimer::timeout, this, &ConnectRunControl::onStartTick);
     connect(&m_tmrTryAgain, &QTimer::timeout, this, &ConnectRunControl::onRetryTick);
+    // Each request passes these two states once: a progress step each.
+    connect(m_http, &platform::HttpControl::stateChanged, this, [this](int state) {
+        if (state == platform::HttpControl::stateReceiving || state == platform::HttpControl::stateRequesting)
+            StepProgress();
+    });
 }
 
 ConnectRunControl::~ConnectRunControl() = default;
@@ -180,7 +187,8 @@ bool ConnectRunControl::runUpdate() {
         return false;
     switch (result) {
     case UpdateResult::Posted:
-        markLogin();
+        if (m_texts.postRenewsLogin || m_bForgetLogin)
+            markLogin();
         setProgressValue(0);
         setTitle(m_texts.updatedTitle);
         finish();
@@ -222,6 +230,76 @@ void ConnectRunControl::Tryagain() {
 }
 
 void ConnectRunControl::finish() { Q_EMIT finished(); }
+
+// ---- requests ----------------------------------------------------------------------------
+
+void ConnectRunControl::AbortRequest() {
+    if (m_http->Busy())
+        m_http->Abort();
+}
+
+void ConnectRunControl::setScraper(std::unique_ptr<clsConnect> scraper) { m_oConnect = std::move(scraper); }
+
+bool ConnectRunControl::GetFromServer(QString &sResult, const QString &sURL) {
+    sResult.clear();
+    if (m_bCancelled || !m_oConnect)
+        return false;
+    try {
+        const QString url = clsConnect::FormatURL(sURL, m_http->URL());
+        m_oConnect->SetHttpProperties(*m_http, url);
+        m_headers.Clear();
+        sResult = m_http->Get(&m_headers);
+        return true;
+    } catch (const vb::VBError &e) {
+        setStatus(clsConnect::GetErrorMessage(e.Number(), e.Description()));
+    } catch (const std::exception &e) {
+        setStatus(clsConnect::GetErrorMessage(0, vb::Describe(e)));
+    }
+    sResult.clear();
+    return false;
+}
+
+QString ConnectRunControl::PostToServer(const QString &sURL, const QString &sPostData) {
+    if (m_bCancelled)
+        return QString();
+    const QString url = clsConnect::FormatURL(sURL, m_http->URL());
+    QString answer;
+    QString error;
+    long number = 0;
+    const int attempts = qMax(1, m_texts.postAttempts);
+    for (int attempt = 1; attempt <= attempts; ++attempt) {
+        if (attempt > 1) {
+            // No second post once the user has cancelled.
+            if (m_bCancelled)
+                break;
+            if (m_http->State() != platform::HttpControl::stateIdle)
+                m_http->Abort();
+            AddProgressMax(m_texts.resendProgress);
+        }
+        error.clear();
+        number = 0;
+        try {
+            m_http->setSynchronous(true);
+            m_http->setURL(url);
+            answer = m_http->Post(sPostData);
+        } catch (const vb::VBError &e) {
+            answer.clear();
+            error = e.Description();
+            number = e.Number();
+        } catch (const std::exception &e) {
+            answer.clear();
+            error = vb::Describe(e);
+        }
+        if (error.isEmpty() && !answer.isEmpty())
+            break;
+    }
+    if (!error.isEmpty()) {
+        if (m_texts.postErrorInStatus)
+            setStatus(clsConnect::GetErrorMessage(number, error));
+        WriteErrorLog(m_texts.postLabel + error);
+    }
+    return answer;
+}
 
 void ConnectRunControl::markLogin() {
     m_dLastLogin = m_bForgetLogin ? QDateTime() : seam::Now().toUTC();

@@ -12,6 +12,10 @@
 //
 // Once cancelled, a run sends nothing more, arms no timer and stays
 // cancelled until the next Prepare.
+//
+// The requests of a run go through GetFromServer and PostToServer on the
+// run's own HTTP control, which the engine's scraper (set when the engine
+// data is read) configures.
 
 #include <QDateTime>
 #include <QObject>
@@ -20,11 +24,13 @@
 #include <memory>
 
 #include "core/clsKeyword.h"
+#include "platform/HttpControl.h"
 
 class clsAccount;
+class clsConnect;
 
-// What differs between engines in the run control: texts, log labels and
-// progress maxima.
+// What differs between engines in the run control: texts, log labels,
+// progress maxima and how a POST is sent.
 struct ConnectTexts {
     QString engineFamily;           // named in the final failure advice ("Overture")
     QString windowCaption;          // until the first attempt sets its own
@@ -41,6 +47,15 @@ struct ConnectTexts {
     QString prepareLabel;           // error log labels
     QString connectLabel;
     QString tryagainLabel;
+    QString postLabel;
+    // A POST that fails or comes back empty is sent up to this many times
+    // in all, each re-send adding resendProgress to the progress maximum.
+    int postAttempts = 2;
+    int resendProgress = 2;
+    // A failed POST shows its error in the status, as a failed GET does.
+    bool postErrorInStatus = false;
+    // A successful post counts as a fresh login for the reuse by an update.
+    bool postRenewsLogin = true;
 };
 
 class ConnectRunControl : public QObject {
@@ -82,6 +97,8 @@ public:
     // Waiting to start or retry, or inside an attempt.
     bool Active() const;
     bool Running() const { return m_bRunning; }
+    // The run's own HTTP control (synchronous requests).
+    platform::HttpControl &HttpAutoBid() { return *m_http; }
 
     // ---- state across runs ----
     // The text shown after the last failed attempt ("" for the general advice).
@@ -130,7 +147,21 @@ protected:
     // Posts the new bids of KeywordsCollection() on the current login.
     virtual UpdateResult UpdateBids() = 0;
     // Aborts the request in flight, if any.
-    virtual void AbortRequest() = 0;
+    virtual void AbortRequest();
+
+    // ---- requests, for the steps ----
+    // The scraper of the last engine data read (null before the first);
+    // it puts the connection settings on the control before each GET.
+    clsConnect *Scraper() const { return m_oConnect.get(); }
+    void setScraper(std::unique_ptr<clsConnect> scraper);
+    // GET of a link completed against the control's URL. False (with the
+    // error worded in the status) when it failed or the run is cancelled.
+    bool GetFromServer(QString &sResult, const QString &sURL);
+    // POST of a body to a link completed against the control's URL, with
+    // the settings of the last GET; re-sent as the engine's texts say unless
+    // the run was cancelled. The body of the answer ("" when none or failed;
+    // a failure is logged under the engine's label).
+    QString PostToServer(const QString &sURL, const QString &sPostData);
 
     // ---- for the steps ----
     const ConnectTexts &Texts() const { return m_texts; }
@@ -181,4 +212,7 @@ private:
 
     QTimer m_tmrStart;
     QTimer m_tmrTryAgain;
+    platform::HttpControl *m_http = nullptr;
+    platform::HttpHeaders m_headers;  // the GETs add no header of their own
+    std::unique_ptr<clsConnect> m_oConnect;
 };

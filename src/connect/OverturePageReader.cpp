@@ -119,10 +119,7 @@ void OvertureMarkers::ApplyTo(clsConnect &scraper) const {
 // ---- reader ------------------------------------------------------------------------------
 
 OverturePageReader::OverturePageReader(clsConnect &scraper, const OvertureMarkers &markers)
-    : m_scraper(scraper), m_markers(markers) {
-    // A cell end that adds nothing to a cell's text allows the short way.
-    m_bPlainCellEnd = StripHTML(QStringLiteral("x") + m_markers.ColumEnd) == QLatin1String("x");
-}
+    : m_scraper(scraper), m_markers(markers) {}
 
 FieldCollectionPtr OverturePageReader::inputsOf(QStringView text, bool keepUnnamed) const {
     auto fields = std::make_shared<FieldCollection>();
@@ -139,63 +136,6 @@ FieldCollectionPtr OverturePageReader::inputsOf(QStringView text, bool keepUnnam
         fields->Add(field);
     }
     return fields;
-}
-
-// Most cells are a few opening tags and plain text (a keyword after its
-// input): the text is then what StripHTML would give, without its passes.
-// Anything else, or a tag that StripHTML turns into line breaks, takes the
-// full way.
-bool OverturePageReader::plainCell(QStringView cell, QStringView *text) const {
-    if (!m_bPlainCellEnd)
-        return false;
-    int pos = 0;
-    const int n = int(cell.size());
-    while (pos < n && cell.at(pos) == QLatin1Char('<')) {
-        const int gt = int(cell.indexOf(QLatin1Char('>'), pos + 1));
-        if (gt < 0)
-            return false;
-        int nameEnd = pos + 1;
-        while (nameEnd < gt && cell.at(nameEnd) != QLatin1Char(' '))
-            ++nameEnd;
-        const QStringView name = cell.mid(pos + 1, nameEnd - pos - 1);
-        for (const char *breaking : {"P", "BR", "HR", "DL"})
-            if (name.compare(QLatin1String(breaking), Qt::CaseInsensitive) == 0)
-                return false;
-        if (name.startsWith(QLatin1String("/H"), Qt::CaseInsensitive))
-            return false;
-        pos = gt + 1;
-    }
-    if (pos == 0)
-        return false;  // text before the first tag
-    for (int i = pos; i < n; ++i) {
-        const char16_t c = cell.at(i).unicode();
-        if (c == u'<' || c == u'\r' || c == u'\n' || c == u'\t' || c == u'&' || c == 0x00A0)
-            return false;
-    }
-    *text = cell.mid(pos);
-    return true;
-}
-
-QString OverturePageReader::cellText(QStringView cell) const {
-    QStringView text;
-    if (plainCell(cell, &text))
-        return text.toString();
-    return StripHTML(cell.toString() + m_markers.ColumEnd);
-}
-
-QString OverturePageReader::cellValue(QStringView cell) const {
-    QStringView plain;
-    if (plainCell(cell, &plain)) {
-        qsizetype a = 0, b = plain.size();
-        while (a < b && plain.at(a) == QLatin1Char(' '))
-            ++a;
-        while (b > a && plain.at(b - 1) == QLatin1Char(' '))
-            --b;
-        return plain.mid(a, b - a).toString();
-    }
-    QString text = clsConnect::DecodeEntities(StripHTML(cell.toString() + m_markers.ColumEnd));
-    text.replace(QChar(0x00A0), QLatin1Char(' '));
-    return vb::Trim(RemoveLineBreaks(text));
 }
 
 QString OverturePageReader::GetMergeAccountForm(const QString &page) const {
@@ -382,7 +322,7 @@ void OverturePageReader::ReadRow(QStringView row, BidPage &bidPage, FieldCollect
         const QStringView first = clsConnect::FindSection(rest, m_markers.ColumStart, m_markers.ColumEnd);
         if (first.isEmpty())
             return;  // a heading row
-        const QString text = cellText(first);
+        const QString text = clsConnect::CellText(first, m_markers.ColumEnd);
         if (isDigits(text) || vb::IsNumeric(text)) {
             GetKeywordAndFieldFromRow(rest, bidPage, keywordFields, keywords);
         } else if (isBlankText(text)) {
@@ -400,7 +340,7 @@ void OverturePageReader::GetKeywordAndFieldFromRow(QStringView rest, BidPage &bi
     const QString &colStart = m_markers.ColumStart;
     const QString &colEnd = m_markers.ColumEnd;
     QStringView cell2 = clsConnect::FindSection(rest, colStart, colEnd);
-    const QString keywordText = cellValue(cell2);
+    const QString keywordText = clsConnect::CellValue(cell2, colEnd);
     if (keywordText.isEmpty())
         return;
     auto field = std::make_shared<clsField>();
@@ -408,9 +348,9 @@ void OverturePageReader::GetKeywordAndFieldFromRow(QStringView rest, BidPage &bi
     field->sFieldName = m_scraper.FindName(keywordInput);
     field->sFieldValue = m_scraper.FindValue(keywordInput);
 
-    const QString curBid = cellValue(clsConnect::FindSection(rest, colStart, colEnd));
-    const QString position = cellValue(clsConnect::FindSection(rest, colStart, colEnd));
-    const QString amount = cellValue(clsConnect::FindSection(rest, colStart, colEnd));
+    const QString curBid = clsConnect::CellValue(clsConnect::FindSection(rest, colStart, colEnd), colEnd);
+    const QString position = clsConnect::CellValue(clsConnect::FindSection(rest, colStart, colEnd), colEnd);
+    const QString amount = clsConnect::CellValue(clsConnect::FindSection(rest, colStart, colEnd), colEnd);
     clsConnect::FindSection(rest, colStart, colEnd);  // cell 6 is not read
     QStringView cell7 = clsConnect::FindSection(rest, colStart, colEnd);
     const QStringView bidInput = clsConnect::FindSection(cell7, m_markers.FieldStart, m_markers.FieldEnd);

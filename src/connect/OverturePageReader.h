@@ -99,16 +99,9 @@ private:
     // The inputs of a text in order; the scan ends at the first missing
     // section, and at the first unnamed input unless keepUnnamed.
     FieldCollectionPtr inputsOf(QStringView text, bool keepUnnamed) const;
-    // True with the text when the cell is one opening tag and plain text.
-    bool plainCell(QStringView cell, QStringView *text) const;
-    // A cell's text: tags stripped with the cell end put back.
-    QString cellText(QStringView cell) const;
-    // A cell's value: its text with references decoded, line breaks as blanks, trimmed.
-    QString cellValue(QStringView cell) const;
 
     clsConnect &m_scraper;
     const OvertureMarkers &m_markers;
     QString m_sEngine;
-    bool m_bPlainCellEnd = false;
     bool m_bPound = false;
 };

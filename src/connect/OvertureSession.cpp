@@ -84,16 +84,13 @@ ConnectTexts OvertureSession::OvertureTexts() {
     t.prepareLabel = QString::fromLatin1(kPrepareLabel);
     t.connectLabel = QString::fromLatin1(kConnectLabel);
     t.tryagainLabel = QString::fromLatin1(kTryagainLabel);
+    t.postLabel = QString::fromLatin1(kPostLabel);
+    t.postAttempts = 2;
+    t.resendProgress = kResendProgress;
     return t;
 }
 
-OvertureSession::OvertureSession(QObject *parent)
-    : ConnectRunControl(OvertureTexts(), parent), m_http(new platform::HttpControl(this)) {
-    connect(m_http, &platform::HttpControl::stateChanged, this, [this](int state) {
-        if (state == platform::HttpControl::stateReceiving || state == platform::HttpControl::stateRequesting)
-            StepProgress();
-    });
-}
+OvertureSession::OvertureSession(QObject *parent) : ConnectRunControl(OvertureTexts(), parent) {}
 
 OvertureSession::~OvertureSession() = default;
 
@@ -109,66 +106,8 @@ void OvertureSession::LoadEngineData(const QString &sEngine) {
         markers.LoginURL = clsEngine::AlternateLoginURL(markers.LoginURL);
     markers.ApplyTo(*scraper);
     m_markers = markers;
-    m_oConnect = std::move(scraper);
-    m_reader = std::make_unique<OverturePageReader>(*m_oConnect, m_markers);
-}
-
-void OvertureSession::AbortRequest() {
-    if (m_http->Busy())
-        m_http->Abort();
-}
-
-// ---- requests ----------------------------------------------------------------------------
-
-bool OvertureSession::GetFromServer(QString &sResult, platform::HttpHeaders &headers, const QString &sURL) {
-    sResult.clear();
-    if (Cancelled())
-        return false;
-    try {
-        const QString url = clsConnect::FormatURL(sURL, m_http->URL());
-        m_oConnect->SetHttpProperties(*m_http, url);
-        headers.Clear();
-        sResult = m_http->Get(&headers);
-        return true;
-    } catch (const vb::VBError &e) {
-        setStatus(clsConnect::GetErrorMessage(e.Number(), e.Description()));
-    } catch (const std::exception &e) {
-        setStatus(clsConnect::GetErrorMessage(0, vb::Describe(e)));
-    }
-    sResult.clear();
-    return false;
-}
-
-QString OvertureSession::PostToServer(const QString &sURL, const QString &sPostData) {
-    if (Cancelled())
-        return QString();
-    const QString url = clsConnect::FormatURL(sURL, m_http->URL());
-    QString answer;
-    QString error;
-    for (int attempt = 1; attempt <= 2; ++attempt) {
-        if (attempt == 2) {
-            // No second post once the user has cancelled.
-            if (Cancelled())
-                break;
-            if (m_http->State() != platform::HttpControl::stateIdle)
-                m_http->Abort();
-            AddProgressMax(kResendProgress);
-        }
-        error.clear();
-        try {
-            m_http->setSynchronous(true);
-            m_http->setURL(url);
-            answer = m_http->Post(sPostData);
-        } catch (const std::exception &e) {
-            answer.clear();
-            error = vb::Describe(e);
-        }
-        if (error.isEmpty() && !answer.isEmpty())
-            break;
-    }
-    if (!error.isEmpty())
-        WriteErrorLog(QString::fromLatin1(kPostLabel) + error);
-    return answer;
+    m_reader = std::make_unique<OverturePageReader>(*scraper, m_markers);
+    setScraper(std::move(scraper));
 }
 
 // ---- log in and read ---------------------------------------------------------------------
@@ -180,10 +119,9 @@ bool OvertureSession::GetBids() {
             return false;
         const clsAccount &account = *Account();
         setStatus(QString::fromLatin1(kConnecting));
-        platform::HttpHeaders headers;  // the login's GETs add no header of their own
 
         QString answer;
-        if (!GetFromServer(answer, headers, m_markers.LoginURL) || answer.isEmpty())
+        if (!GetFromServer(answer, m_markers.LoginURL) || answer.isEmpty())
             return false;
         if (answer.contains(QLatin1String(kUnavailable), Qt::CaseInsensitive)) {
             EndLoginAttempts();
@@ -192,7 +130,7 @@ bool OvertureSession::GetBids() {
 
         setStatus(QString::fromLatin1(kConnected));
         QString action;
-        const FieldCollectionPtr loginFields = m_oConnect->GetLoginFormFields(answer, action);
+        const FieldCollectionPtr loginFields = Scraper()->GetLoginFormFields(answer, action);
         if (!loginFields)
             return false;
         setStatus(QString::fromLatin1(kLoggingIn));
@@ -235,7 +173,7 @@ bool OvertureSession::GetBids() {
 
         const QString manageBids = m_reader->GetManageBidsURL(answer);
         setStatus(QString::fromLatin1(kRetrievingFromAccount));
-        if (manageBids.isEmpty() || !GetFromServer(answer, headers, manageBids))
+        if (manageBids.isEmpty() || !GetFromServer(answer, manageBids))
             return false;
         setStatus(QString::fromLatin1(kRetrievingFromAccount));
 
@@ -325,7 +263,7 @@ bool OvertureSession::GetFirstPageKeywordBids(const QString &sPage) {
     if (!m_reader->ReadBidPage(sPage, *page, *m_colKeywordFields, *KeywordsCollection(),
                                QString::fromLatin1(kFirstPageLabel)))
         return false;
-    page->actionURL = clsConnect::FormatURL(page->actionURL, m_http->URL());
+    page->actionURL = clsConnect::FormatURL(page->actionURL, HttpAutoBid().URL());
     m_sBidFormActionURL = page->actionURL;
     m_colHiddenFields = page->hidden;
     m_pages.push_back(page);
@@ -337,7 +275,7 @@ bool OvertureSession::GetPageKeywordBids(const QString &sPage) {
     if (!m_reader->ReadBidPage(sPage, *page, *m_colKeywordFields, *KeywordsCollection(),
                                QString::fromLatin1(kPageLabel)))
         return false;
-    page->actionURL = clsConnect::FormatURL(page->actionURL, m_http->URL());
+    page->actionURL = clsConnect::FormatURL(page->actionURL, HttpAutoBid().URL());
     m_pages.push_back(page);
     return true;
 }
@@ -351,7 +289,7 @@ ConnectRunControl::UpdateResult OvertureSession::UpdateBids() {
     const QString keptAction = m_sBidFormActionURL;
     try {
         m_reader->setEngine(Engine());
-        m_oConnect->EditKeywordFields(*KeywordsCollection(), *m_colKeywordFields);
+        Scraper()->EditKeywordFields(*KeywordsCollection(), *m_colKeywordFields);
         if (SentBidsToServer())
             return UpdateResult::Posted;
     } catch (const std::exception &e) {

@@ -12,7 +12,6 @@
 
 #include "connect/ConnectRunControl.h"
 #include "connect/OverturePageReader.h"
-#include "platform/HttpControl.h"
 
 class clsConnect;
 
@@ -29,7 +28,6 @@ public:
 
     static ConnectTexts OvertureTexts();
 
-    platform::HttpControl &HttpAutoBid() { return *m_http; }
     // The login address read at the last Prepare that loaded the engine data.
     QString LoginURL() const { return m_markers.LoginURL; }
     const OvertureMarkers &Markers() const { return m_markers; }
@@ -40,18 +38,11 @@ public:
 
 protected:
     void LoadEngineData(const QString &sEngine) override;
-    bool EngineDataLoaded() const override { return m_oConnect != nullptr; }
+    bool EngineDataLoaded() const override { return Scraper() != nullptr; }
     bool GetBids() override;
     UpdateResult UpdateBids() override;
-    void AbortRequest() override;
 
 private:
-    // GET of a link completed against the control's URL; false (with the
-    // error in the status) when it failed or the run is cancelled.
-    bool GetFromServer(QString &sResult, platform::HttpHeaders &headers, const QString &sURL);
-    // POST, sent once more after an error or an empty answer unless the run
-    // was cancelled; the body of the answer ("" when none).
-    QString PostToServer(const QString &sURL, const QString &sPostData);
     bool ValidAccountID(const QString &sAccountList);
     bool GetAllPageKeywordBids(const QString &sPage);
     bool GetFirstPageKeywordBids(const QString &sPage);
@@ -62,8 +53,6 @@ private:
     QString bidPostString(const BidPage &page) const;
     QString pageSwitch(const FieldCollection &fields, int page) const;
 
-    platform::HttpControl *m_http = nullptr;
-    std::unique_ptr<clsConnect> m_oConnect;
     OvertureMarkers m_markers;
     std::unique_ptr<OverturePageReader> m_reader;
     QString m_sEngineDataFile;

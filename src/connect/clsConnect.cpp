@@ -10,6 +10,10 @@
 #include <QUrl>
 #include <exception>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace {
 
 const char *const kFormatURLLabel = "clsConnect_FormatURL error:  ";
@@ -163,25 +167,114 @@ QString clsConnect::DecodeEntities(const QString &text) {
     return out;
 }
 
-QString clsConnect::EncodeFormText(const QString &text) {
+// Appends a name or value for a form body (see EncodeFormText).
+static void appendFormText(QString &out, const QString &text) {
     static const char kHex[] = "0123456789ABCDEF";
-    const QByteArray bytes = platform::ToAnsi(text);
-    QString out;
-    out.reserve(bytes.size() + 8);
-    for (const char ch : bytes) {
-        const uchar b = uchar(ch);
+    auto appendByte = [&out](uchar b) {
         if (b == ' ') {
             out += QLatin1String("%20");
-        } else if (b < 0x20 || b >= 0x7F || b == '&' || b == '=' || b == '+' || b == '%' || b == '#' ||
-                   b == ';') {
+        } else if (b < 0x20 || b >= 0x7F || b == '&' || b == '=' || b == '+' || b == '%' || b == '#' || b == ';') {
             out += QLatin1Char('%');
             out += QLatin1Char(kHex[b >> 4]);
             out += QLatin1Char(kHex[b & 0xF]);
         } else {
-            out += QLatin1Char(ch);
+            out += QLatin1Char(char(b));
+        }
+    };
+    for (const QChar c : text) {
+        const char16_t u = c.unicode();
+        if (u < 0x80) {
+            appendByte(uchar(u));
+        } else {
+            // The character's Windows-1252 byte.
+            const QByteArray bytes = platform::ToAnsi(QString(c));
+            for (const char b : bytes)
+                appendByte(uchar(b));
         }
     }
+}
+
+QString clsConnect::EncodeFormText(const QString &text) {
+    QString out;
+    out.reserve(text.size() + 8);
+    appendFormText(out, text);
     return out;
+}
+
+// Whether an end marker adds nothing to a cell's text; the few markers a
+// reader uses are remembered.
+static bool plainEnd(const QString &cellEnd) {
+    struct Known {
+        QString end;
+        bool plain = false;
+    };
+    static Known s_known[4];
+    static int s_next = 0;
+    for (const Known &k : s_known)
+        if (!k.end.isNull() && k.end == cellEnd)
+            return k.plain;
+    Known &k = s_known[s_next];
+    s_next = (s_next + 1) % 4;
+    k.end = cellEnd.isNull() ? QString(QLatin1String("")) : cellEnd;
+    k.plain = StripHTML(QStringLiteral("x") + cellEnd) == QLatin1String("x");
+    return k.plain;
+}
+
+// Most cells are a few opening tags and plain text (a keyword after its
+// input, an amount inside a nested table): the text is then what StripHTML
+// would give, without its passes. Anything else, a tag that StripHTML turns
+// into line breaks, or an end marker that adds text, takes the full way.
+static bool plainCell(QStringView cell, const QString &cellEnd, QStringView *text) {
+    if (!plainEnd(cellEnd))
+        return false;
+    int pos = 0;
+    const int n = int(cell.size());
+    while (pos < n && cell.at(pos) == QLatin1Char('<')) {
+        const int gt = int(cell.indexOf(QLatin1Char('>'), pos + 1));
+        if (gt < 0)
+            return false;
+        int nameEnd = pos + 1;
+        while (nameEnd < gt && cell.at(nameEnd) != QLatin1Char(' '))
+            ++nameEnd;
+        const QStringView name = cell.mid(pos + 1, nameEnd - pos - 1);
+        for (const char *breaking : {"P", "BR", "HR", "DL"})
+            if (name.compare(QLatin1String(breaking), Qt::CaseInsensitive) == 0)
+                return false;
+        if (name.startsWith(QLatin1String("/H"), Qt::CaseInsensitive))
+            return false;
+        pos = gt + 1;
+    }
+    if (pos == 0)
+        return false;  // text before the first tag
+    for (int i = pos; i < n; ++i) {
+        const char16_t c = cell.at(i).unicode();
+        if (c == u'<' || c == u'\r' || c == u'\n' || c == u'\t' || c == u'&' || c == 0x00A0)
+            return false;
+    }
+    *text = cell.mid(pos);
+    return true;
+}
+
+QString clsConnect::CellText(QStringView cell, const QString &cellEnd) {
+    QStringView text;
+    if (plainCell(cell, cellEnd, &text))
+        return text.toString();
+    return StripHTML(cell.toString() + cellEnd);
+}
+
+QString clsConnect::CellValue(QStringView cell, const QString &cellEnd) {
+    QStringView plain;
+    if (plainCell(cell, cellEnd, &plain)) {
+        qsizetype a = 0, b = plain.size();
+        while (a < b && plain.at(a) == QLatin1Char(' '))
+            ++a;
+        while (b > a && plain.at(b - 1) == QLatin1Char(' '))
+            --b;
+        return plain.mid(a, b - a).toString();
+    }
+    QString text = DecodeEntities(StripHTML(cell.toString() + cellEnd));
+    text.replace(QChar(0x00A0), QLatin1Char(' '));
+    return vb::Trim(RemoveLineBreaks(text));
 }
 
 // ---- links and post strings ---------------------------------------------------------
@@ -212,9 +305,9 @@ QString clsConnect::CreatePostStringFromCollection(const FieldCollection &colFie
     try {
         auto append = [&out](const QString &name, const QString &value) {
             out += QLatin1Char('&');
-            out += EncodeFormText(name);
+            appendFormText(out, name);
             out += QLatin1Char('=');
-            out += EncodeFormText(value);
+            appendFormText(out, value);
         };
         for (const clsFieldPtr &field : colField) {
             if (!field)
@@ -315,7 +408,9 @@ QString clsConnect::GetErrorMessage(long lNumber, const QString &sDescription) {
 
 // indexOf for the short markers of page cutting. Markers are usually
 // found a few dozen characters on, where a plain scan beats the general
-// search and its set-up.
+// search and its set-up. Where the processor allows, eight positions are
+// tested at once on the marker's first and last characters (pages are
+// dense with "<" and ">", rarely with both a marker's length apart).
 static qsizetype findMarker(QStringView text, QStringView marker, qsizetype from) {
     const qsizetype m = marker.size();
     if (m == 0)
@@ -323,7 +418,31 @@ static qsizetype findMarker(QStringView text, QStringView marker, qsizetype from
     const char16_t *d = text.utf16();
     const char16_t *k = marker.utf16();
     const qsizetype last = text.size() - m;
-    for (qsizetype p = from; p <= last; ++p) {
+    qsizetype p = from;
+#if defined(__SSE2__)
+    {
+        const __m128i first = _mm_set1_epi16(short(k[0]));
+        const __m128i lastChar = _mm_set1_epi16(short(k[m - 1]));
+        // Every load stays inside the text: p + 7 <= last.
+        for (; p + 7 <= last; p += 8) {
+            const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i *>(d + p));
+            const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i *>(d + p + m - 1));
+            unsigned mask =
+                unsigned(_mm_movemask_epi8(_mm_and_si128(_mm_cmpeq_epi16(a, first), _mm_cmpeq_epi16(b, lastChar))));
+            while (mask != 0) {
+                const int bit = __builtin_ctz(mask);  // two bits per position, the first one even
+                const qsizetype q = p + bit / 2;
+                qsizetype i = 1;
+                while (i < m - 1 && d[q + i] == k[i])
+                    ++i;
+                if (i >= m - 1)
+                    return q;
+                mask &= ~(3u << bit);
+            }
+        }
+    }
+#endif
+    for (; p <= last; ++p) {
         if (d[p] != k[0])
             continue;
         qsizetype i = 1;
@@ -378,24 +497,33 @@ QStringView clsConnect::FindSection(QStringView &sResult, QStringView sSTART, QS
 }
 
 QString clsConnect::FindActionURL(QString &sResult) {
+    QStringView rest(sResult);
+    const QString url = FindActionURL(rest);
+    // Consume what the view moved past.
+    if (rest.size() != sResult.size())
+        sResult.remove(0, sResult.size() - rest.size());
+    return url;
+}
+
+QString clsConnect::FindActionURL(QStringView &sResult) {
     try {
-        const int p = int(sResult.indexOf(m_sActionStart));
+        const qsizetype p = findMarker(sResult, m_sActionStart, 0);
         if (p < 0)
             return QString();
-        int skip = p + int(m_sActionStart.size());
+        qsizetype skip = p + m_sActionStart.size();
         while (skip < sResult.size() && sResult[skip] == QLatin1Char(' '))
             ++skip;
-        sResult.remove(0, skip);
-        QString closing = m_sActionEnd;
+        sResult = sResult.mid(skip);
+        QStringView closing = m_sActionEnd;
         if (sResult.startsWith(QLatin1Char('"'))) {
-            sResult.remove(0, 1);
-            closing = QStringLiteral("\"");
+            sResult = sResult.mid(1);
+            closing = u"\"";
         }
-        const int e = earlierFound(int(sResult.indexOf(closing)), int(sResult.indexOf(QLatin1Char(' '))));
+        const int e = earlierFound(int(findMarker(sResult, closing, 0)), int(sResult.indexOf(QLatin1Char(' '))));
         if (e < 0)
             return QString();
-        const QString url = vb::Trim(sResult.left(e));
-        sResult.remove(0, e);
+        const QString url = vb::Trim(sResult.left(e).toString());
+        sResult = sResult.mid(e);
         return DecodeEntities(url);
     } catch (const std::exception &e) {
         logError(kActionURLLabel, e);

@@ -88,6 +88,7 @@ public:
     // The action URL after ActionStart (quoted, or up to ActionEnd or a
     // blank), entities decoded; consumes sResult up to the URL's end.
     QString FindActionURL(QString &sResult);
+    QString FindActionURL(QStringView &sResult);
     // The attribute value after NameStart / ValueStart / "href=": quoted, or
     // up to the next blank, entities decoded.
     QString FindName(const QString &sSection);
@@ -111,6 +112,13 @@ public:
     // Character references of an attribute value or link decoded ("&amp;",
     // "&#39;", "&#x2F;", ...); unknown ones stay as they are.
     static QString DecodeEntities(const QString &text);
+    // A table cell's text: the cell (as cut, without its end marker) with
+    // cellEnd put back and its markup removed, as StripHTML gives it. A cell
+    // of opening tags and plain text is read without the stripper's passes.
+    static QString CellText(QStringView cell, const QString &cellEnd);
+    // The same text with character references decoded, no-break spaces and
+    // line breaks (and tabs) as blanks, trimmed of blanks.
+    static QString CellValue(QStringView cell, const QString &cellEnd);
     // A name or value for a form body: "&", "=", "+", "%", "#", ";", control
     // characters and non-ASCII (as Windows-1252 bytes) percent-encoded, the
     // blank as "%20", everything else as it is.

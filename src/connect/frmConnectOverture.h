@@ -1,53 +1,16 @@
 #pragma once
-// The Overture connection window: shows the run of its session (title,
-// status, progress) modally and hides itself when the run is over. Cancel,
-// the close box and Esc cancel the run; the window stays loaded for the
-// next run, so a recent login can serve an update.
+// The Overture (and Overture(UK)) connection window: the shared connection
+// window over an Overture session.
 
-#include <QDialog>
-#include <memory>
+#include "connect/ConnectWindow.h"
 
-#include "connect/IConnectWindow.h"
-
-class QLabel;
-class QProgressBar;
-class QPushButton;
 class OvertureSession;
 
-class frmConnectOverture : public QDialog, public IConnectWindow {
+class frmConnectOverture : public ConnectWindow {
     Q_OBJECT
 public:
     explicit frmConnectOverture(QWidget *parent = nullptr);
     ~frmConnectOverture() override;
 
-    KeywordCollectionPtr KeywordsCollection() const override;
-    void setKeywordsCollection(KeywordCollectionPtr colKeywords) override;
-    std::shared_ptr<clsAccount> Account() const override;
-    void setAccount(std::shared_ptr<clsAccount> oAccount) override;
-    QString Action() const override;
-    void setAction(const QString &sAction) override;
-    bool Cancelled() const override;
-    void Prepare(const QString &sEngine, bool bLoadEngineFile) override;
-    // Returns at once when no run is pending.
-    void ShowModal(QWidget *owner) override;
-
-    OvertureSession &Session() { return *m_session; }
-
-    QLabel *lblTitle = nullptr;
-    QLabel *lblStatus = nullptr;
-    QProgressBar *prgProgress = nullptr;
-    QPushButton *cmdCancel = nullptr;
-
-public Q_SLOTS:
-    void reject() override;
-
-protected:
-    void closeEvent(QCloseEvent *event) override;
-    void showEvent(QShowEvent *event) override;
-
-private:
-    void cmdCancel_Click();
-    void onProgress(int value, int maximum);
-
-    OvertureSession *m_session = nullptr;
+    OvertureSession &Session();
 };

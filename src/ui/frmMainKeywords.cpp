@@ -5,6 +5,7 @@
 #include "ui/frmMain.h"
 
 #include "connect/IConnectWindow.h"
+#include "connect/frmConnectFindWhat.h"
 #include "connect/frmConnectOverture.h"
 #include "core/AccountWindowGuard.h"
 #include "core/KeywordRefusals.h"
@@ -307,7 +308,9 @@ void frmMain::DownLoadKeywords() {
         IConnectWindow *made = nullptr;
         if (m_connectWindowMaker)
             made = m_connectWindowMaker(engine, this);
-        else if (engine != QLatin1String(kEngineFindWhat))
+        else if (engine == QLatin1String(kEngineFindWhat))
+            made = new frmConnectFindWhat(this);
+        else
             made = new frmConnectOverture(this);
         if (!made)
             vb::Raise(vb::errInvalidCall, L(kNoConnectWindow) + engine);

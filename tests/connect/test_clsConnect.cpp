@@ -357,3 +357,23 @@ TEST(clsPage, StartsWithAnEmptyTermCountField) {
     page.setTermCount(nullptr);
     EXPECT_TRUE(page.TermCount());
 }
+
+TEST(clsConnectFindSection, FindsMarkersAtEveryOffsetOfALongText) {
+    // Markers of one to many characters, at the start, in the middle and at
+    // the very end, after near misses sharing their first and last characters.
+    const QStringList markers = {">", "<tr", "</td>", "</tr><!--/kw-->", "<x>"};
+    for (const QString &marker : markers) {
+        for (int at = 0; at < 80; ++at) {
+            QString text;
+            for (int i = 0; i < at; ++i)
+                text += (i % 3 == 0) ? QChar(marker.front()) : (i % 3 == 1 ? QChar(marker.back()) : QChar('a'));
+            const QString whole = "S" + text + marker + (at % 2 ? "tail" : "");
+            QString rest = whole;
+            const QString section = clsConnect::FindSection(rest, "S", marker);
+            // The section ends at the first occurrence, as a plain search finds it.
+            const int end = int(whole.indexOf(marker, 1));
+            EXPECT_EQ(section, whole.left(end)) << marker.toStdString() << " at " << at;
+            EXPECT_EQ(rest, whole.mid(end + marker.size())) << marker.toStdString() << " at " << at;
+        }
+    }
+}
