@@ -2,6 +2,7 @@
 
 #include "core/modCommon.h"
 #include "platform/Folders.h"
+#include "platform/Ini.h"
 #include "platform/Seams.h"
 #include "platform/TextFile.h"
 #include "platform/VB.h"
@@ -64,7 +65,11 @@ QString keyLine(const char *key, const QString &value) {
 }
 }  // namespace
 
-QDateTime clsAccount::ZeroDate() { return QDateTime(QDate(1899, 12, 30), QTime(0, 0, 0)); }
+QDateTime clsAccount::ZeroDate() {
+    // Every new account holds it; converting it once is enough.
+    static const QDateTime zero(QDate(1899, 12, 30), QTime(0, 0, 0));
+    return zero;
+}
 
 QString clsAccount::AccountFolder(const QString &engine, const QString &account) {
     return platform::JoinPath(platform::ProgramFolder(), L(kAccountsFolder),
@@ -77,8 +82,9 @@ QString clsAccount::SettingsFile() const {
 }
 
 void clsAccount::GetSettings() {
-    const QString file = SettingsFile();
-    if (!QFileInfo(file).isFile())
+    // The scheduler reads every scheduled account each minute: one read serves all keys.
+    const platform::ProfileReader file(SettingsFile());
+    if (!openedOrMissing(file))
         return;
     const QString section = L(kSection);
     m_sUserName = ReadIniString(file, section, L(kUserName));
@@ -86,14 +92,32 @@ void clsAccount::GetSettings() {
     m_sAccountID = ReadIniString(file, section, L(kAccountID));
     m_fMaxBid = storedSingle(ReadIniString(file, section, L(kMaxBid)), true);
     m_fMinBid = storedSingle(ReadIniString(file, section, L(kMinBid)), true);
+    readSchedulerFields(file);
+    m_bSentReport = vb::CBool(ReadIniString(file, section, L(kSentReport)));
+}
+
+bool clsAccount::openedOrMissing(const platform::ProfileReader &file) const {
+    if (file.FileRead())
+        return true;
+    // A file that is there but can't be read is an error, not a new account.
+    if (QFileInfo(SettingsFile()).isFile())
+        vb::Raise(vb::errPermissionDenied);
+    return false;
+}
+
+void clsAccount::GetSchedulerSettings() {
+    const platform::ProfileReader file(SettingsFile());
+    if (openedOrMissing(file))
+        readSchedulerFields(file);
+}
+
+void clsAccount::readSchedulerFields(const platform::ProfileReader &file) {
+    const QString section = L(kSection);
     m_bSchedulerEnable = vb::CBool(ReadIniString(file, section, L(kSchedlerEnable)));
     m_fHours = storedSingle(ReadIniString(file, section, L(kHours)), false);
     QDateTime last;
-    if (vb::ParseDate(ReadIniString(file, section, L(kLastLookupRead)), &last))
-        m_dLastLookup = last;
-    else
-        m_dLastLookup = seam::Now();
-    m_bSentReport = vb::CBool(ReadIniString(file, section, L(kSentReport)));
+    m_bLastLookupStored = vb::ParseDate(ReadIniString(file, section, L(kLastLookupRead)), &last);
+    m_dLastLookup = m_bLastLookupStored ? last : seam::Now();
 }
 
 void clsAccount::SaveSettings() {
@@ -136,5 +160,6 @@ void clsAccount::SaveLastLookupTime() {
         return;
     }
     // The profile writer replaces the file atomically and keeps its permissions.
-    WriteIniString(file, L(kSection), L(kLastLookupWritten), value);
+    if (WriteIniString(file, L(kSection), L(kLastLookupWritten), value) != QLatin1String("1"))
+        vb::Raise(vb::errPermissionDenied);
 }

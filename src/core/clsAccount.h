@@ -5,6 +5,10 @@
 #include <QDateTime>
 #include <QString>
 
+namespace platform {
+class ProfileReader;
+}
+
 class clsAccount {
 public:
     const QString &Engine() const { return m_sEngine; }
@@ -30,12 +34,20 @@ public:
     bool SentReport() const { return m_bSentReport; }
     void setSentReport(bool v) { m_bSentReport = v; }
 
-    // Loads the fields from the account file; nothing changes when it is missing.
-    // Raises vb::VBError (type mismatch) on a bad Boolean; the fields before it are set.
+    // Loads the fields from the account file (read once); nothing changes when it is missing.
+    // Raises vb::VBError (type mismatch) on a bad Boolean, the fields before it set,
+    // and (permission denied) when the file is there but can't be read.
     void GetSettings();
+    // Loads only SchedulerEnable, Hours and LastLookup, from one read of the
+    // account file, as GetSettings reads them (the minute tick's due test).
+    void GetSchedulerSettings();
+    // False when the last GetSettings found no readable last look-up and
+    // LastLookup holds the time of reading instead.
+    bool LastLookupStored() const { return m_bLastLookupStored; }
     // Writes the account file anew. Raises vb::VBError when it can't.
     void SaveSettings();
     // Writes only "LastLookup"; nothing when the account folder is missing.
+    // Raises vb::VBError when the file can't be written.
     void SaveLastLookupTime();
 
     // program folder/Accounts/engine/account (names mapped to safe path components)
@@ -47,6 +59,10 @@ public:
     static QDateTime ZeroDate();
 
 private:
+    void readSchedulerFields(const platform::ProfileReader &file);
+    // True when the file was read; false when there is none; raises when it can't be read.
+    bool openedOrMissing(const platform::ProfileReader &file) const;
+
     QString m_sEngine;
     QString m_sAccountName;
     QString m_sUserName;
@@ -58,4 +74,5 @@ private:
     bool m_bSchedulerEnable = false;
     float m_fHours = 0;
     bool m_bSentReport = false;
+    bool m_bLastLookupStored = true;
 };

@@ -88,8 +88,15 @@ void ResetErrorLogForTests() {
 
 QString ReadIniString(const QString &file, const QString &section, const QString &key) {
     try {
-        const QString value =
-            platform::GetProfileString(file, section, key, QString(), kIniBufferSize);
+        return ReadIniString(platform::ProfileReader(file), section, key);
+    } catch (...) {
+        return QString();
+    }
+}
+
+QString ReadIniString(const platform::ProfileReader &file, const QString &section, const QString &key) {
+    try {
+        const QString value = file.GetString(section, key, QString(), kIniBufferSize);
         return vb::RTrim(StripNulls(value));
     } catch (...) {
         return QString();

@@ -9,6 +9,9 @@
 
 class QWidget;
 class QTreeWidgetItem;
+namespace platform {
+class ProfileReader;
+}
 
 // Appends text & CR LF to Error.log in the program folder. Never raises.
 void WriteErrorLog(const QString &text);
@@ -17,6 +20,8 @@ void ResetErrorLogForTests();
 
 // Ini access with a 560-character buffer and "" as default; right-trimmed.
 QString ReadIniString(const QString &file, const QString &section, const QString &key);
+// The same from a file read once for several keys.
+QString ReadIniString(const platform::ProfileReader &file, const QString &section, const QString &key);
 QString WriteIniString(const QString &file, const QString &section, const QString &key,
                        const QString &value);
 

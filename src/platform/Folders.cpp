@@ -3,6 +3,7 @@
 #include "platform/VB.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QStandardPaths>
 
 namespace platform {
@@ -12,7 +13,9 @@ QString g_programOverride;
 QString g_windowsOverride;
 
 QString ensure(const QString &path) {
-    QDir().mkpath(path);
+    // Asked for on every file path: a look costs less than a creation attempt.
+    if (!QFileInfo(path).isDir())
+        QDir().mkpath(path);
     return path;
 }
 

@@ -15,6 +15,8 @@ namespace platform {
 
 namespace {
 
+quint64 g_answeredRequests = 0;
+
 const char *const kFormContentType = "application/x-www-form-urlencoded";
 
 struct ErrorInfo {
@@ -251,12 +253,15 @@ void HttpControl::onFinished(QNetworkReply *reply) {
         // An answer, whatever its status: the body is the caller's to judge.
         m_resultBytes = reply->readAll();
         m_sResult = FromAnsi(m_resultBytes);
+        ++g_answeredRequests;
     }
     reply->deleteLater();
     if (m_loop)
         m_loop->quit();
     setState(stateIdle);
 }
+
+quint64 HttpControl::AnsweredRequests() { return g_answeredRequests; }
 
 void HttpControl::setState(int state) {
     if (m_iState == state)

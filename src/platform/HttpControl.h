@@ -105,6 +105,10 @@ public:
     int ErrorNumber() const { return m_iErrorNumber; }  // 0 when the request got an answer
     QString ErrorDescription() const { return m_sErrorDescription; }
 
+    // Requests of every control in the process that got an answer (any
+    // status) so far: unattended work watches it to tell a silent server.
+    static quint64 AnsweredRequests();
+
 Q_SIGNALS:
     void stateChanged(int state);
 

@@ -41,6 +41,19 @@ bool parseKeyLine(QStringView line, QStringView *key, QStringView *value) {
     return true;
 }
 
+// The section header rule (IniSectionHeader) on a view of the line.
+bool sectionHeader(QStringView line, QStringView *name) {
+    const QStringView t = trimWs(line);
+    if (!t.startsWith(u'['))
+        return false;
+    const qsizetype close = t.indexOf(u']');
+    *name = trimWs(close < 0 ? t.mid(1) : t.mid(1, close - 1));
+    return true;
+}
+
+// Case folding maps each UTF-16 unit to one: names of other lengths never match.
+bool sameName(QStringView a, QStringView b) { return a.size() == b.size() && a.compare(b, Qt::CaseInsensitive) == 0; }
+
 QString fold(QStringView name) { return name.toString().toCaseFolded(); }
 
 // ---- Parsed files, kept while the file is unchanged ----------------------------
@@ -240,28 +253,105 @@ ParsedPtr load(const QString &path) {
     return p;
 }
 
-}  // namespace
-
-bool IniSectionHeader(const QString &line, QString *name) {
-    const QStringView t = trimWs(line);
-    if (!t.startsWith(u'['))
-        return false;
-    const qsizetype close = t.indexOf(u']');
-    if (name)
-        *name = trimWs(close < 0 ? t.mid(1) : t.mid(1, close - 1)).toString();
-    return true;
-}
-
-QString GetProfileString(const QString &file, const QString &section, const QString &key,
-                         const QString &defaultValue, int bufferSize) {
+// The value of a key in a parsed file, or the default.
+QString lookUp(const ParsedPtr &p, const QString &section, const QString &key, const QString &defaultValue,
+               int bufferSize) {
     QString result = defaultValue;
-    if (const ParsedPtr p = load(file)) {
+    if (p) {
         if (const Section *s = p->section(section)) {
             auto it = s->keys.constFind(key.toCaseFolded());
             if (it != s->keys.constEnd()) {
                 QStringView k, value;
                 parseKeyLine(p->lines.at(it.value()), &k, &value);
                 // Only what the buffer takes is copied: a huge value costs nothing.
+                if (bufferSize > 0 && value.size() > bufferSize - 1)
+                    value = value.left(bufferSize - 1);
+                return value.toString();
+            }
+        }
+    }
+    if (bufferSize > 0 && result.size() > bufferSize - 1)
+        result.truncate(bufferSize - 1);
+    return result;
+}
+
+}  // namespace
+
+bool IniSectionHeader(const QString &line, QString *name) {
+    QStringView view;
+    if (!sectionHeader(line, &view))
+        return false;
+    if (name)
+        *name = view.toString();
+    return true;
+}
+
+
+QString GetProfileString(const QString &file, const QString &section, const QString &key,
+                         const QString &defaultValue, int bufferSize) {
+    return lookUp(load(file), section, key, defaultValue, bufferSize);
+}
+
+// A file read for a handful of keys: scanning its few lines costs less
+// than building the look-up tables of a parse that is kept.
+struct ProfileReader::Data {
+    struct Entry {
+        bool isSection;
+        QStringView name;  // views into text
+        QStringView value;
+    };
+    QString text;
+    std::vector<Entry> entries;  // section headers and key lines, in file order
+};
+
+ProfileReader::ProfileReader(const QString &file) {
+    QByteArray bytes;
+    if (!ReadFileBytes(file, &bytes))
+        return;
+    auto data = std::make_shared<Data>();
+    data->text = FromAnsi(bytes);
+    const QStringView text(data->text);
+    auto take = [&data](QStringView line) {
+        QStringView name, value;
+        if (sectionHeader(line, &name))
+            data->entries.push_back({true, name, QStringView()});
+        else if (parseKeyLine(line, &name, &value))
+            data->entries.push_back({false, name, value});
+    };
+    // Lines end in CR LF, LF or CR, as SplitLines cuts them.
+    qsizetype start = 0;
+    const qsizetype n = text.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        const char16_t c = text[i].unicode();
+        if (c == u'\r' || c == u'\n') {
+            take(text.mid(start, i - start));
+            if (c == u'\r' && i + 1 < n && text[i + 1] == u'\n')
+                ++i;
+            start = i + 1;
+        }
+    }
+    if (start < n)
+        take(text.mid(start));
+    m_data = std::move(data);
+}
+
+ProfileReader::~ProfileReader() = default;
+
+bool ProfileReader::FileRead() const { return m_data != nullptr; }
+
+QString ProfileReader::GetString(const QString &section, const QString &key, const QString &defaultValue,
+                                 int bufferSize) const {
+    QString result = defaultValue;
+    if (m_data) {
+        // The first section of the name counts, and in it the first line of the key.
+        bool inSection = false;
+        for (const Data::Entry &e : m_data->entries) {
+            if (e.isSection) {
+                if (inSection)
+                    break;
+                inSection = sameName(e.name, section);
+            } else if (inSection && sameName(e.name, key)) {
+                QStringView value = e.value;
                 if (bufferSize > 0 && value.size() > bufferSize - 1)
                     value = value.left(bufferSize - 1);
                 return value.toString();

@@ -9,6 +9,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <memory>
 
 namespace platform {
 
@@ -16,6 +17,25 @@ namespace platform {
 // bufferSize-1 come back). Returns the default when anything is missing.
 QString GetProfileString(const QString &file, const QString &section, const QString &key,
                          const QString &defaultValue, int bufferSize);
+// One read and one parse of a file for several look-ups with
+// GetProfileString's rules, without a look at the file for each of them (a
+// reader of many small files each once, like the minute tick over every
+// scheduled account).
+class ProfileReader {
+public:
+    explicit ProfileReader(const QString &file);
+    ~ProfileReader();
+    ProfileReader(const ProfileReader &) = delete;
+    ProfileReader &operator=(const ProfileReader &) = delete;
+    bool FileRead() const;
+    QString GetString(const QString &section, const QString &key, const QString &defaultValue,
+                      int bufferSize) const;
+
+private:
+    struct Data;
+    std::shared_ptr<const Data> m_data;  // null when the file could not be read
+};
+
 // Writes one key; an empty-null `value` (QString()) deletes the key. False on failure.
 bool WriteProfileString(const QString &file, const QString &section, const QString &key,
                         const QString &value);

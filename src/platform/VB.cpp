@@ -405,10 +405,75 @@ QString FormatGeneralDate(const QDateTime &dt) {
     return date + QLatin1Char(' ') + time;
 }
 
+namespace {
+// Reads 1 to maxDigits digits at i; -1 when there is none.
+int readNumber(const QString &s, int &i, int maxDigits) {
+    int value = 0, digits = 0;
+    while (i < s.size() && digits < maxDigits && s.at(i) >= QLatin1Char('0') && s.at(i) <= QLatin1Char('9')) {
+        value = value * 10 + (s.at(i).unicode() - '0');
+        ++i;
+        ++digits;
+    }
+    return digits > 0 ? value : -1;
+}
+
+bool expect(const QString &s, int &i, char c) {
+    if (i >= s.size() || s.at(i) != QLatin1Char(c))
+        return false;
+    ++i;
+    return true;
+}
+
+// The general form the program writes ("M/D/YYYY h:mm:ss AM") without the
+// locale's parser, which costs more than reading a whole settings file.
+// Anything else, or a moment the local clock skips, is left to the parser.
+bool parseGeneralForm(const QString &s, QDateTime *out) {
+    int i = 0;
+    const int month = readNumber(s, i, 2);
+    if (month < 0 || !expect(s, i, '/'))
+        return false;
+    const int day = readNumber(s, i, 2);
+    if (day < 0 || !expect(s, i, '/'))
+        return false;
+    const int yearStart = i;
+    const int year = readNumber(s, i, 4);
+    if (year < 0 || i - yearStart != 4 || !expect(s, i, ' '))
+        return false;
+    const int hour = readNumber(s, i, 2);
+    if (hour < 1 || hour > 12 || !expect(s, i, ':'))
+        return false;
+    const int minuteStart = i;
+    const int minute = readNumber(s, i, 2);
+    if (minute < 0 || i - minuteStart != 2 || !expect(s, i, ':'))
+        return false;
+    const int secondStart = i;
+    const int second = readNumber(s, i, 2);
+    if (second < 0 || i - secondStart != 2 || !expect(s, i, ' '))
+        return false;
+    if (i + 2 != s.size() || s.at(i + 1) != QLatin1Char('M'))
+        return false;
+    const QChar half = s.at(i);
+    if (half != QLatin1Char('A') && half != QLatin1Char('P'))
+        return false;
+    const QDate date(year, month, day);
+    const QTime time((hour % 12) + (half == QLatin1Char('P') ? 12 : 0), minute, second);
+    if (!date.isValid() || !time.isValid())
+        return false;
+    const QDateTime dt(date, time);
+    if (!dt.isValid() || dt.time() != time)
+        return false;
+    if (out)
+        *out = dt;
+    return true;
+}
+}  // namespace
+
 bool ParseDate(const QString &text, QDateTime *out) {
     const QString s = text.trimmed();
     if (s.isEmpty())
         return false;
+    if (parseGeneralForm(s, out))
+        return true;
     static const char *const formats[] = {
         "M/d/yyyy h:mm:ss AP", "M/d/yyyy h:mm AP", "M/d/yyyy H:mm:ss", "M/d/yyyy H:mm", "M/d/yyyy",
         "yyyy-MM-dd HH:mm:ss", "yyyy-MM-dd H:mm:ss", "yyyy-MM-dd HH:mm", "yyyy-MM-dd", "yyyy/M/d H:mm:ss",

@@ -31,6 +31,8 @@ public:
     }
 };
 
+qint64 g_addedNodes = 0;
+
 QString part(const QString &s) { return QString::number(s.size()) + QLatin1Char(':') + s; }
 }  // namespace
 
@@ -153,6 +155,10 @@ void SortChildren(QTreeWidget *tree, QTreeWidgetItem *parent) {
         tree->sortItems(0, Qt::AscendingOrder);
 }
 
+qint64 AddedOrder(const QTreeWidgetItem *node) {
+    return node ? node->data(0, AddedRole).toLongLong() : 0;
+}
+
 QTreeWidgetItem *AddRootNode(QTreeWidget *tree) {
     auto *root = new AccountTreeItem;
     root->setText(0, QLatin1String(kRootText));
@@ -177,6 +183,7 @@ QTreeWidgetItem *AddNewNode(QTreeWidget *tree, const QString &parentKey, const Q
         node->setText(0, text);
         node->setData(0, KeyRole, key);
         node->setData(0, KindRole, int(kind));
+        node->setData(0, AddedRole, ++g_addedNodes);
         SetNodeImage(node, imageKey);
         parent->addChild(node);
         parent->sortChildren(0, Qt::AscendingOrder);

@@ -21,6 +21,7 @@ constexpr int KeyRole = Qt::UserRole + 20;
 constexpr int KindRole = Qt::UserRole + 21;
 constexpr int ImageRole = Qt::UserRole + 22;
 constexpr int TagRole = Qt::UserRole + 23;
+constexpr int AddedRole = Qt::UserRole + 24;
 
 // Image keys of the tree's image list.
 extern const char *const kImageRoot;        // "RootAccount"
@@ -55,6 +56,10 @@ bool HasTag(const QTreeWidgetItem *node);
 qint64 NodeTag(const QTreeWidgetItem *node);
 void SetNodeTag(QTreeWidgetItem *node, qint64 count);
 void ClearNodeTag(QTreeWidgetItem *node);
+
+// Rises with every node AddNewNode adds: the tree shows its levels sorted,
+// this keeps the order in which the nodes were added (0 for other nodes).
+qint64 AddedOrder(const QTreeWidgetItem *node);
 
 // The node with exactly this key, or null.
 QTreeWidgetItem *FindNode(const QTreeWidget *tree, const QString &key);

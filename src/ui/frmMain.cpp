@@ -70,6 +70,7 @@ frmMain::frmMain(QWidget *parent) : QMainWindow(parent) {
     tmrScheduler = new QTimer(this);
     tmrScheduler->setObjectName(QStringLiteral("tmrScheduler"));
     tmrScheduler->setInterval(60000);
+    setupScheduler();
     if (!g_mainWindow)
         g_mainWindow = this;
 }

@@ -210,8 +210,25 @@ public:
     class frmEnginesetting *m_frmEnginesetting = nullptr;
 
     // --- Scheduler (frmMainScheduler.cpp) ---
+    // The minute tick: stamps and collects the due accounts, then starts the run.
+    void tmrScheduler_Timer();
+    // Starts the next due account's look-up; past the last one the run is over.
+    void Scheduler();
     // The end of the scheduler's own look-up: completed, or stopped by Run > Stop.
     void ScheduledLookUpEnded(bool completed);
+    // The bid pass of the account in work; false when it can't be bid now.
+    bool StartScheduledBidPass(const std::shared_ptr<clsAccount> &account);
+    // The end of a scheduled bid pass, raised by its window (released once
+    // the window's tick is over); the account of that window is stamped.
+    void m_frmAutoBid_Completed(frmAutoBid *window);
+    // The step in work got no answer for the watchdog's limit: stopped as
+    // Stop or Cancel would the first time, left behind the next.
+    void SchedulerStepSilent(int count);
+    // The account a scheduled run works on now (its delete and rename are refused).
+    bool IsAccountInScheduledWork(const QString &engine, const QString &account) const;
+    // The run state, the due test and the watchdog.
+    class SchedulerRun *m_oSchedulerRun = nullptr;
+    void setupScheduler();
 
     // --- Layout and splitters (frmMainLayout.cpp) ---
     // The whole window; run at every resize and when the panels' bar is released.

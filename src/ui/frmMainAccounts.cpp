@@ -115,9 +115,10 @@ bool frmMain::eventFilter(QObject *watched, QEvent *event) {
 }
 
 bool frmMain::IsAccountLookingUp(const QString &engine, const QString &account) const {
-    Q_UNUSED(engine);
-    // The same test that disables Edit and Delete for the node being looked up.
-    return m_bInsearch && !m_sLookupAccount.isEmpty() && !account.isEmpty() && m_sLookupAccount.contains(account);
+    // The same test that disables Edit and Delete for the node being looked up;
+    // the account a scheduled run works on stays put as well.
+    return (m_bInsearch && !m_sLookupAccount.isEmpty() && !account.isEmpty() && m_sLookupAccount.contains(account)) ||
+           IsAccountInScheduledWork(engine, account);
 }
 
 void frmMain::AddAccount() {

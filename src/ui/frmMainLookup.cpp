@@ -186,6 +186,8 @@ void frmMain::tmrSearchComplete_Timer() {
 }
 
 void frmMain::LookUpComplete() {
+    const bool scheduled = m_bScheduledLookUp;
+    m_bScheduledLookUp = false;
     try {
         m_bInsearch = false;
         m_sLookupAccount.clear();
@@ -193,14 +195,12 @@ void frmMain::LookUpComplete() {
         stbPanel1->setText(stbPanel1->text() == L(kSearchStatus) ? L(kCompleted) : QString());
         pbrSearch->setValue(pbrSearch->minimum());
         pbrSearch->hide();
-        // Only the scheduler's own look-up continues its run.
-        if (m_bScheduledLookUp) {
-            m_bScheduledLookUp = false;
-            ScheduledLookUpEnded(true);
-        }
     } catch (const std::exception &e) {
         WriteErrorLog(L(kLookUpCompleteLog) + vb::Describe(e));
     }
+    // Only the scheduler's own look-up continues its run, also after an error above.
+    if (scheduled)
+        ScheduledLookUpEnded(true);
 }
 
 void frmMain::tmrDisconnect_Timer() {
@@ -212,11 +212,16 @@ void frmMain::tmrDisconnect_Timer() {
         m_bInsearch = false;
         m_sLookupAccount.clear();
         m_bDisconnecting = false;
-        UpdateUI(true, true, true);
-        if (m_bScheduledLookUp) {
-            m_bScheduledLookUp = false;
-            ScheduledLookUpEnded(false);
+        const bool scheduled = m_bScheduledLookUp;
+        m_bScheduledLookUp = false;
+        try {
+            UpdateUI(true, true, true);
+        } catch (const std::exception &e) {
+            WriteErrorLog(L(kDisconnectTimerLog) + vb::Describe(e));
         }
+        // Only a stop of the scheduler's own look-up reaches its run, also after an error above.
+        if (scheduled)
+            ScheduledLookUpEnded(false);
         stbPanel1->setText(stbPanel1->text() == L(kSearchStatus) ? L(kStopped) : QString());
         pbrSearch->setValue(pbrSearch->minimum());
         pbrSearch->hide();
