@@ -2,6 +2,7 @@
 
 #include "ui/frmMain.h"
 
+#include "autobid/frmAutoBid.h"
 #include "core/Globals.h"
 #include "core/clsAccount.h"
 #include "core/clsDealerInfo.h"
@@ -9,6 +10,7 @@
 #include "core/clsPreference.h"
 #include "core/clsURL.h"
 #include "core/modCommon.h"
+#include "lookup/clsRanking.h"
 #include "platform/Seams.h"
 #include "platform/VB.h"
 #include "ui/TreeNode.h"
@@ -116,9 +118,11 @@ bool frmMain::eventFilter(QObject *watched, QEvent *event) {
 
 bool frmMain::IsAccountLookingUp(const QString &engine, const QString &account) const {
     // The same test that disables Edit and Delete for the node being looked up;
-    // the account a scheduled run works on stays put as well.
+    // the account a scheduled run works on, one a bid window's look-up works
+    // on and one with an open bid window (which saves into its folder) stay put as well.
     return (m_bInsearch && !m_sLookupAccount.isEmpty() && !account.isEmpty() && m_sLookupAccount.contains(account)) ||
-           IsAccountInScheduledWork(engine, account);
+           IsAccountInScheduledWork(engine, account) || clsRanking::IsAccountBeingLookedUp(engine, account) ||
+           frmAutoBid::IsAccountOpen(engine, account);
 }
 
 void frmMain::AddAccount() {

@@ -224,6 +224,10 @@ TEST(RunAutoBid, ASecondAutoBidOnTheSameAccountRaisesItsWindow) {
     account->GetSettings();
     EXPECT_EQ(p.form->AutoBid(account), nullptr);
     EXPECT_EQ(bidWindows().size(), 1);
+    // Nor may it be renamed or deleted under the open window, which saves into its folder.
+    EXPECT_TRUE(p.form->IsAccountLookingUp("Overture", "main"));
+    delete first.data();
+    EXPECT_FALSE(p.form->IsAccountLookingUp("Overture", "main"));
 }
 
 TEST(RunAutoBid, TheSchedulerOpensAPassOnlyForAnAccountThatCanBeBidNow) {
