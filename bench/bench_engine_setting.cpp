@@ -4,6 +4,7 @@
 // accounts of 500 keywords. Beside it: reading and line-splitting the same
 // files once plus one atomic write of the project file. The rebuild should
 // stay within 3x of that.
+#include "BenchMain.h"
 #include "core/Globals.h"
 #include "core/clsEngine.h"
 #include "core/clsKeywords.h"
@@ -14,7 +15,6 @@
 #include "ui/clsMain.h"
 #include "ui/frmMain.h"
 
-#include <QApplication>
 #include <QDir>
 #include <QPointer>
 #include <QTemporaryDir>
@@ -155,11 +155,4 @@ BENCHMARK(BM_ReadSplitOnceAndWriteProject)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 
-int main(int argc, char **argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+int main(int argc, char **argv) { return bench::RunWithWindows(argc, argv); }

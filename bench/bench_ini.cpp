@@ -4,6 +4,7 @@
 // the bytes are compared on each read for a moment). Also single reads of an ordinary
 // engine data file, parsed afresh and from the parse kept, and a keyword
 // file holding a 50 MiB keyword line.
+#include "BenchMain.h"
 #include "core/Globals.h"
 #include "core/clsEngine.h"
 #include "core/clsKeywords.h"
@@ -13,7 +14,6 @@
 #include "platform/Registry.h"
 #include "platform/TextFile.h"
 
-#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
@@ -130,11 +130,4 @@ BENCHMARK(BM_LoadKeywordsWithHugeLine)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 
-int main(int argc, char **argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    ::benchmark::Initialize(&argc, argv);
-    ::benchmark::RunSpecifiedBenchmarks();
-    ::benchmark::Shutdown();
-    return 0;
-}
+int main(int argc, char **argv) { return bench::RunWithWindows(argc, argv); }

@@ -7,6 +7,7 @@
 // A suggestion page of 100 and of 5,000 rows parsed, listed, cached and
 // shown again from its cache: the time per row of the long page should stay
 // within 1.5x of the short one's.
+#include "BenchMain.h"
 #include "core/Globals.h"
 #include "core/clsEngine.h"
 #include "core/clsKeywords.h"
@@ -19,7 +20,6 @@
 #include "platform/TextFile.h"
 #include "ui/AccountFixtures.h"
 
-#include <QApplication>
 #include <QComboBox>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -153,11 +153,4 @@ BENCHMARK(BM_SuggestionPage)->Arg(100)->Arg(kRows)->Unit(benchmark::kMicrosecond
 
 }  // namespace
 
-int main(int argc, char **argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+int main(int argc, char **argv) { return bench::RunWithWindows(argc, argv); }

@@ -8,6 +8,7 @@
 //   list view with its rows.
 // Every case runs on the real main window (offscreen).
 
+#include "BenchMain.h"
 #include "core/Globals.h"
 #include "core/KeywordRefusals.h"
 #include "core/clsKeywords.h"
@@ -251,11 +252,4 @@ BENCHMARK(BM_DeleteBaseline)->Arg(kAccountSize / 5)->Arg(kAccountSize)->Arg(kAcc
 
 }  // namespace
 
-int main(int argc, char **argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+int main(int argc, char **argv) { return bench::RunWithWindows(argc, argv); }

@@ -2,6 +2,7 @@
 // loopback, next to a plain loop that fetches the same 200 pages through the
 // same HTTP client window and does nothing else with them. The look-up
 // should stay within 1.3x of the plain loop.
+#include "BenchMain.h"
 #include "connect/frmHTTP.h"
 #include "core/Globals.h"
 #include "core/clsEngine.h"
@@ -13,7 +14,6 @@
 #include "platform/Registry.h"
 #include "ui/AccountFixtures.h"
 
-#include <QApplication>
 #include <QEventLoop>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -161,11 +161,4 @@ BENCHMARK(BM_LookUp200ChangedPages)->Unit(benchmark::kMillisecond)->UseRealTime(
 
 }  // namespace
 
-int main(int argc, char **argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+int main(int argc, char **argv) { return bench::RunWithWindows(argc, argv); }

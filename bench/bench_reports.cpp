@@ -3,6 +3,7 @@
 // reports against an atomic write of the same bytes (target: within 3x),
 // the workbook report against a bare libxlsxwriter loop writing the same
 // cells (target: within 1.5x).
+#include "BenchMain.h"
 #include "core/Globals.h"
 #include "platform/Folders.h"
 #include "platform/Registry.h"
@@ -11,7 +12,6 @@
 #include "ui/TreeNode.h"
 #include "ui/frmMain.h"
 
-#include <QApplication>
 #include <QDir>
 #include <QTemporaryDir>
 #include <QTreeWidget>
@@ -203,11 +203,4 @@ BENCHMARK(BM_ExcelPlainLoop)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 
-int main(int argc, char **argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+int main(int argc, char **argv) { return bench::RunWithWindows(argc, argv); }
