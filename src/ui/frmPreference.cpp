@@ -2,6 +2,7 @@
 
 #include "core/clsPreference.h"
 #include "core/modCommon.h"
+#include "platform/DialogButtons.h"
 #include "platform/Seams.h"
 #include "platform/VB.h"
 #include "ui/modEngineData.h"
@@ -197,15 +198,8 @@ void frmPreference::buildControls() {
     SSTab1->addTab(profile, QStringLiteral("Profile"));
     SSTab1->addTab(option, QStringLiteral("Option"));
 
-    cmdOK = new QPushButton(QStringLiteral("OK"), this);
-    cmdOK->setObjectName(QStringLiteral("cmdOK"));
-    cmdOK->setDefault(true);
-    cmdCancel = new QPushButton(QStringLiteral("Cancel"), this);
-    cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(cmdOK);
-    buttons->addWidget(cmdCancel);
+    QHBoxLayout *buttons =
+        platform::OkCancelRow(this, cmdOK, cmdCancel, &frmPreference::cmdOK_Click, &frmPreference::cmdCancel_Click);
 
     auto *main = new QVBoxLayout(this);
     main->addWidget(SSTab1);
@@ -214,8 +208,6 @@ void frmPreference::buildControls() {
 
     connect(optProxy[kDirect], &QRadioButton::clicked, this, [this] { optProxy_Click(kDirect); });
     connect(optProxy[kThroughProxy], &QRadioButton::clicked, this, [this] { optProxy_Click(kThroughProxy); });
-    connect(cmdOK, &QPushButton::clicked, this, &frmPreference::cmdOK_Click);
-    connect(cmdCancel, &QPushButton::clicked, this, &frmPreference::cmdCancel_Click);
 }
 
 void frmPreference::showEvent(QShowEvent *event) {
