@@ -6,6 +6,7 @@
 // once, and a download still running then reports nothing.
 
 #include "connect/frmHTTP.h"
+#include "ui/ConnectionFields.h"
 
 #include <QDialog>
 #include <QPointer>
@@ -100,6 +101,7 @@ private:
     // then writes only its own values.
     bool m_bSettingsRead = false;
     std::unique_ptr<clsPreference> m_oPreference;
+    ConnectionFields m_connection{optProxy, txtProxy, txtPort, txtHTTPUsername, txtHTTPPassword};
     std::unique_ptr<clsEngine> m_oEngine;
     QPointer<frmHTTP> m_frmHTTP;
     QString m_sSaveError;
