@@ -4,12 +4,12 @@
 // accounts of 500 keywords. Beside it: reading and line-splitting the same
 // files once plus one atomic write of the project file. The rebuild should
 // stay within 3x of that.
+#include "BenchFolders.h"
 #include "BenchMain.h"
 #include "core/Globals.h"
 #include "core/clsEngine.h"
 #include "core/clsKeywords.h"
 #include "platform/Folders.h"
-#include "platform/Registry.h"
 #include "platform/Seams.h"
 #include "platform/TextFile.h"
 #include "ui/clsMain.h"
@@ -46,10 +46,7 @@ struct Fixture {
     QString project;
 
     Fixture() {
-        platform::setProgramFolder(dir.path() + QStringLiteral("/program"));
-        platform::setWindowsFolder(dir.path() + QStringLiteral("/windows"));
-        platform::Registry::setStoreFile(dir.path() + QStringLiteral("/registry.json"));
-        app::SetGlobalPaths();
+        bench::UsePrivateFolders(dir.path());
         seam::setMessageBoxHandler([](const seam::MessageBoxRequest &) { return int(seam::vbOK); });
 
         QByteArray data = "[OvertureEngines]\r\n";

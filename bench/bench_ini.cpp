@@ -4,6 +4,7 @@
 // the bytes are compared on each read for a moment). Also single reads of an ordinary
 // engine data file, parsed afresh and from the parse kept, and a keyword
 // file holding a 50 MiB keyword line.
+#include "BenchFolders.h"
 #include "BenchMain.h"
 #include "core/Globals.h"
 #include "core/clsEngine.h"
@@ -11,7 +12,6 @@
 #include "core/modCommon.h"
 #include "platform/Folders.h"
 #include "platform/Ini.h"
-#include "platform/Registry.h"
 #include "platform/TextFile.h"
 
 #include <QDir>
@@ -50,10 +50,7 @@ struct Fixture {
     Fixture() {
         QDir().mkpath(dir.path() + QStringLiteral("/program"));
         QDir().mkpath(dir.path() + QStringLiteral("/windows"));
-        platform::setProgramFolder(dir.path() + QStringLiteral("/program"));
-        platform::setWindowsFolder(dir.path() + QStringLiteral("/windows"));
-        platform::Registry::setStoreFile(dir.path() + QStringLiteral("/registry.json"));
-        app::SetGlobalPaths();
+        bench::UsePrivateFolders(dir.path());
     }
 };
 

@@ -7,6 +7,7 @@
 // A suggestion page of 100 and of 5,000 rows parsed, listed, cached and
 // shown again from its cache: the time per row of the long page should stay
 // within 1.5x of the short one's.
+#include "BenchFolders.h"
 #include "BenchMain.h"
 #include "core/Globals.h"
 #include "core/clsEngine.h"
@@ -15,7 +16,6 @@
 #include "lookup/clsKeywordBuilder.h"
 #include "lookup/frmKeywordBuilder.h"
 #include "platform/Folders.h"
-#include "platform/Registry.h"
 #include "platform/Seams.h"
 #include "platform/TextFile.h"
 #include "ui/AccountFixtures.h"
@@ -43,10 +43,7 @@ struct Fixture {
     QString keywordsFile;
 
     Fixture() {
-        platform::setProgramFolder(dir.path() + QStringLiteral("/program"));
-        platform::setWindowsFolder(dir.path() + QStringLiteral("/windows"));
-        platform::Registry::setStoreFile(dir.path() + QStringLiteral("/registry.json"));
-        app::SetGlobalPaths();
+        bench::UsePrivateFolders(dir.path());
         seam::setMessageBoxHandler([](const seam::MessageBoxRequest &) { return int(seam::vbOK); });
         server = std::make_unique<fake::FakeSuggestionServer>();
         server->writeEngineData({kEngine}, {kEngine});

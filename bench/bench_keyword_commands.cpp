@@ -8,12 +8,12 @@
 //   list view with its rows.
 // Every case runs on the real main window (offscreen).
 
+#include "BenchFolders.h"
 #include "BenchMain.h"
 #include "core/Globals.h"
 #include "core/KeywordRefusals.h"
 #include "core/clsKeywords.h"
 #include "platform/Folders.h"
-#include "platform/Registry.h"
 #include "platform/Seams.h"
 #include "platform/TextFile.h"
 #include "ui/AccountFixtures.h"
@@ -64,10 +64,7 @@ struct Program {
     QByteArray original;
 
     explicit Program(int keywords) {
-        platform::setProgramFolder(dir.path() + QStringLiteral("/program"));
-        platform::setWindowsFolder(dir.path() + QStringLiteral("/windows"));
-        platform::Registry::setStoreFile(dir.path() + QStringLiteral("/registry.json"));
-        app::SetGlobalPaths();
+        bench::UsePrivateFolders(dir.path());
         seam::setMessageBoxHandler([](const seam::MessageBoxRequest &) { return int(seam::vbYes); });
         fixtures::writeEngineData({kEngine});
         fixtures::writeProject("[Google]\r\n1=bench\r\nLast=1\r\n\r\n");

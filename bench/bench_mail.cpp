@@ -1,6 +1,7 @@
 // The keyword mail report of an account of 20,000 keywords sent to the fake
 // SMTP server, next to the very same client bytes written to it through a
 // plain socket. The mail report should stay within 2x of the plain socket.
+#include "BenchFolders.h"
 #include "BenchMain.h"
 #include "core/Globals.h"
 #include "core/clsAccount.h"
@@ -32,10 +33,7 @@ struct Fixture {
     clsAccount account;
     QByteArray clientBytes;  // one whole dialogue as the mail window sends it
     Fixture() {
-        platform::setProgramFolder(dir.path() + QStringLiteral("/program"));
-        platform::setWindowsFolder(dir.path() + QStringLiteral("/windows"));
-        platform::Registry::setStoreFile(dir.path() + QStringLiteral("/registry.json"));
-        app::SetGlobalPaths();
+        bench::UsePrivateFolders(dir.path());
         seam::setMessageBoxHandler([](const seam::MessageBoxRequest &r) {
             qFatal("unexpected message box: %s", qPrintable(r.text));
             return 0;

@@ -3,6 +3,7 @@
 // reports against an atomic write of the same bytes (target: within 3x),
 // the workbook report against a bare libxlsxwriter loop writing the same
 // cells (target: within 1.5x).
+#include "BenchFolders.h"
 #include "BenchMain.h"
 #include "core/Globals.h"
 #include "platform/Folders.h"
@@ -37,10 +38,7 @@ struct Fixture {
     QString folder;
 
     Fixture() {
-        platform::setProgramFolder(dir.path() + QStringLiteral("/program"));
-        platform::setWindowsFolder(dir.path() + QStringLiteral("/windows"));
-        platform::Registry::setStoreFile(dir.path() + QStringLiteral("/registry.json"));
-        app::SetGlobalPaths();
+        bench::UsePrivateFolders(dir.path());
         auto &registry = platform::Registry::instance();
         registry.createKey(g_sPreferenceKey);
         registry.setValue(g_sPreferenceKey, QStringLiteral("ReporterName"), QStringLiteral("Ann Lee"));
