@@ -404,11 +404,7 @@ void frmWizard::StartDownload() {
     modEngineData::StartDownload(m_frmHTTP, this);
 }
 
-void frmWizard::StopDownload() {
-    seam::SetPointer(seam::Pointer::Hourglass);
-    if (m_frmHTTP)
-        m_frmHTTP->Disconnect();
-}
+void frmWizard::StopDownload() { modEngineData::StopDownload(m_frmHTTP); }
 
 void frmWizard::setDisconnected(bool bValue) {
     m_bDisconnected = bValue;
@@ -493,11 +489,7 @@ void frmWizard::done(int result) {
 void frmWizard::Form_Unload() {
     m_oPreference.reset();
     // A download still running goes with its window and reports nothing here.
-    if (m_frmHTTP) {
-        m_frmHTTP->setObject(nullptr);
-        m_frmHTTP->Unload();
-    }
-    m_frmHTTP = nullptr;
+    modEngineData::ReleaseWindow(m_frmHTTP);
     m_oEngine.reset();
     m_bBusy = false;
     m_bLoaded = false;
