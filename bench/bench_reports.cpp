@@ -106,6 +106,18 @@ void BM_ReadListCells(benchmark::State &state) {
     }
 }
 
+// A report's own bytes (from one run of the command) written atomically.
+void plainAtomicWrite(benchmark::State &state, void (frmMain::*report)(), const char *ext, const char *plainExt) {
+    Fixture &f = fixture();
+    (f.w.get()->*report)();
+    QByteArray bytes;
+    platform::ReadFileBytes(f.file(ext), &bytes);
+    const QString target = f.file(plainExt);
+    for (auto _ : state)
+        platform::WriteFileAtomic(target, bytes);
+    state.SetBytesProcessed(int64_t(state.iterations()) * bytes.size());
+}
+
 void BM_TextReport(benchmark::State &state) {
     Fixture &f = fixture();
     for (auto _ : state)
@@ -113,14 +125,7 @@ void BM_TextReport(benchmark::State &state) {
 }
 
 void BM_TextPlainAtomicWrite(benchmark::State &state) {
-    Fixture &f = fixture();
-    f.w->TextReport();
-    QByteArray bytes;
-    platform::ReadFileBytes(f.file(".txt"), &bytes);
-    const QString target = f.file(".plain.txt");
-    for (auto _ : state)
-        platform::WriteFileAtomic(target, bytes);
-    state.SetBytesProcessed(int64_t(state.iterations()) * bytes.size());
+    plainAtomicWrite(state, &frmMain::TextReport, ".txt", ".plain.txt");
 }
 
 void BM_HtmlReport(benchmark::State &state) {
@@ -130,14 +135,7 @@ void BM_HtmlReport(benchmark::State &state) {
 }
 
 void BM_HtmlPlainAtomicWrite(benchmark::State &state) {
-    Fixture &f = fixture();
-    f.w->HTMLReport();
-    QByteArray bytes;
-    platform::ReadFileBytes(f.file(".html"), &bytes);
-    const QString target = f.file(".plain.html");
-    for (auto _ : state)
-        platform::WriteFileAtomic(target, bytes);
-    state.SetBytesProcessed(int64_t(state.iterations()) * bytes.size());
+    plainAtomicWrite(state, &frmMain::HTMLReport, ".html", ".plain.html");
 }
 
 void BM_ExcelReport(benchmark::State &state) {
