@@ -415,11 +415,12 @@ void frmWizard::setDisconnected(bool bValue) {
 void frmWizard::ProcessData(const QString &sStatusCode, const QString &sResult) {
     try {
         if (!modEngineData::IsGoodAnswer(sStatusCode, sResult)) {
-            ShowDownloadError();
+            ShowDownloadError(L(kError) + QStringLiteral("\r\n\r\n"));
             return;
         }
+        // The old file stays: the download counts as failed.
         if (!SaveEngineData(sResult)) {
-            ShowSaveError();
+            ShowDownloadError(m_sSaveError);
             return;
         }
         pbrEngineData->setValue(kProgressMax);
@@ -438,18 +439,10 @@ bool frmWizard::SaveEngineData(const QString &sResult) {
     return modEngineData::SaveEngineData(sResult, &m_sSaveError);
 }
 
-void frmWizard::ShowDownloadError() {
+void frmWizard::ShowDownloadError(const QString &text) {
     ResetDownloadButtons(false);
-    const QString text = L(kError) + QStringLiteral("\r\n\r\n");
     lblMsg->setText(text);
     seam::MsgBox(text, seam::vbOKOnly | seam::vbCritical, L(kCaption));
-}
-
-// The old file stays: the download counts as failed.
-void frmWizard::ShowSaveError() {
-    ResetDownloadButtons(false);
-    lblMsg->setText(m_sSaveError);
-    seam::MsgBox(m_sSaveError, seam::vbOKOnly | seam::vbCritical, L(kCaption));
 }
 
 void frmWizard::ResetDownloadButtons(bool bNextEnabled) {

@@ -84,8 +84,8 @@ private:
     bool SaveHTTPData();
     void StartDownload();
     void StopDownload();
-    void ShowDownloadError();
-    void ShowSaveError();
+    // A failed download, shown on the page and in a message.
+    void ShowDownloadError(const QString &text);
     void ResetDownloadButtons(bool bNextEnabled);
     void Unload(int result);
     void Form_Unload();
