@@ -3,6 +3,7 @@
 // the same twelve texts per row in a plain vector. The grid should stay
 // within three times the plain vector.
 
+#include "BenchMain.h"
 #include "autobid/BidGrid.h"
 #include "autobid/BidManager.h"
 #include "autobid/frmAutoBid.h"
@@ -105,11 +106,4 @@ BENCHMARK(BM_WindowFillAndSort)->Arg(20000)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 
-int main(int argc, char **argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+int main(int argc, char **argv) { return bench::RunWithWindows(argc, argv); }

@@ -4,17 +4,17 @@
 // accounts of 500 keywords. Beside it: reading and line-splitting the same
 // files once plus one atomic write of the project file. The rebuild should
 // stay within 3x of that.
+#include "BenchFolders.h"
+#include "BenchMain.h"
 #include "core/Globals.h"
 #include "core/clsEngine.h"
 #include "core/clsKeywords.h"
 #include "platform/Folders.h"
-#include "platform/Registry.h"
 #include "platform/Seams.h"
 #include "platform/TextFile.h"
 #include "ui/clsMain.h"
 #include "ui/frmMain.h"
 
-#include <QApplication>
 #include <QDir>
 #include <QPointer>
 #include <QTemporaryDir>
@@ -46,10 +46,7 @@ struct Fixture {
     QString project;
 
     Fixture() {
-        platform::setProgramFolder(dir.path() + QStringLiteral("/program"));
-        platform::setWindowsFolder(dir.path() + QStringLiteral("/windows"));
-        platform::Registry::setStoreFile(dir.path() + QStringLiteral("/registry.json"));
-        app::SetGlobalPaths();
+        bench::UsePrivateFolders(dir.path());
         seam::setMessageBoxHandler([](const seam::MessageBoxRequest &) { return int(seam::vbOK); });
 
         QByteArray data = "[OvertureEngines]\r\n";
@@ -155,11 +152,4 @@ BENCHMARK(BM_ReadSplitOnceAndWriteProject)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 
-int main(int argc, char **argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+int main(int argc, char **argv) { return bench::RunWithWindows(argc, argv); }

@@ -4,16 +4,16 @@
 // the bytes are compared on each read for a moment). Also single reads of an ordinary
 // engine data file, parsed afresh and from the parse kept, and a keyword
 // file holding a 50 MiB keyword line.
+#include "BenchFolders.h"
+#include "BenchMain.h"
 #include "core/Globals.h"
 #include "core/clsEngine.h"
 #include "core/clsKeywords.h"
 #include "core/modCommon.h"
 #include "platform/Folders.h"
 #include "platform/Ini.h"
-#include "platform/Registry.h"
 #include "platform/TextFile.h"
 
-#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
@@ -50,10 +50,7 @@ struct Fixture {
     Fixture() {
         QDir().mkpath(dir.path() + QStringLiteral("/program"));
         QDir().mkpath(dir.path() + QStringLiteral("/windows"));
-        platform::setProgramFolder(dir.path() + QStringLiteral("/program"));
-        platform::setWindowsFolder(dir.path() + QStringLiteral("/windows"));
-        platform::Registry::setStoreFile(dir.path() + QStringLiteral("/registry.json"));
-        app::SetGlobalPaths();
+        bench::UsePrivateFolders(dir.path());
     }
 };
 
@@ -130,11 +127,4 @@ BENCHMARK(BM_LoadKeywordsWithHugeLine)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 
-int main(int argc, char **argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    ::benchmark::Initialize(&argc, argv);
-    ::benchmark::RunSpecifiedBenchmarks();
-    ::benchmark::Shutdown();
-    return 0;
-}
+int main(int argc, char **argv) { return bench::RunWithWindows(argc, argv); }

@@ -7,6 +7,8 @@
 // A suggestion page of 100 and of 5,000 rows parsed, listed, cached and
 // shown again from its cache: the time per row of the long page should stay
 // within 1.5x of the short one's.
+#include "BenchFolders.h"
+#include "BenchMain.h"
 #include "core/Globals.h"
 #include "core/clsEngine.h"
 #include "core/clsKeywords.h"
@@ -14,12 +16,10 @@
 #include "lookup/clsKeywordBuilder.h"
 #include "lookup/frmKeywordBuilder.h"
 #include "platform/Folders.h"
-#include "platform/Registry.h"
 #include "platform/Seams.h"
 #include "platform/TextFile.h"
 #include "ui/AccountFixtures.h"
 
-#include <QApplication>
 #include <QComboBox>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -43,10 +43,7 @@ struct Fixture {
     QString keywordsFile;
 
     Fixture() {
-        platform::setProgramFolder(dir.path() + QStringLiteral("/program"));
-        platform::setWindowsFolder(dir.path() + QStringLiteral("/windows"));
-        platform::Registry::setStoreFile(dir.path() + QStringLiteral("/registry.json"));
-        app::SetGlobalPaths();
+        bench::UsePrivateFolders(dir.path());
         seam::setMessageBoxHandler([](const seam::MessageBoxRequest &) { return int(seam::vbOK); });
         server = std::make_unique<fake::FakeSuggestionServer>();
         server->writeEngineData({kEngine}, {kEngine});
@@ -153,11 +150,4 @@ BENCHMARK(BM_SuggestionPage)->Arg(100)->Arg(kRows)->Unit(benchmark::kMicrosecond
 
 }  // namespace
 
-int main(int argc, char **argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+int main(int argc, char **argv) { return bench::RunWithWindows(argc, argv); }

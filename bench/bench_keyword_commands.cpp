@@ -8,11 +8,12 @@
 //   list view with its rows.
 // Every case runs on the real main window (offscreen).
 
+#include "BenchFolders.h"
+#include "BenchMain.h"
 #include "core/Globals.h"
 #include "core/KeywordRefusals.h"
 #include "core/clsKeywords.h"
 #include "platform/Folders.h"
-#include "platform/Registry.h"
 #include "platform/Seams.h"
 #include "platform/TextFile.h"
 #include "ui/AccountFixtures.h"
@@ -63,10 +64,7 @@ struct Program {
     QByteArray original;
 
     explicit Program(int keywords) {
-        platform::setProgramFolder(dir.path() + QStringLiteral("/program"));
-        platform::setWindowsFolder(dir.path() + QStringLiteral("/windows"));
-        platform::Registry::setStoreFile(dir.path() + QStringLiteral("/registry.json"));
-        app::SetGlobalPaths();
+        bench::UsePrivateFolders(dir.path());
         seam::setMessageBoxHandler([](const seam::MessageBoxRequest &) { return int(seam::vbYes); });
         fixtures::writeEngineData({kEngine});
         fixtures::writeProject("[Google]\r\n1=bench\r\nLast=1\r\n\r\n");
@@ -251,11 +249,4 @@ BENCHMARK(BM_DeleteBaseline)->Arg(kAccountSize / 5)->Arg(kAccountSize)->Arg(kAcc
 
 }  // namespace
 
-int main(int argc, char **argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+int main(int argc, char **argv) { return bench::RunWithWindows(argc, argv); }

@@ -2,6 +2,8 @@
 // loopback, next to a plain loop that fetches the same 200 pages through the
 // same HTTP client window and does nothing else with them. The look-up
 // should stay within 1.3x of the plain loop.
+#include "BenchFolders.h"
+#include "BenchMain.h"
 #include "connect/frmHTTP.h"
 #include "core/Globals.h"
 #include "core/clsEngine.h"
@@ -10,10 +12,8 @@
 #include "lookup/IRankingCaller.h"
 #include "lookup/clsRanking.h"
 #include "platform/Folders.h"
-#include "platform/Registry.h"
 #include "ui/AccountFixtures.h"
 
-#include <QApplication>
 #include <QEventLoop>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -35,10 +35,7 @@ struct Fixture {
     void setPages(int round);
 
     Fixture() {
-        platform::setProgramFolder(dir.path() + QStringLiteral("/program"));
-        platform::setWindowsFolder(dir.path() + QStringLiteral("/windows"));
-        platform::Registry::setStoreFile(dir.path() + QStringLiteral("/registry.json"));
-        app::SetGlobalPaths();
+        bench::UsePrivateFolders(dir.path());
         server = std::make_unique<fake::FakeResultServer>();
         server->writeEngineData({{kEngine, false}});
         engine = std::make_shared<clsEngine>();
@@ -161,11 +158,4 @@ BENCHMARK(BM_LookUp200ChangedPages)->Unit(benchmark::kMillisecond)->UseRealTime(
 
 }  // namespace
 
-int main(int argc, char **argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+int main(int argc, char **argv) { return bench::RunWithWindows(argc, argv); }

@@ -1,6 +1,8 @@
 // The keyword mail report of an account of 20,000 keywords sent to the fake
 // SMTP server, next to the very same client bytes written to it through a
 // plain socket. The mail report should stay within 2x of the plain socket.
+#include "BenchFolders.h"
+#include "BenchMain.h"
 #include "core/Globals.h"
 #include "core/clsAccount.h"
 #include "fakes/FakeSmtpServer.h"
@@ -10,7 +12,6 @@
 #include "report/frmSendMail.h"
 #include "ui/frmMain.h"
 
-#include <QApplication>
 #include <QDir>
 #include <QEventLoop>
 #include <QFile>
@@ -32,10 +33,7 @@ struct Fixture {
     clsAccount account;
     QByteArray clientBytes;  // one whole dialogue as the mail window sends it
     Fixture() {
-        platform::setProgramFolder(dir.path() + QStringLiteral("/program"));
-        platform::setWindowsFolder(dir.path() + QStringLiteral("/windows"));
-        platform::Registry::setStoreFile(dir.path() + QStringLiteral("/registry.json"));
-        app::SetGlobalPaths();
+        bench::UsePrivateFolders(dir.path());
         seam::setMessageBoxHandler([](const seam::MessageBoxRequest &r) {
             qFatal("unexpected message box: %s", qPrintable(r.text));
             return 0;
@@ -166,11 +164,5 @@ BENCHMARK(BM_PlainSocket)->Unit(benchmark::kMillisecond);
 }  // namespace
 
 int main(int argc, char **argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    fixture().window.reset();
-    return 0;
+    return bench::RunWithWindows(argc, argv, [] { fixture().window.reset(); });
 }

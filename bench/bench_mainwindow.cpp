@@ -2,6 +2,7 @@
 // a click on another keyword row should cost about the same with 20,000 rows
 // as with 100.
 
+#include "BenchMain.h"
 #include "ui/TreeNode.h"
 #include "ui/frmMain.h"
 
@@ -74,11 +75,4 @@ BENCHMARK(BM_KeywordRowClick)->Arg(100)->Arg(20000)->Unit(benchmark::kMicrosecon
 
 }  // namespace
 
-int main(int argc, char **argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+int main(int argc, char **argv) { return bench::RunWithWindows(argc, argv); }

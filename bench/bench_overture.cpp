@@ -3,6 +3,7 @@
 // requests with the same HTTP stack and reads nothing. The difference is
 // what logging in, scraping and merging the rows costs.
 
+#include "BenchMain.h"
 #include "connect/OvertureSession.h"
 #include "connect/clsConnect.h"
 #include "core/Globals.h"
@@ -134,10 +135,5 @@ int main(int argc, char **argv) {
     platform::MakeFolder(folders.filePath("program"));
     platform::MakeFolder(folders.filePath("windows"));
     app::SetGlobalPaths();
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return bench::RunBenchmarks(argc, argv, bench::UnknownArguments::Refuse);
 }

@@ -3,6 +3,8 @@
 // reports against an atomic write of the same bytes (target: within 3x),
 // the workbook report against a bare libxlsxwriter loop writing the same
 // cells (target: within 1.5x).
+#include "BenchFolders.h"
+#include "BenchMain.h"
 #include "core/Globals.h"
 #include "platform/Folders.h"
 #include "platform/Registry.h"
@@ -11,7 +13,6 @@
 #include "ui/TreeNode.h"
 #include "ui/frmMain.h"
 
-#include <QApplication>
 #include <QDir>
 #include <QTemporaryDir>
 #include <QTreeWidget>
@@ -37,10 +38,7 @@ struct Fixture {
     QString folder;
 
     Fixture() {
-        platform::setProgramFolder(dir.path() + QStringLiteral("/program"));
-        platform::setWindowsFolder(dir.path() + QStringLiteral("/windows"));
-        platform::Registry::setStoreFile(dir.path() + QStringLiteral("/registry.json"));
-        app::SetGlobalPaths();
+        bench::UsePrivateFolders(dir.path());
         auto &registry = platform::Registry::instance();
         registry.createKey(g_sPreferenceKey);
         registry.setValue(g_sPreferenceKey, QStringLiteral("ReporterName"), QStringLiteral("Ann Lee"));
@@ -108,6 +106,18 @@ void BM_ReadListCells(benchmark::State &state) {
     }
 }
 
+// A report's own bytes (from one run of the command) written atomically.
+void plainAtomicWrite(benchmark::State &state, void (frmMain::*report)(), const char *ext, const char *plainExt) {
+    Fixture &f = fixture();
+    (f.w.get()->*report)();
+    QByteArray bytes;
+    platform::ReadFileBytes(f.file(ext), &bytes);
+    const QString target = f.file(plainExt);
+    for (auto _ : state)
+        platform::WriteFileAtomic(target, bytes);
+    state.SetBytesProcessed(int64_t(state.iterations()) * bytes.size());
+}
+
 void BM_TextReport(benchmark::State &state) {
     Fixture &f = fixture();
     for (auto _ : state)
@@ -115,14 +125,7 @@ void BM_TextReport(benchmark::State &state) {
 }
 
 void BM_TextPlainAtomicWrite(benchmark::State &state) {
-    Fixture &f = fixture();
-    f.w->TextReport();
-    QByteArray bytes;
-    platform::ReadFileBytes(f.file(".txt"), &bytes);
-    const QString target = f.file(".plain.txt");
-    for (auto _ : state)
-        platform::WriteFileAtomic(target, bytes);
-    state.SetBytesProcessed(int64_t(state.iterations()) * bytes.size());
+    plainAtomicWrite(state, &frmMain::TextReport, ".txt", ".plain.txt");
 }
 
 void BM_HtmlReport(benchmark::State &state) {
@@ -132,14 +135,7 @@ void BM_HtmlReport(benchmark::State &state) {
 }
 
 void BM_HtmlPlainAtomicWrite(benchmark::State &state) {
-    Fixture &f = fixture();
-    f.w->HTMLReport();
-    QByteArray bytes;
-    platform::ReadFileBytes(f.file(".html"), &bytes);
-    const QString target = f.file(".plain.html");
-    for (auto _ : state)
-        platform::WriteFileAtomic(target, bytes);
-    state.SetBytesProcessed(int64_t(state.iterations()) * bytes.size());
+    plainAtomicWrite(state, &frmMain::HTMLReport, ".html", ".plain.html");
 }
 
 void BM_ExcelReport(benchmark::State &state) {
@@ -203,11 +199,4 @@ BENCHMARK(BM_ExcelPlainLoop)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 
-int main(int argc, char **argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+int main(int argc, char **argv) { return bench::RunWithWindows(argc, argv); }

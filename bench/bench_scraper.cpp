@@ -1,6 +1,7 @@
 // Scraping a bid form row by row: the cutting primitive consumes the page
 // as it goes, so the time per row must not grow with the page.
 
+#include "BenchMain.h"
 #include "connect/clsConnect.h"
 #include "platform/Registry.h"
 
@@ -85,10 +86,5 @@ int main(int argc, char **argv) {
     QCoreApplication app(argc, argv);
     QTemporaryDir settings;  // the scraper loads preferences; keep the user's own store out of it
     platform::Registry::setStoreFile(settings.filePath("registry.json"));
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return bench::RunBenchmarks(argc, argv, bench::UnknownArguments::Refuse);
 }

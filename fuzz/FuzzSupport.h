@@ -1,8 +1,10 @@
 #pragma once
 // What every fuzz target shares: an offscreen application, private program,
 // Windows and settings folders, desktop seams that answer without a screen,
-// and a check that ends the run (a finding) when a property does not hold.
+// and (from FuzzInput.h) a check that ends the run (a finding) when a property
+// does not hold.
 
+#include "FuzzInput.h"
 #include "core/Globals.h"
 #include "core/modCommon.h"
 #include "platform/Folders.h"
@@ -23,15 +25,6 @@
 #include <memory>
 
 namespace fuzz {
-
-// A failed property: printed, then the process aborts so libFuzzer keeps the input.
-#define FUZZ_CHECK(cond)                                                                        \
-    do {                                                                                        \
-        if (!(cond)) {                                                                          \
-            std::fprintf(stderr, "%s:%d: property failed: %s\n", __FILE__, __LINE__, #cond); \
-            std::abort();                                                                       \
-        }                                                                                       \
-    } while (0)
 
 inline int &messageBoxCount() {
     static int n = 0;
@@ -70,10 +63,6 @@ inline void Reset() {
     ResetErrorLogForTests();
     QFile::remove(platform::JoinPath(platform::ProgramFolder(), QStringLiteral("Error.log")));
     messageBoxCount() = 0;
-}
-
-inline QByteArray Bytes(const uint8_t *data, size_t size) {
-    return QByteArray(reinterpret_cast<const char *>(data), qsizetype(size));
 }
 
 // Writes a file of the run's folders (creating its folder) without the program's writer.

@@ -122,12 +122,28 @@ void BidStrategies::FillBidLimits(clsKeyword &keyword) const {
         keyword.setMaxBid(vb::SingleText(m_state.m_oAccount->MaxBid()));
 }
 
+bool BidStrategies::ReadBidLimits(clsKeyword &keyword, const QString &curText, float *min, float *max,
+                                  float *cur) const {
+    FillBidLimits(keyword);
+    if (!IsNumericAmount(keyword.MinBid()) || !IsNumericAmount(keyword.MaxBid()) || !IsNumericAmount(curText))
+        return false;
+    *min = StrToSingle(keyword.MinBid());
+    *max = StrToSingle(keyword.MaxBid());
+    *cur = StrToSingle(curText);
+    return true;
+}
+
 clsKeyword &BidStrategies::KeywordOfRow(int iRow) const {
     return *m_state.m_colKeywords->Item(m_grid.TextMatrix(iRow, BidGrid::colKeyword));
 }
 
 void BidStrategies::setNewBidCell(int iRow, const QString &text) {
     m_grid.setTextMatrix(iRow, BidGrid::colNewBid, text);
+}
+
+void BidStrategies::setNewBid(clsKeyword &keyword, int iRow, float bid) {
+    setNewBidCell(iRow, bidText(bid));
+    keyword.setNewBid(bidText(bid));
 }
 
 // ---- the driver ------------------------------------------------------------------
@@ -222,13 +238,9 @@ void BidStrategies::EliminateGap(int iStartRow, int iEndRow) {
     try {
         for (int row = iStartRow; row <= iEndRow; ++row) {
             clsKeyword &keyword = KeywordOfRow(row);
-            FillBidLimits(keyword);
-            const QString curText = m_grid.TextMatrix(row, BidGrid::colCurBid);
-            if (!IsNumericAmount(keyword.MinBid()) || !IsNumericAmount(keyword.MaxBid()) || !IsNumericAmount(curText))
+            float min = 0, max = 0, cur = 0;
+            if (!ReadBidLimits(keyword, m_grid.TextMatrix(row, BidGrid::colCurBid), &min, &max, &cur))
                 return;
-            const float max = StrToSingle(keyword.MaxBid());
-            const float min = StrToSingle(keyword.MinBid());
-            const float cur = StrToSingle(curText);
             setNewBidCell(row, bidText(cur));
 
             // An engine without a numeric minimum has none.
@@ -272,13 +284,9 @@ void BidStrategies::BidToBest(clsKeyword &keyword, int iRow, int iHigh, int iLow
         }
         if (iHigh > iLow || iHigh < 1 || iLow > 5)
             return;
-        FillBidLimits(keyword);
-        if (!IsNumericAmount(keyword.MinBid()) || !IsNumericAmount(keyword.MaxBid()) ||
-            !IsNumericAmount(keyword.CurBid()))
+        float min = 0, max = 0, cur = 0;
+        if (!ReadBidLimits(keyword, keyword.CurBid(), &min, &max, &cur))
             return;
-        const float min = StrToSingle(keyword.MinBid());
-        const float max = StrToSingle(keyword.MaxBid());
-        const float cur = StrToSingle(keyword.CurBid());
         const QString texts[6] = {QString(),           keyword.FirstBid(), keyword.SecondBid(),
                                   keyword.ThirdBid(),  keyword.FourthBid(), keyword.FifthBid()};
         float bids[6] = {0, 0, 0, 0, 0, 0};
@@ -320,8 +328,7 @@ void BidStrategies::BidToBest(clsKeyword &keyword, int iRow, int iHigh, int iLow
         }
 
         if (vb::IsNumeric(keyword.CurPos()) && cur == newBid && newPos >= vb::CInt(keyword.CurPos())) {
-            setNewBidCell(iRow, bidText(newBid));
-            keyword.setNewBid(bidText(newBid));
+            setNewBid(keyword, iRow, newBid);
             return;
         }
         newBid = plusStep(newBid);
@@ -331,8 +338,7 @@ void BidStrategies::BidToBest(clsKeyword &keyword, int iRow, int iHigh, int iLow
             newBid = min;
         if (newBid <= 0)
             return;
-        setNewBidCell(iRow, bidText(newBid));
-        keyword.setNewBid(bidText(newBid));
+        setNewBid(keyword, iRow, newBid);
         keyword.setNewPos(QString::number(newPos));
     } catch (const std::exception &e) {
         logError(kBestLog, e);
@@ -344,33 +350,26 @@ void BidStrategies::BidtoTarget(clsKeyword &keyword, int iRow, bool &bOK) {
     try {
         float target = -1;
         GetTargetBid(keyword, target);
-        FillBidLimits(keyword);
-        if (!IsNumericAmount(keyword.MinBid()) || !IsNumericAmount(keyword.MaxBid()) ||
-            !IsNumericAmount(keyword.CurBid()))
+        float min = 0, max = 0, cur = 0;
+        if (!ReadBidLimits(keyword, keyword.CurBid(), &min, &max, &cur))
             return;
-        const float min = StrToSingle(keyword.MinBid());
-        const float max = StrToSingle(keyword.MaxBid());
-        const float cur = StrToSingle(keyword.CurBid());
         if (target == -1.0f)
             return;
         bOK = true;
 
         if (vb::IsNumeric(keyword.BidTo()) && vb::IsNumeric(keyword.CurPos()) &&
             vb::CInt(keyword.CurPos()) < vb::CInt(keyword.BidTo()) && cur == target) {
-            setNewBidCell(iRow, bidText(cur));
-            keyword.setNewBid(bidText(cur));
+            setNewBid(keyword, iRow, cur);
             return;
         }
         if (target < min) {
-            setNewBidCell(iRow, bidText(min));
-            keyword.setNewBid(bidText(min));
+            setNewBid(keyword, iRow, min);
             keyword.setNewPos(keyword.BidTo());
             return;
         }
         const float newBid = plusStep(target);
         if (newBid <= max) {
-            setNewBidCell(iRow, bidText(newBid));
-            keyword.setNewBid(bidText(newBid));
+            setNewBid(keyword, iRow, newBid);
             keyword.setNewPos(keyword.BidTo());
         } else {
             bOK = false;

@@ -57,8 +57,13 @@ public:
 private:
     // An empty keyword minimum or maximum takes the account's.
     void FillBidLimits(clsKeyword &keyword) const;
+    // The keyword's limits (filled as above) and a current bid, as singles;
+    // false when any of the three is not an amount.
+    bool ReadBidLimits(clsKeyword &keyword, const QString &curText, float *min, float *max, float *cur) const;
     clsKeyword &KeywordOfRow(int iRow) const;
     void setNewBidCell(int iRow, const QString &text);
+    // The row's New Bid cell and the keyword's new bid.
+    void setNewBid(clsKeyword &keyword, int iRow, float bid);
 
     BidWindowState &m_state;
     BidGrid &m_grid;

@@ -1,6 +1,7 @@
 #include "autobid/frmKeywordSetting.h"
 
 #include "core/modCommon.h"
+#include "platform/DialogButtons.h"
 #include "platform/Seams.h"
 #include "platform/VB.h"
 
@@ -145,15 +146,8 @@ void frmKeywordSetting::buildControls() {
     frame->addSpacing(6);
     frame->addWidget(m_optTarget[2]);
 
-    cmdOK = new QPushButton(QStringLiteral("OK"), this);
-    cmdOK->setObjectName(QStringLiteral("cmdOK"));
-    cmdOK->setDefault(true);
-    cmdCancel = new QPushButton(QStringLiteral("Cancel"), this);
-    cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(cmdOK);
-    buttons->addWidget(cmdCancel);
+    QHBoxLayout *buttons = platform::OkCancelRow(this, cmdOK, cmdCancel, &frmKeywordSetting::cmdOK_Click,
+                                                 &frmKeywordSetting::cmdCancel_Click);
 
     auto *main = new QVBoxLayout(this);
     main->addLayout(bids);
@@ -163,8 +157,6 @@ void frmKeywordSetting::buildControls() {
     main->addLayout(buttons);
     main->setSizeConstraint(QLayout::SetFixedSize);
 
-    connect(cmdOK, &QPushButton::clicked, this, &frmKeywordSetting::cmdOK_Click);
-    connect(cmdCancel, &QPushButton::clicked, this, &frmKeywordSetting::cmdCancel_Click);
     connect(chkAutoBid, &QCheckBox::toggled, this, &frmKeywordSetting::UpdateUI);
     connect(chkTimeBetween, &QCheckBox::toggled, this, &frmKeywordSetting::UpdateUI);
     // Only the user's own clicks propose a range, not the filling of the controls.

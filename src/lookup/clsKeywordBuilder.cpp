@@ -50,6 +50,22 @@ qsizetype find(QStringView text, const QString &marker, qsizetype from) {
     return text.indexOf(marker, from, Qt::CaseSensitive);
 }
 
+// The text between the first `begin` and the next `end` after it, and what
+// follows that `end`; false when either marker is missing.
+bool cutCell(QStringView text, const QString &begin, const QString &end, QStringView *cell, QStringView *after) {
+    const qsizetype b = find(text, begin, 0);
+    if (b < 0)
+        return false;
+    const qsizetype start = b + begin.size();
+    const qsizetype e = find(text, end, start);
+    if (e < 0)
+        return false;
+    *cell = text.mid(start, e - start);
+    if (after)
+        *after = text.mid(e + end.size());
+    return true;
+}
+
 QString cellText(QStringView cell) {
     QString closed;
     closed.reserve(cell.size() + 2);
@@ -229,26 +245,13 @@ SuggestionPage clsKeywordBuilder::ParsePage(const SuggestMarkers &m, const QStri
             break;  // nothing consumed
         pos = next;
 
-        const qsizetype c1 = find(item, m.beginCountSection, 0);
-        if (c1 < 0)
-            break;
-        const qsizetype cs = c1 + m.beginCountSection.size();
-        const qsizetype c2 = find(item, m.endCountSection, cs);
-        if (c2 < 0)
-            break;
-        const QStringView count = item.mid(cs, c2 - cs);
-        const QStringView rest = item.mid(c2 + m.endCountSection.size());
-
-        const qsizetype k1 = find(rest, m.begineKeywordSection, 0);
-        if (k1 < 0)
-            break;
-        const qsizetype ks = k1 + m.begineKeywordSection.size();
-        const qsizetype k2 = find(rest, m.endKeywordSection, ks);
-        if (k2 < 0)
+        QStringView count, rest, keyword;
+        if (!cutCell(item, m.beginCountSection, m.endCountSection, &count, &rest) ||
+            !cutCell(rest, m.begineKeywordSection, m.endKeywordSection, &keyword, nullptr))
             break;
 
         SuggestionRow row;
-        row.Keyword = cellText(rest.mid(ks, k2 - ks));
+        row.Keyword = cellText(keyword);
         if (row.Keyword.isEmpty())
             continue;
         // The cache holds "keyword;count": such a keyword would come back cut in two.

@@ -119,25 +119,34 @@ QString HtmlKeywordReport::Build(const KeywordReportData &d) {
     QString s;
     s.reserve(4096 + qsizetype(d.RowCount()) * 600);
     const bool logo = !d.logoURL.isEmpty();
-
-    s += kPageStart;
-    if (logo && d.logoPosition == kTop) {
+    // A text between two pieces of markup.
+    auto text = [&s](QStringView before, const QString &t, QStringView after) {
+        s += before;
+        AppendText(s, t);
+        s += after;
+    };
+    auto logoImage = [&s, &d](QStringView end) {
         s += kLogoStart;
         AppendQuotedValue(s, d.logoURL);
-        s += kTopLogoEnd;
-    }
+        s += end;
+    };
+    auto link = [&s](QStringView start, const QString &target, const QString &t) {
+        s += start;
+        AppendUnquotedLink(s, target);
+        s += kTagEnd;
+        AppendText(s, t);
+        s += kLinkEnd;
+    };
+
+    s += kPageStart;
+    if (logo && d.logoPosition == kTop)
+        logoImage(kTopLogoEnd);
     s += kOuterTable;
     s += kTitle;
     s += kDetailsTable;
-    s += kAccountStart;
-    AppendText(s, d.accountName);
-    s += kAccountEnd;
-    s += kEngineStart;
-    AppendText(s, d.engineName);
-    s += kDetailEnd;
-    s += kDateStart;
-    AppendText(s, d.ShortDate());
-    s += kDetailEnd;
+    text(kAccountStart, d.accountName, kAccountEnd);
+    text(kEngineStart, d.engineName, kDetailEnd);
+    text(kDateStart, d.ShortDate(), kDetailEnd);
     s += kURLsStart;
     for (int i = 0; i < d.urls.size(); ++i) {
         if (i > 0)
@@ -151,14 +160,8 @@ QString HtmlKeywordReport::Build(const KeywordReportData &d) {
     s += kHeaderEnd;
     for (int r = 0; r < d.RowCount(); ++r) {
         s += r % 2 == 0 ? kOddRow : kEvenRow;
-        s += kCellStart;
-        AppendText(s, d.Cell(r, 0));
-        s += kCellEnd;
-        for (int c = 1; c < kColumns; ++c) {
-            s += kCellStart;
-            AppendText(s, d.Cell(r, c));
-            s += kRowCellEnd;
-        }
+        for (int c = 0; c < kColumns; ++c)
+            text(kCellStart, d.Cell(r, c), c == 0 ? kCellEnd : kRowCellEnd);
         s += kRowEnd;
     }
     s += kLastHeaderStart;
@@ -166,23 +169,11 @@ QString HtmlKeywordReport::Build(const KeywordReportData &d) {
     s += kLastHeaderEnd;
 
     s += kCenter;
-    if (logo && d.logoPosition == kBottom) {
-        s += kLogoStart;
-        AppendQuotedValue(s, d.logoURL);
-        s += kBottomLogoEnd;
-    }
-    s += kFooterStart;
-    AppendText(s, d.reporterName);
-    s += kFooterLink;
-    AppendUnquotedLink(s, d.webSite);
-    s += kTagEnd;
-    AppendText(s, d.companyName);
-    s += kLinkEnd;
-    s += kMailStart;
-    AppendUnquotedLink(s, d.email);
-    s += kTagEnd;
-    AppendText(s, d.email);
-    s += kLinkEnd;
+    if (logo && d.logoPosition == kBottom)
+        logoImage(kBottomLogoEnd);
+    text(kFooterStart, d.reporterName, QStringView());
+    link(kFooterLink, d.webSite, d.companyName);
+    link(kMailStart, d.email, d.email);
     s += kFooterEnd;
     s += kCenterEnd;
     s += kOuterEnd;

@@ -3,6 +3,7 @@
 #include "core/Globals.h"
 #include "core/clsAccount.h"
 #include "core/modCommon.h"
+#include "platform/DialogButtons.h"
 #include "platform/Seams.h"
 #include "platform/TextFile.h"
 #include "platform/VB.h"
@@ -154,15 +155,8 @@ void frmAccount::buildControls() {
     schedulerBox->addLayout(hoursRow);
     schedulerBox->addWidget(chkSentReport);
 
-    cmdOK = new QPushButton(QStringLiteral("OK"), this);
-    cmdOK->setObjectName(QStringLiteral("cmdOK"));
-    cmdOK->setDefault(true);
-    cmdCancel = new QPushButton(QStringLiteral("Cancel"), this);
-    cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(cmdOK);
-    buttons->addWidget(cmdCancel);
+    QHBoxLayout *buttons =
+        platform::OkCancelRow(this, cmdOK, cmdCancel, &frmAccount::cmdOK_Click, &frmAccount::cmdCancel_Click);
 
     auto *main = new QVBoxLayout(this);
     main->addWidget(fraAccount);
@@ -170,8 +164,6 @@ void frmAccount::buildControls() {
     main->addWidget(fraScheduler);
     main->addLayout(buttons);
 
-    connect(cmdOK, &QPushButton::clicked, this, &frmAccount::cmdOK_Click);
-    connect(cmdCancel, &QPushButton::clicked, this, &frmAccount::cmdCancel_Click);
 }
 
 void frmAccount::showEvent(QShowEvent *event) {

@@ -3,6 +3,7 @@
 #include "core/KeywordText.h"
 #include "core/clsFileController.h"
 #include "core/modCommon.h"
+#include "platform/DialogButtons.h"
 #include "platform/VB.h"
 #include "ui/EventHook.h"
 
@@ -28,7 +29,6 @@ const char kSeparatorLabel[] = "Delimited Character:";
 const char kImportCaption[] = "Import";
 const char kImportTip[] = "Import keywords from a file";
 const char kOKCaption[] = "Ok";
-const char kCancelCaption[] = "Cancel";
 const char kFileFilter[] = "Text files (*.txt)|*.txt|All Files (*.*)|*.*";
 const char *const kSeparators[] = {",", ".", "|", ";", ":", "#"};
 
@@ -88,23 +88,14 @@ void frmAddkeywords::buildControls() {
     importLayout->addStretch(1);
     SSTab1->addTab(importPage, L(kImportTab));
 
-    cmdOK = new QPushButton(L(kOKCaption), this);
-    cmdOK->setObjectName(QStringLiteral("cmdOK"));
-    cmdOK->setDefault(true);
-    cmdCancel = new QPushButton(L(kCancelCaption), this);
-    cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(cmdOK);
-    buttons->addWidget(cmdCancel);
+    QHBoxLayout *buttons = platform::OkCancelRow(this, cmdOK, cmdCancel, &frmAddkeywords::cmdOK_Click,
+                                                 &frmAddkeywords::cmdCancel_Click, L(kOKCaption));
 
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(SSTab1);
     layout->addLayout(buttons);
     resize(440, 320);
 
-    connect(cmdOK, &QPushButton::clicked, this, &frmAddkeywords::cmdOK_Click);
-    connect(cmdCancel, &QPushButton::clicked, this, &frmAddkeywords::cmdCancel_Click);
     connect(cmdImport, &QPushButton::clicked, this, &frmAddkeywords::cmdImport_Click);
     connect(txtKeywords, &QPlainTextEdit::textChanged, this, &frmAddkeywords::UpdateButtons);
     // Enter in the keyword box starts a new line; elsewhere it is OK.

@@ -2,6 +2,7 @@
 
 #include "core/clsEngine.h"
 #include "core/modCommon.h"
+#include "platform/DialogButtons.h"
 #include "platform/Seams.h"
 #include "ui/modEngineData.h"
 
@@ -32,24 +33,14 @@ frmEnginesetting::frmEnginesetting(QWidget *owner) : QDialog(owner) {
     lvwEngine->header()->setStretchLastSection(true);
     SetListCheckBoxes(lvwEngine, true);
 
-    cmdOK = new QPushButton(QStringLiteral("OK"), this);
-    cmdOK->setObjectName(QStringLiteral("cmdOK"));
-    cmdOK->setDefault(true);
-    cmdCancel = new QPushButton(QStringLiteral("Cancel"), this);
-    cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(cmdOK);
-    buttons->addWidget(cmdCancel);
+    QHBoxLayout *buttons = platform::OkCancelRow(this, cmdOK, cmdCancel, &frmEnginesetting::cmdOK_Click,
+                                                 &frmEnginesetting::cmdCancel_Click);
     auto *main = new QVBoxLayout(this);
     main->addWidget(lblEngineTitle);
     main->addWidget(lvwEngine, 1);
     main->addLayout(buttons);
     resize(340, 360);
     CenterForm(this);
-
-    connect(cmdOK, &QPushButton::clicked, this, &frmEnginesetting::cmdOK_Click);
-    connect(cmdCancel, &QPushButton::clicked, this, &frmEnginesetting::cmdCancel_Click);
 }
 
 frmEnginesetting::~frmEnginesetting() = default;

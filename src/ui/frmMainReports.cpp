@@ -42,31 +42,26 @@ KeywordReportData reportData(const frmMain &w) {
     return d;
 }
 
+// The HTML and text reports: built from the list, written and opened; a
+// failure goes to the error log under the command's label.
+void writeReport(const frmMain &w, QString (*build)(const KeywordReportData &), const QString &extension,
+                 const QString &logLabel) {
+    if (w.lvwKeywords->topLevelItemCount() == 0)
+        return;
+    try {
+        const KeywordReportData d = reportData(w);
+        const QString text = build(d);
+        KeywordReportFile::WriteAndOpen(KeywordReportFile::Path(d.engineName, d.accountName, extension), text);
+    } catch (const std::exception &e) {
+        WriteErrorLog(logLabel + vb::Describe(e));
+    }
+}
+
 }  // namespace
 
-void frmMain::HTMLReport() {
-    if (lvwKeywords->topLevelItemCount() == 0)
-        return;
-    try {
-        const KeywordReportData d = reportData(*this);
-        const QString text = HtmlKeywordReport::Build(d);
-        KeywordReportFile::WriteAndOpen(KeywordReportFile::Path(d.engineName, d.accountName, kHtmlExtension), text);
-    } catch (const std::exception &e) {
-        WriteErrorLog(kHTMLReportLabel + vb::Describe(e));
-    }
-}
+void frmMain::HTMLReport() { writeReport(*this, HtmlKeywordReport::Build, kHtmlExtension, kHTMLReportLabel); }
 
-void frmMain::TextReport() {
-    if (lvwKeywords->topLevelItemCount() == 0)
-        return;
-    try {
-        const KeywordReportData d = reportData(*this);
-        const QString text = TextKeywordReport::Build(d);
-        KeywordReportFile::WriteAndOpen(KeywordReportFile::Path(d.engineName, d.accountName, kTextExtension), text);
-    } catch (const std::exception &e) {
-        WriteErrorLog(kTextReportLabel + vb::Describe(e));
-    }
-}
+void frmMain::TextReport() { writeReport(*this, TextKeywordReport::Build, kTextExtension, kTextReportLabel); }
 
 void frmMain::ExcelReport() {
     if (lvwKeywords->topLevelItemCount() == 0)

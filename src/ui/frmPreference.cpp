@@ -2,11 +2,11 @@
 
 #include "core/clsPreference.h"
 #include "core/modCommon.h"
+#include "platform/DialogButtons.h"
 #include "platform/Seams.h"
 #include "platform/VB.h"
 #include "ui/modEngineData.h"
 
-#include <QButtonGroup>
 #include <QCheckBox>
 #include <QFormLayout>
 #include <QGridLayout>
@@ -24,15 +24,9 @@ const char *const frmPreference::kCaption = "Configuration";
 const char *const frmPreference::kTitle = "Preference";
 
 namespace {
-const char *const kProxyNote =
-    "A network proxy is used to provide additional security between your computer and the Internet and/or to "
-    "increase performance between networks by reducing redundant traffic via caching. ";
 const char *const kMailNote =
     "The information below is needed before you can send email. If you do not know the information requested, "
     "please contact your system administrator or Internet Service Provider.";
-const char *const kAuthNote =
-    "If your server or proxy requires authentication before allowing access to the Internet, please enter your "
-    "Username and Password below:";
 const char *const kProfileNote = "The information you specified here will be used to customize your keyword reports.";
 
 const char *const kInvalidSMTPPort = "InVaid SMTP Port number.";
@@ -44,8 +38,7 @@ const char *const kBottom = "Bottom";
 const char *const kLoadLog = "frmPrefence_Form_Load error:  ";
 const char *const kOKLog = "frmPrefence_cmdOK_Click error:  ";
 
-constexpr int kDirect = 1;
-constexpr int kThroughProxy = 2;
+const ConnectionFields::Look kConnectionLook = {"Port", 80, Qt::AlignLeft | Qt::AlignVCenter};
 
 QString L(const char *s) { return QString::fromLatin1(s); }
 
@@ -86,23 +79,8 @@ void frmPreference::buildControls() {
 
     // "Server"
     auto *server = new QWidget(SSTab1);
-    auto *fraHTTP = new QGroupBox(QStringLiteral("HTTP Server"), server);
-    optProxy[kDirect] = radio("optProxy1", "Direct to internet");
-    optProxy[kThroughProxy] = radio("optProxy2", "Proxy Server");
-    auto *proxyGroup = new QButtonGroup(this);
-    proxyGroup->addButton(optProxy[kDirect], kDirect);
-    proxyGroup->addButton(optProxy[kThroughProxy], kThroughProxy);
-    txtProxy = line("txtProxy");
-    txtPort = line("txtPort");
-    txtPort->setMaximumWidth(80);
-    auto *httpGrid = new QGridLayout(fraHTTP);
-    httpGrid->addWidget(optProxy[kDirect], 0, 0, 1, 4);
-    httpGrid->addWidget(optProxy[kThroughProxy], 1, 0);
-    httpGrid->addWidget(txtProxy, 1, 1);
-    httpGrid->addWidget(new QLabel(QStringLiteral("Port"), fraHTTP), 1, 2);
-    httpGrid->addWidget(txtPort, 1, 3);
-    httpGrid->addWidget(note(kProxyNote, fraHTTP), 2, 0, 1, 4);
-    httpGrid->setColumnStretch(1, 1);
+    QGroupBox *fraHTTP = m_connection.BuildHTTPServerFrame(this, server, kConnectionLook,
+                                                            [this](int index) { optProxy_Click(index); });
 
     auto *fraSMTP = new QGroupBox(QStringLiteral("SMTP Mail Server"), server);
     txtMailServer = line("txtMailServer");
@@ -134,18 +112,7 @@ void frmPreference::buildControls() {
     chkConfirmConnection = new QCheckBox(QStringLiteral("Confirm connection before searching"), connections);
     chkConfirmConnection->setObjectName(QStringLiteral("chkConfirmConnection"));
 
-    auto *fraAuth = new QGroupBox(QStringLiteral("Authentication"), connections);
-    txtHTTPUsername = line("txtHTTPUsername");
-    txtHTTPPassword = line("txtHTTPPassword");
-    txtHTTPPassword->setEchoMode(QLineEdit::Password);
-    // One "*" per character, whatever the desktop style would draw.
-    txtHTTPPassword->setStyleSheet(QStringLiteral("lineedit-password-character: 42"));
-    auto *authGrid = new QGridLayout(fraAuth);
-    authGrid->addWidget(note(kAuthNote, fraAuth), 0, 0, 1, 2);
-    authGrid->addWidget(new QLabel(QStringLiteral("Username:"), fraAuth), 1, 0);
-    authGrid->addWidget(txtHTTPUsername, 1, 1);
-    authGrid->addWidget(new QLabel(QStringLiteral("Password:"), fraAuth), 2, 0);
-    authGrid->addWidget(txtHTTPPassword, 2, 1);
+    QGroupBox *fraAuth = m_connection.BuildAuthenticationFrame(connections, kConnectionLook);
 
     auto *connectionsBox = new QVBoxLayout(connections);
     connectionsBox->addWidget(fraTimeOut);
@@ -197,25 +164,13 @@ void frmPreference::buildControls() {
     SSTab1->addTab(profile, QStringLiteral("Profile"));
     SSTab1->addTab(option, QStringLiteral("Option"));
 
-    cmdOK = new QPushButton(QStringLiteral("OK"), this);
-    cmdOK->setObjectName(QStringLiteral("cmdOK"));
-    cmdOK->setDefault(true);
-    cmdCancel = new QPushButton(QStringLiteral("Cancel"), this);
-    cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(cmdOK);
-    buttons->addWidget(cmdCancel);
+    QHBoxLayout *buttons =
+        platform::OkCancelRow(this, cmdOK, cmdCancel, &frmPreference::cmdOK_Click, &frmPreference::cmdCancel_Click);
 
     auto *main = new QVBoxLayout(this);
     main->addWidget(SSTab1);
     main->addLayout(buttons);
     resize(520, 430);
-
-    connect(optProxy[kDirect], &QRadioButton::clicked, this, [this] { optProxy_Click(kDirect); });
-    connect(optProxy[kThroughProxy], &QRadioButton::clicked, this, [this] { optProxy_Click(kThroughProxy); });
-    connect(cmdOK, &QPushButton::clicked, this, &frmPreference::cmdOK_Click);
-    connect(cmdCancel, &QPushButton::clicked, this, &frmPreference::cmdCancel_Click);
 }
 
 void frmPreference::showEvent(QShowEvent *event) {
@@ -233,23 +188,10 @@ void frmPreference::Form_Load() {
         pref.GetSettings();
         CenterForm(this);
         SSTab1->setCurrentIndex(tabServer);
-
-        // 0 (never saved) and any value without an option of its own mean a direct connection.
-        if (pref.AccessType() != kThroughProxy)
-            pref.setAccessType(kDirect);
-        optProxy[pref.AccessType()]->setChecked(true);
-        if (pref.AccessType() == kThroughProxy) {
-            txtProxy->setText(pref.Proxy());
-            txtPort->setText(pref.Port());
-        }
-        // Choosing the option runs its click, which enables the boxes that go with it.
-        optProxy_Click(pref.AccessType());
-
+        m_connection.Show(pref);
         txtMailServer->setText(pref.SMTPServer());
         txtSMTPPort->setText(pref.SMTPPort());
         txtTimeOut->setText(pref.TimeOut());
-        txtHTTPUsername->setText(pref.HTTPUserName());
-        txtHTTPPassword->setText(pref.HTTPPassword());
         chkConfirmConnection->setChecked(vb::Val(pref.ConfirmConnection()) != 0);
         txtReporterName->setText(pref.ReporterName());
         txtCompanyName->setText(pref.CompanyName());
@@ -266,13 +208,7 @@ void frmPreference::Form_Load() {
     }
 }
 
-void frmPreference::optProxy_Click(int index) {
-    if (m_oPreference)
-        m_oPreference->setAccessType(index);
-    const bool proxy = index == kThroughProxy;
-    txtProxy->setEnabled(proxy);
-    txtPort->setEnabled(proxy);
-}
+void frmPreference::optProxy_Click(int index) { m_connection.OptionClicked(m_oPreference.get(), index); }
 
 void frmPreference::failField(int tab, QWidget *field, const QString &text) {
     seam::MsgBox(text, seam::vbOKOnly | seam::vbCritical, L(kTitle));
@@ -285,20 +221,10 @@ void frmPreference::cmdOK_Click() {
         Form_Load();
     clsPreference &pref = *m_oPreference;
     try {
-        if (optProxy[kThroughProxy]->isChecked()) {
-            QString host;
-            switch (modEngineData::CheckProxySettings(txtProxy->text(), txtPort->text(), &host)) {
-            case modEngineData::ProxyCheck::BadProxy:
-                failField(tabServer, txtProxy, L(modEngineData::kInvalidProxy));
-                return;
-            case modEngineData::ProxyCheck::BadPort:
-                failField(tabServer, txtPort, L(modEngineData::kInvalidPort));
-                return;
-            case modEngineData::ProxyCheck::Ok:
-                break;
-            }
-            pref.setProxy(host);
-            pref.setPort(txtPort->text());
+        QString refusal;
+        if (QLineEdit *field = m_connection.ReadProxy(pref, &refusal)) {
+            failField(tabServer, field, refusal);
+            return;
         }
         pref.setSMTPServer(txtMailServer->text());
         const QString smtpPort = txtSMTPPort->text();

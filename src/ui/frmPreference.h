@@ -5,6 +5,8 @@
 // checks the connection fields, writes every setting in one go on OK and
 // discards everything on Cancel or the close box.
 
+#include "ui/ConnectionFields.h"
+
 #include <QDialog>
 #include <memory>
 
@@ -69,4 +71,5 @@ private:
 
     std::unique_ptr<clsPreference> m_oPreference;
     bool m_bLoaded = false;
+    ConnectionFields m_connection{optProxy, txtProxy, txtPort, txtHTTPUsername, txtHTTPPassword};
 };

@@ -1,7 +1,6 @@
 #include "ui/frmUpdateEngines.h"
 
 #include "core/modCommon.h"
-#include "platform/Seams.h"
 #include "platform/VB.h"
 #include "ui/WizardArt.h"
 #include "ui/modEngineData.h"
@@ -144,19 +143,12 @@ void frmUpdateEngines::StartUpdate() {
     lblConnectStatus->show();
     cmdClose->setEnabled(false);
     // Each download has a window of its own.
-    if (m_frmHTTP) {
-        m_frmHTTP->setObject(nullptr);
-        m_frmHTTP->Unload();
-    }
+    modEngineData::ReleaseWindow(m_frmHTTP);
     m_frmHTTP = new frmHTTP;
     modEngineData::StartDownload(m_frmHTTP, this);
 }
 
-void frmUpdateEngines::StopUpdate() {
-    seam::SetPointer(seam::Pointer::Hourglass);
-    if (m_frmHTTP)
-        m_frmHTTP->Disconnect();
-}
+void frmUpdateEngines::StopUpdate() { modEngineData::StopDownload(m_frmHTTP); }
 
 void frmUpdateEngines::setDisconnected(bool bValue) {
     m_bDisconnected = bValue;
@@ -230,10 +222,4 @@ void frmUpdateEngines::closeEvent(QCloseEvent *event) {
     QDialog::closeEvent(event);
 }
 
-void frmUpdateEngines::Form_Unload() {
-    if (m_frmHTTP) {
-        m_frmHTTP->setObject(nullptr);
-        m_frmHTTP->Unload();
-    }
-    m_frmHTTP = nullptr;
-}
+void frmUpdateEngines::Form_Unload() { modEngineData::ReleaseWindow(m_frmHTTP); }

@@ -8,11 +8,9 @@
 #include "ui/WizardArt.h"
 #include "ui/modEngineData.h"
 
-#include <QButtonGroup>
 #include <QCloseEvent>
 #include <QFont>
 #include <QFrame>
-#include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -20,7 +18,6 @@
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QRadioButton>
 #include <QShowEvent>
 #include <QStackedWidget>
 #include <QTreeWidget>
@@ -34,12 +31,6 @@ const char *const kIntro =
     "the 'Next' button to continue ....";
 const char *const kConnectionCaption = "Internet Connection Setup";
 const char *const kConnectionIntro = "Set up your Internet Connection:";
-const char *const kProxyNote =
-    "A network proxy is used to provide additional security between your computer and the Internet and/or to "
-    "increase performance between networks by reducing redundant traffic via caching. ";
-const char *const kAuthNote =
-    "If your server or proxy requires authentication before allowing access to the Internet, please enter your "
-    "Username and Password below:";
 const char *const kEngineTitle = "Please select the engines you want to use:";
 const char *const kDownloadIntro =
     "This will update the new Engine Data file from our web server. Please make sure you have connected to the "
@@ -69,11 +60,10 @@ const char *const kNavBtnsLog = "frmWizard_SetNavBtns: ";
 const char *const kSaveHTTPLog = "frmWizard_SaveHTTPData: ";
 const char *const kProcessDataLog = "frmWizard_ProcessDate error:   ";
 
-constexpr int kDirect = 1;
-constexpr int kThroughProxy = 2;
 constexpr int kLastStep = 5;
 constexpr int kProgressMax = 3;
 const char *const kTagProperty = "tag";
+const ConnectionFields::Look kConnectionLook = {"Port:", 70, Qt::AlignLeft | Qt::AlignTop};
 
 QString L(const char *s) { return QString::fromLatin1(s); }
 
@@ -108,42 +98,9 @@ QWidget *frmWizard::buildConnectionPage() {
     bold.setPointSizeF(bold.pointSizeF() * 1.2);
     caption->setFont(bold);
 
-    auto *fraHTTP = new QGroupBox(QStringLiteral("HTTP Server"), page);
-    optProxy[kDirect] = new QRadioButton(QStringLiteral("Direct to internet"), fraHTTP);
-    optProxy[kDirect]->setObjectName(QStringLiteral("optProxy1"));
-    optProxy[kThroughProxy] = new QRadioButton(QStringLiteral("Proxy Server"), fraHTTP);
-    optProxy[kThroughProxy]->setObjectName(QStringLiteral("optProxy2"));
-    auto *group = new QButtonGroup(this);
-    group->addButton(optProxy[kDirect], kDirect);
-    group->addButton(optProxy[kThroughProxy], kThroughProxy);
-    txtProxy = new QLineEdit(fraHTTP);
-    txtProxy->setObjectName(QStringLiteral("txtProxy"));
-    txtPort = new QLineEdit(fraHTTP);
-    txtPort->setObjectName(QStringLiteral("txtPort"));
-    txtPort->setMaximumWidth(70);
-    auto *httpGrid = new QGridLayout(fraHTTP);
-    httpGrid->addWidget(optProxy[kDirect], 0, 0, 1, 4);
-    httpGrid->addWidget(optProxy[kThroughProxy], 1, 0);
-    httpGrid->addWidget(txtProxy, 1, 1);
-    httpGrid->addWidget(new QLabel(QStringLiteral("Port:"), fraHTTP), 1, 2);
-    httpGrid->addWidget(txtPort, 1, 3);
-    httpGrid->addWidget(wrapped(L(kProxyNote), fraHTTP), 2, 0, 1, 4);
-    httpGrid->setColumnStretch(1, 1);
-
-    auto *fraAuth = new QGroupBox(QStringLiteral("Authentication"), page);
-    txtHTTPUsername = new QLineEdit(fraAuth);
-    txtHTTPUsername->setObjectName(QStringLiteral("txtHTTPUsername"));
-    txtHTTPPassword = new QLineEdit(fraAuth);
-    txtHTTPPassword->setObjectName(QStringLiteral("txtHTTPPassword"));
-    txtHTTPPassword->setEchoMode(QLineEdit::Password);
-    // One "*" per character, whatever the desktop style would draw.
-    txtHTTPPassword->setStyleSheet(QStringLiteral("lineedit-password-character: 42"));
-    auto *authGrid = new QGridLayout(fraAuth);
-    authGrid->addWidget(wrapped(L(kAuthNote), fraAuth), 0, 0, 1, 2);
-    authGrid->addWidget(new QLabel(QStringLiteral("Username:"), fraAuth), 1, 0);
-    authGrid->addWidget(txtHTTPUsername, 1, 1);
-    authGrid->addWidget(new QLabel(QStringLiteral("Password:"), fraAuth), 2, 0);
-    authGrid->addWidget(txtHTTPPassword, 2, 1);
+    QGroupBox *fraHTTP = m_connection.BuildHTTPServerFrame(this, page, kConnectionLook,
+                                                           [this](int index) { optProxy_Click(index); });
+    QGroupBox *fraAuth = m_connection.BuildAuthenticationFrame(page, kConnectionLook);
 
     auto *box = new QVBoxLayout(page);
     box->addWidget(caption);
@@ -151,9 +108,6 @@ QWidget *frmWizard::buildConnectionPage() {
     box->addWidget(fraHTTP);
     box->addWidget(fraAuth);
     box->addStretch(1);
-
-    connect(optProxy[kDirect], &QRadioButton::clicked, this, [this] { optProxy_Click(kDirect); });
-    connect(optProxy[kThroughProxy], &QRadioButton::clicked, this, [this] { optProxy_Click(kThroughProxy); });
     return page;
 }
 
@@ -282,18 +236,7 @@ void frmWizard::Form_Load() {
     try {
         CenterForm(this);
         m_bSettingsRead = pref.GetSettings();
-        // 0 (never saved) and any value without an option of its own mean a
-        // direct connection; the object changes, the store does not.
-        if (pref.AccessType() != kThroughProxy)
-            pref.setAccessType(kDirect);
-        optProxy[pref.AccessType()]->setChecked(true);
-        if (pref.AccessType() == kThroughProxy) {
-            txtProxy->setText(pref.Proxy());
-            txtPort->setText(pref.Port());
-        }
-        optProxy_Click(pref.AccessType());
-        txtHTTPUsername->setText(pref.HTTPUserName());
-        txtHTTPPassword->setText(pref.HTTPPassword());
+        m_connection.Show(pref);
         SetListCheckBoxes(lvwEngine, true);
         m_oEngine = std::make_unique<clsEngine>();
         pbrEngineData->setMaximum(kProgressMax);
@@ -308,13 +251,7 @@ void frmWizard::Form_Load() {
     }
 }
 
-void frmWizard::optProxy_Click(int index) {
-    if (m_oPreference)
-        m_oPreference->setAccessType(index);
-    const bool proxy = index == kThroughProxy;
-    txtProxy->setEnabled(proxy);
-    txtPort->setEnabled(proxy);
-}
+void frmWizard::optProxy_Click(int index) { m_connection.OptionClicked(m_oPreference.get(), index); }
 
 void frmWizard::cmdNav_Click(int index) {
     try {
@@ -423,23 +360,11 @@ void frmWizard::SetNavBtns(int n) {
 bool frmWizard::SaveHTTPData() {
     clsPreference &pref = *m_oPreference;
     try {
-        const bool throughProxy = optProxy[kThroughProxy]->isChecked();
-        if (throughProxy) {
-            QString host;
-            switch (modEngineData::CheckProxySettings(txtProxy->text(), txtPort->text(), &host)) {
-            case modEngineData::ProxyCheck::BadProxy:
-                seam::MsgBox(L(modEngineData::kInvalidProxy), seam::vbOKOnly | seam::vbCritical, L(kCaption));
-                txtProxy->setFocus();
-                return false;
-            case modEngineData::ProxyCheck::BadPort:
-                seam::MsgBox(L(modEngineData::kInvalidPort), seam::vbOKOnly | seam::vbCritical, L(kCaption));
-                txtPort->setFocus();
-                return false;
-            case modEngineData::ProxyCheck::Ok:
-                break;
-            }
-            pref.setProxy(host);
-            pref.setPort(txtPort->text());
+        QString refusal;
+        if (QLineEdit *field = m_connection.ReadProxy(pref, &refusal)) {
+            seam::MsgBox(refusal, seam::vbOKOnly | seam::vbCritical, L(kCaption));
+            field->setFocus();
+            return false;
         }
         pref.setHTTPUserName(txtHTTPUsername->text());
         pref.setHTTPPassword(txtHTTPPassword->text());
@@ -447,7 +372,7 @@ bool frmWizard::SaveHTTPData() {
         if (m_bSettingsRead)
             pref.SaveSettings();
         else
-            modEngineData::SaveConnectionSettings(pref, throughProxy);
+            modEngineData::SaveConnectionSettings(pref, m_connection.ThroughProxy());
         return true;
     } catch (const std::exception &e) {
         WriteErrorLog(L(kSaveHTTPLog) + vb::Describe(e) + QStringLiteral("\r\n") + QStringLiteral("Proxy= ") +
@@ -479,11 +404,7 @@ void frmWizard::StartDownload() {
     modEngineData::StartDownload(m_frmHTTP, this);
 }
 
-void frmWizard::StopDownload() {
-    seam::SetPointer(seam::Pointer::Hourglass);
-    if (m_frmHTTP)
-        m_frmHTTP->Disconnect();
-}
+void frmWizard::StopDownload() { modEngineData::StopDownload(m_frmHTTP); }
 
 void frmWizard::setDisconnected(bool bValue) {
     m_bDisconnected = bValue;
@@ -494,11 +415,12 @@ void frmWizard::setDisconnected(bool bValue) {
 void frmWizard::ProcessData(const QString &sStatusCode, const QString &sResult) {
     try {
         if (!modEngineData::IsGoodAnswer(sStatusCode, sResult)) {
-            ShowDownloadError();
+            ShowDownloadError(L(kError) + QStringLiteral("\r\n\r\n"));
             return;
         }
+        // The old file stays: the download counts as failed.
         if (!SaveEngineData(sResult)) {
-            ShowSaveError();
+            ShowDownloadError(m_sSaveError);
             return;
         }
         pbrEngineData->setValue(kProgressMax);
@@ -517,18 +439,10 @@ bool frmWizard::SaveEngineData(const QString &sResult) {
     return modEngineData::SaveEngineData(sResult, &m_sSaveError);
 }
 
-void frmWizard::ShowDownloadError() {
+void frmWizard::ShowDownloadError(const QString &text) {
     ResetDownloadButtons(false);
-    const QString text = L(kError) + QStringLiteral("\r\n\r\n");
     lblMsg->setText(text);
     seam::MsgBox(text, seam::vbOKOnly | seam::vbCritical, L(kCaption));
-}
-
-// The old file stays: the download counts as failed.
-void frmWizard::ShowSaveError() {
-    ResetDownloadButtons(false);
-    lblMsg->setText(m_sSaveError);
-    seam::MsgBox(m_sSaveError, seam::vbOKOnly | seam::vbCritical, L(kCaption));
 }
 
 void frmWizard::ResetDownloadButtons(bool bNextEnabled) {
@@ -568,11 +482,7 @@ void frmWizard::done(int result) {
 void frmWizard::Form_Unload() {
     m_oPreference.reset();
     // A download still running goes with its window and reports nothing here.
-    if (m_frmHTTP) {
-        m_frmHTTP->setObject(nullptr);
-        m_frmHTTP->Unload();
-    }
-    m_frmHTTP = nullptr;
+    modEngineData::ReleaseWindow(m_frmHTTP);
     m_oEngine.reset();
     m_bBusy = false;
     m_bLoaded = false;

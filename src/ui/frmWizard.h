@@ -6,6 +6,7 @@
 // once, and a download still running then reports nothing.
 
 #include "connect/frmHTTP.h"
+#include "ui/ConnectionFields.h"
 
 #include <QDialog>
 #include <QPointer>
@@ -83,8 +84,8 @@ private:
     bool SaveHTTPData();
     void StartDownload();
     void StopDownload();
-    void ShowDownloadError();
-    void ShowSaveError();
+    // A failed download, shown on the page and in a message.
+    void ShowDownloadError(const QString &text);
     void ResetDownloadButtons(bool bNextEnabled);
     void Unload(int result);
     void Form_Unload();
@@ -100,6 +101,7 @@ private:
     // then writes only its own values.
     bool m_bSettingsRead = false;
     std::unique_ptr<clsPreference> m_oPreference;
+    ConnectionFields m_connection{optProxy, txtProxy, txtPort, txtHTTPUsername, txtHTTPPassword};
     std::unique_ptr<clsEngine> m_oEngine;
     QPointer<frmHTTP> m_frmHTTP;
     QString m_sSaveError;

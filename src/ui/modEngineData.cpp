@@ -74,6 +74,20 @@ void StartDownload(frmHTTP *http, IHTTPCaller *caller) {
     http->Connect1(DownloadURL());
 }
 
+void StopDownload(frmHTTP *http) {
+    seam::SetPointer(seam::Pointer::Hourglass);
+    if (http)
+        http->Disconnect();
+}
+
+void ReleaseWindow(QPointer<frmHTTP> &http) {
+    if (http) {
+        http->setObject(nullptr);
+        http->Unload();
+    }
+    http = nullptr;
+}
+
 bool IsGoodAnswer(const QString &statusCode, const QString &body) {
     return vb::Trim(statusCode) == QLatin1String(kGoodStatus) && !body.isEmpty() && IsEngineData(body);
 }

@@ -4,6 +4,7 @@
 // engine data file, the checks of the connection fields and the check that
 // the engine enable flags were stored. No window of its own.
 
+#include <QPointer>
 #include <QString>
 #include <QStringList>
 
@@ -22,6 +23,12 @@ void setDownloadURL(const QString &url);
 // Starts the download (a GET) on the window for the caller, who hears the
 // answer through ProcessData.
 void StartDownload(frmHTTP *http, IHTTPCaller *caller);
+// Stops a running download; the pointer shows the hourglass until the
+// window reports the disconnection.
+void StopDownload(frmHTTP *http);
+// Lets go of a download's window: its caller hears nothing more from it
+// (a download still running included) and it unloads.
+void ReleaseWindow(QPointer<frmHTTP> &http);
 
 // An answer replaces the engine data file only when its status is 200 and
 // its body is engine data (IsEngineData).

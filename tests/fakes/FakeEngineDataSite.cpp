@@ -1,5 +1,7 @@
 #include "fakes/FakeEngineDataSite.h"
 
+#include "fakes/EngineDataText.h"
+
 namespace fake {
 
 const char *const FakeEngineDataSite::kPath = "/enginedata/zqaeng.dat";
@@ -20,15 +22,9 @@ void FakeEngineDataSite::serve(const HttpResponse &answer) { serve(QList<HttpRes
 QList<HttpRequest> FakeEngineDataSite::downloads() const { return m_server.requestsTo(QString::fromLatin1(kPath)); }
 
 QByteArray FakeEngineDataSite::engineData(const QStringList &engines) {
-    QByteArray text = "[OvertureEngines]\r\n";
-    for (int i = 0; i < engines.size(); ++i)
-        text += QByteArray::number(i + 1) + '=' + engines[i].toLatin1() + "\r\n";
-    for (const QString &e : engines) {
-        const QByteArray host = e.toLower().remove('(').remove(')').toLatin1();
-        text += "\r\n[" + e.toLatin1() + "]\r\nEngineKey=" + host + "\r\nEngineURL=http://www." + host +
-                ".example/\r\nLoginURL=https://login." + host + ".example/signin\r\nQueryKeyword1=http://www." +
-                host + ".example/search?q=\r\nQueryKeyword2=\r\nMinBid=\xA3" "0.10\r\n";
-    }
+    QByteArray text = NumberedSection("OvertureEngines", engines);
+    for (const QString &e : engines)
+        text += "\r\n" + ExampleEngineSection(e) + "MinBid=\xA3" "0.10\r\n";
     return text;
 }
 

@@ -1,6 +1,7 @@
 #include "fakes/FakeResultServer.h"
 
 #include "core/Globals.h"
+#include "fakes/EngineDataText.h"
 #include "platform/TextFile.h"
 #include "support/TestEnv.h"
 
@@ -20,32 +21,15 @@ const char *const FakeResultServer::kPostTemplate = "q=[KEYWORD]&src=bm";
 
 namespace {
 const char kSearchPath[] = "/search";
-
-// A form or query value: "+" and "%XX" decoded, bytes read as Windows-1252.
-QString decodeValue(QByteArray value, bool plusIsBlank) {
-    if (plusIsBlank)
-        value.replace('+', ' ');
-    return platform::FromAnsi(QByteArray::fromPercentEncoding(value));
-}
-
-QString fieldOf(const QByteArray &pairs, const QByteArray &name, bool plusIsBlank) {
-    for (const QByteArray &pair : pairs.split('&')) {
-        const int eq = int(pair.indexOf('='));
-        if (eq > 0 && pair.left(eq) == name)
-            return decodeValue(pair.mid(eq + 1), plusIsBlank);
-    }
-    return QString();
-}
 }  // namespace
 
-FakeResultServer::FakeResultServer() {
-    m_http.on("*", QString::fromLatin1(kSearchPath), [this](const HttpRequest &r) { return answer(r); });
-}
+FakeResultServer::FakeResultServer() : FakeTermServer("*", QString::fromLatin1(kSearchPath)) {}
 
 void FakeResultServer::writeEngineData(const QList<Engine> &engines, const QString &decodeEngine) const {
-    QByteArray text = "[OvertureEngines]\r\n";
-    for (int i = 0; i < engines.size(); ++i)
-        text += QByteArray::number(i + 1) + '=' + platform::ToAnsi(engines[i].name) + "\r\n";
+    QStringList names;
+    for (const Engine &e : engines)
+        names.append(e.name);
+    QByteArray text = NumberedSection("OvertureEngines", names);
     if (!decodeEngine.isEmpty())
         text += "DecodeURLEngine=" + platform::ToAnsi(decodeEngine) + "\r\n";
     for (const Engine &e : engines) {
@@ -66,11 +50,9 @@ void FakeResultServer::writeEngineData(const QList<Engine> &engines, const QStri
 }
 
 void FakeResultServer::setListings(const QString &term, const QList<FakeListing> &listings) {
-    m_answers.remove(term);
+    dropAnswer(term);
     m_listings.insert(term, listings);
 }
-
-void FakeResultServer::setAnswer(const QString &term, const HttpResponse &answer) { m_answers.insert(term, answer); }
 
 QString FakeResultServer::Page(const QList<FakeListing> &listings) {
     QString html = QStringLiteral("<html><head><title>Search</title></head><body>\n<div id=top>Sponsored results</div>\n");
@@ -86,25 +68,12 @@ QString FakeResultServer::Page(const QList<FakeListing> &listings) {
     return html;
 }
 
-QString FakeResultServer::termOf(const HttpRequest &request) {
+QString FakeResultServer::termOf(const HttpRequest &request) const {
     if (request.method == "POST")
-        return fieldOf(request.body, "q", false);
-    return fieldOf(request.query, "q", true);
+        return FieldOf(request.body, "q", false);
+    return FieldOf(request.query, "q", true);
 }
 
-HttpResponse FakeResultServer::answer(const HttpRequest &request) const {
-    const QString term = termOf(request);
-    const auto special = m_answers.constFind(term);
-    if (special != m_answers.constEnd())
-        return special.value();
-    return HttpResponse::page(Page(m_listings.value(term)));
-}
-
-QStringList FakeResultServer::terms() const {
-    QStringList out;
-    for (const HttpRequest &r : m_http.requests())
-        out.append(termOf(r));
-    return out;
-}
+QString FakeResultServer::pageFor(const QString &term) const { return Page(m_listings.value(term)); }
 
 }  // namespace fake

@@ -3,12 +3,11 @@
 // page of listings per search term, cut by the markers this fake writes into
 // the engine data file. Every request is recorded by the HTTP server.
 
-#include "fakes/FakeHttpServer.h"
+#include "fakes/FakeTermServer.h"
 
 #include <QHash>
 #include <QList>
 #include <QString>
-#include <QStringList>
 
 namespace fake {
 
@@ -18,7 +17,7 @@ struct FakeListing {
     QString price;  // a null text leaves the listing without a price
 };
 
-class FakeResultServer {
+class FakeResultServer : public FakeTermServer {
 public:
     // The markers of the pages (as the engine data file names them).
     static const char *const kResultStart;
@@ -38,7 +37,6 @@ public:
     };
 
     FakeResultServer();
-    FakeHttpServer &http() { return m_http; }
 
     // Writes the engine data file with one section per engine, each
     // searching this server; decodeEngine names the engine whose listing
@@ -48,21 +46,15 @@ public:
     // The page for a search term (as the engine receives it, blanks
     // included); terms without listings get a page with an empty results section.
     void setListings(const QString &term, const QList<FakeListing> &listings);
-    // Any other answer for a term (errors, empty answers, pages without results).
-    void setAnswer(const QString &term, const HttpResponse &answer);
     // The page of results as the engine sends it.
     static QString Page(const QList<FakeListing> &listings);
 
-    // The search terms received, decoded, in arrival order.
-    QStringList terms() const;
+protected:
+    QString termOf(const HttpRequest &request) const override;
+    QString pageFor(const QString &term) const override;
 
 private:
-    static QString termOf(const HttpRequest &request);
-    HttpResponse answer(const HttpRequest &request) const;
-
-    FakeHttpServer m_http;
     QHash<QString, QList<FakeListing>> m_listings;
-    QHash<QString, HttpResponse> m_answers;
 };
 
 }  // namespace fake

@@ -1,6 +1,7 @@
 #include "fakes/FakeSuggestionServer.h"
 
 #include "core/Globals.h"
+#include "fakes/EngineDataText.h"
 #include "platform/TextFile.h"
 #include "support/TestEnv.h"
 
@@ -22,9 +23,7 @@ namespace {
 const char kTermField[] = "term";
 }  // namespace
 
-FakeSuggestionServer::FakeSuggestionServer() {
-    m_http.on("GET", QString::fromLatin1(kPath), [this](const HttpRequest &r) { return answer(r); });
-}
+FakeSuggestionServer::FakeSuggestionServer() : FakeTermServer("GET", QString::fromLatin1(kPath)) {}
 
 QString FakeSuggestionServer::querySuggest1(const QString &engine) const {
     return m_http.url(QString::fromLatin1(kPath) + QStringLiteral("?engine=") +
@@ -34,12 +33,8 @@ QString FakeSuggestionServer::querySuggest1(const QString &engine) const {
 QString FakeSuggestionServer::querySuggest2() { return QStringLiteral("&mkt=us"); }
 
 void FakeSuggestionServer::writeEngineData(const QStringList &engines, const QStringList &suggestionEngines) const {
-    QByteArray text = "[OvertureEngines]\r\n";
-    for (int i = 0; i < engines.size(); ++i)
-        text += QByteArray::number(i + 1) + '=' + platform::ToAnsi(engines[i]) + "\r\n";
-    text += "\r\n[KeywordBuilder]\r\n";
-    for (int i = 0; i < suggestionEngines.size(); ++i)
-        text += QByteArray::number(i + 1) + '=' + platform::ToAnsi(suggestionEngines[i]) + "\r\n";
+    QByteArray text =
+        NumberedSection("OvertureEngines", engines) + "\r\n" + NumberedSection("KeywordBuilder", suggestionEngines);
     for (const QString &e : engines) {
         text += "\r\n[" + platform::ToAnsi(e) + "]\r\n";
         text += "EngineURL=" + m_http.baseUrl().toLatin1() + "\r\n";
@@ -54,12 +49,8 @@ void FakeSuggestionServer::writeEngineData(const QStringList &engines, const QSt
 }
 
 void FakeSuggestionServer::setSuggestions(const QString &term, const QList<FakeSuggestion> &suggestions) {
-    m_answers.remove(term);
+    dropAnswer(term);
     m_suggestions.insert(term, suggestions);
-}
-
-void FakeSuggestionServer::setAnswer(const QString &term, const HttpResponse &answer) {
-    m_answers.insert(term, answer);
 }
 
 QString FakeSuggestionServer::Page(const QList<FakeSuggestion> &suggestions) {
@@ -77,31 +68,10 @@ QString FakeSuggestionServer::Page(const QList<FakeSuggestion> &suggestions) {
     return html;
 }
 
-QString FakeSuggestionServer::termOf(const HttpRequest &request) {
-    for (const QByteArray &pair : request.query.split('&')) {
-        const int eq = int(pair.indexOf('='));
-        if (eq > 0 && pair.left(eq) == kTermField) {
-            QByteArray value = pair.mid(eq + 1);
-            value.replace('+', ' ');
-            return platform::FromAnsi(QByteArray::fromPercentEncoding(value));
-        }
-    }
-    return QString();
+QString FakeSuggestionServer::termOf(const HttpRequest &request) const {
+    return FieldOf(request.query, kTermField, true);
 }
 
-HttpResponse FakeSuggestionServer::answer(const HttpRequest &request) const {
-    const QString term = termOf(request);
-    const auto special = m_answers.constFind(term);
-    if (special != m_answers.constEnd())
-        return special.value();
-    return HttpResponse::page(Page(m_suggestions.value(term)));
-}
-
-QStringList FakeSuggestionServer::terms() const {
-    QStringList out;
-    for (const HttpRequest &r : m_http.requests())
-        out.append(termOf(r));
-    return out;
-}
+QString FakeSuggestionServer::pageFor(const QString &term) const { return Page(m_suggestions.value(term)); }
 
 }  // namespace fake

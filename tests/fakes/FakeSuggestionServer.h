@@ -4,7 +4,7 @@
 // this fake writes into the engine data file. Every request is recorded by
 // the HTTP server.
 
-#include "fakes/FakeHttpServer.h"
+#include "fakes/FakeTermServer.h"
 
 #include <QHash>
 #include <QList>
@@ -18,7 +18,7 @@ struct FakeSuggestion {
     QString keyword;  // page text of the keyword cell, tags and entities allowed
 };
 
-class FakeSuggestionServer {
+class FakeSuggestionServer : public FakeTermServer {
 public:
     // The markers of the pages (as the engine data file names them).
     static const char *const kSuggestStart;
@@ -32,7 +32,6 @@ public:
     static const char *const kPath;  // "/suggest"
 
     FakeSuggestionServer();
-    FakeHttpServer &http() { return m_http; }
 
     // Writes the engine data file: `engines` as the loaded engines, each
     // asking this server for suggestions, and `suggestionEngines` as the
@@ -44,22 +43,16 @@ public:
 
     // The page for a seed term (as the engine receives it, decoded).
     void setSuggestions(const QString &term, const QList<FakeSuggestion> &suggestions);
-    // Any other answer for a term (errors, empty answers, delays).
-    void setAnswer(const QString &term, const HttpResponse &answer);
     // The suggestion page as the engine sends it; terms without
     // suggestions get a page with an empty table.
     static QString Page(const QList<FakeSuggestion> &suggestions);
 
-    // The seed terms received, decoded, in arrival order.
-    QStringList terms() const;
+protected:
+    QString termOf(const HttpRequest &request) const override;
+    QString pageFor(const QString &term) const override;
 
 private:
-    static QString termOf(const HttpRequest &request);
-    HttpResponse answer(const HttpRequest &request) const;
-
-    FakeHttpServer m_http;
     QHash<QString, QList<FakeSuggestion>> m_suggestions;
-    QHash<QString, HttpResponse> m_answers;
 };
 
 }  // namespace fake

@@ -3,6 +3,7 @@
 // the project file, keyword lists and account files.
 
 #include "core/Globals.h"
+#include "fakes/EngineDataText.h"
 #include "platform/Folders.h"
 #include "support/TestEnv.h"
 
@@ -16,14 +17,9 @@ namespace fixtures {
 // Engines in list order; each with a site and login address, and a "MinBid"
 // when one is given for it.
 inline void writeEngineData(const QStringList &engines, const QMap<QString, QString> &minBids = {}) {
-    QByteArray text = "[OvertureEngines]\r\n";
-    for (int i = 0; i < engines.size(); ++i)
-        text += QByteArray::number(i + 1) + '=' + engines[i].toLatin1() + "\r\n";
+    QByteArray text = fake::NumberedSection("OvertureEngines", engines);
     for (const QString &e : engines) {
-        const QByteArray host = e.toLower().remove('(').remove(')').toLatin1();
-        text += "\r\n[" + e.toLatin1() + "]\r\nEngineKey=" + host + "\r\nEngineURL=http://www." + host +
-                ".example/\r\nLoginURL=https://login." + host + ".example/signin\r\nQueryKeyword1=http://www." +
-                host + ".example/search?q=\r\nQueryKeyword2=\r\n";
+        text += "\r\n" + fake::ExampleEngineSection(e);
         if (minBids.contains(e))
             text += "MinBid=" + minBids.value(e).toLatin1() + "\r\n";
     }
