@@ -6,17 +6,12 @@
 //  - a keyword cell made from the input reads back as its text, with the
 //    bid one cent under the position-1 amount.
 
+#include "FuzzSupport.h"
+
 #include "connect/OverturePageReader.h"
 #include "connect/clsConnect.h"
-#include "platform/Folders.h"
-#include "platform/Registry.h"
-#include "platform/TextFile.h"
 #include "platform/VB.h"
 
-#include <QCoreApplication>
-#include <QDir>
-#include <cstdint>
-#include <cstdlib>
 #include <memory>
 
 namespace {
@@ -72,11 +67,9 @@ struct Reader {
     }
 };
 
-Reader *g_reader = nullptr;
-
-void check(bool ok) {
-    if (!ok)
-        std::abort();
+Reader &reader() {
+    static Reader *r = new Reader;  // lives as long as the run
+    return *r;
 }
 
 bool oneLineTrimmed(const QString &t) {
@@ -86,20 +79,9 @@ bool oneLineTrimmed(const QString &t) {
 
 }  // namespace
 
-extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv) {
-    static QCoreApplication app(*argc, *argv);
-    const QString root = QDir::tempPath() + QStringLiteral("/fuzz_overture_pages");
-    QDir().mkpath(root + QStringLiteral("/program"));
-    platform::setProgramFolder(root + QStringLiteral("/program"));
-    platform::setWindowsFolder(root);
-    platform::Registry::setStoreFile(root + QStringLiteral("/registry.json"));
-    g_reader = new Reader;
-    return 0;
-}
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     const QString page = platform::FromAnsi(QByteArray(reinterpret_cast<const char *>(data), int(size)));
-    OverturePageReader &r = *g_reader->reader;
+    OverturePageReader &r = *reader().reader;
 
     // A whole page: whatever it holds, what is read keeps its invariants.
     {
@@ -107,14 +89,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
         FieldCollection fields;
         KeywordCollection keywords;
         r.ReadBidPage(page, bidPage, fields, keywords, QString());
-        check(fields.Count() == keywords.Count());
-        check(int(bidPage.rows.size()) >= fields.Count());
+        FUZZ_CHECK(fields.Count() == keywords.Count());
+        FUZZ_CHECK(int(bidPage.rows.size()) >= fields.Count());
         for (int i = 1; i <= keywords.Count(); ++i) {
             const clsKeyword &k = *keywords.Item(i);
-            check(!k.Keyword().isEmpty() && oneLineTrimmed(k.Keyword()));
-            check(oneLineTrimmed(k.CurPos()) && oneLineTrimmed(k.CurBid()));
-            check(fields.Exists(k.Keyword()));
-            check(fields.Item(k.Keyword())->sBidValue == k.NewBid());
+            FUZZ_CHECK(!k.Keyword().isEmpty() && oneLineTrimmed(k.Keyword()));
+            FUZZ_CHECK(oneLineTrimmed(k.CurPos()) && oneLineTrimmed(k.CurBid()));
+            FUZZ_CHECK(fields.Exists(k.Keyword()));
+            FUZZ_CHECK(fields.Item(k.Keyword())->sBidValue == k.NewBid());
         }
         FieldCollection all;
         for (const clsFieldPtr &f : *bidPage.hidden)
@@ -124,21 +106,21 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
         const QString post = clsConnect::CreatePostStringFromCollection(all);
         if (!post.isEmpty())
             for (const QString &pair : post.split(QLatin1Char('&')))
-                check(pair.count(QLatin1Char('=')) == 1);
+                FUZZ_CHECK(pair.count(QLatin1Char('=')) == 1);
 
         QString action, selected;
         int pages = -1;
         const FieldCollectionPtr select = r.GetComboFormField(page, action, pages, selected);
-        check(pages >= 0);
+        FUZZ_CHECK(pages >= 0);
         if (select) {
-            check(select->Count() >= 1);
-            check(select->Item(1)->sFieldValue == QLatin1String("1"));
+            FUZZ_CHECK(select->Count() >= 1);
+            FUZZ_CHECK(select->Item(1)->sFieldValue == QLatin1String("1"));
         }
         QString chosen;
         const QString ids = r.GetAllMergeAccountID(page, chosen);
-        check(!ids.startsWith(QLatin1Char(';')));
+        FUZZ_CHECK(!ids.startsWith(QLatin1Char(';')));
         if (!chosen.isEmpty())
-            check(ids.contains(chosen));
+            FUZZ_CHECK(ids.contains(chosen));
         r.GetManageBidsURL(page);
         r.GetDisplayMaxFormFields(page, action);
         r.GetMergeAccountFieldCol(page, action, QStringLiteral("1001"));
@@ -160,15 +142,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
         BidPage bidPage;
         FieldCollection fields;
         KeywordCollection keywords;
-        check(r.ReadBidPage(row, bidPage, fields, keywords, QString()));
+        FUZZ_CHECK(r.ReadBidPage(row, bidPage, fields, keywords, QString()));
         if (expected.isEmpty()) {
-            check(keywords.Count() == 0);
+            FUZZ_CHECK(keywords.Count() == 0);
         } else {
-            check(keywords.Count() == 1);
+            FUZZ_CHECK(keywords.Count() == 1);
             const clsKeyword &k = *keywords.Item(1);
-            check(k.Keyword() == expected);
-            check(k.FirstBid() == QLatin1String("$0.39"));
-            check(k.NewBid() == QLatin1String("0.25"));
+            FUZZ_CHECK(k.Keyword() == expected);
+            FUZZ_CHECK(k.FirstBid() == QLatin1String("$0.39"));
+            FUZZ_CHECK(k.NewBid() == QLatin1String("0.25"));
         }
     }
     return 0;

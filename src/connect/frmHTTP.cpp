@@ -265,6 +265,8 @@ void frmHTTP::Disconnect() {
 }
 
 void frmHTTP::Unload() {
+    // Whatever happens next is reported to nobody.
+    m_oCaller = nullptr;
     if (m_http->Busy()) {
         // Goes when the aborted request has ended, reporting nothing for it.
         m_iMode = modeClosing;
@@ -272,7 +274,6 @@ void frmHTTP::Unload() {
         m_http->Abort();
         return;
     }
-    m_oCaller = nullptr;
     m_TimerConnect1.stop();
     m_tmrHttpTimeout.stop();
     deleteLater();

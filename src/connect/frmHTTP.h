@@ -64,8 +64,8 @@ public:
     void getSocketSetting();
 
     // Releases the window: at once when idle; while a request runs, the
-    // request is aborted and the window goes when it has ended, reporting
-    // nothing for it. Do not touch the window after this call.
+    // request is aborted and the window goes when it has ended. Nothing is
+    // reported to the caller after this call; do not touch the window either.
     void Unload();
 
     // The time-out of the last request in milliseconds (0 = none).

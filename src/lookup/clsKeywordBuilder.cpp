@@ -183,7 +183,6 @@ void clsKeywordBuilder::GetResult(const QString &sResult) {
 void clsKeywordBuilder::CloseHTTPForm() {
     if (!m_frmHTTP)
         return;
-    m_frmHTTP->setObject(nullptr);
     m_frmHTTP->Unload();
     m_frmHTTP = nullptr;
 }

@@ -265,7 +265,6 @@ QString clsRanking::DecodedHTMLString(const QString &sMyString) { return ResultP
 void clsRanking::CloseHTTPForm() {
     if (!m_frmHTTP)
         return;
-    m_frmHTTP->setObject(nullptr);
     m_frmHTTP->Unload();
     m_frmHTTP = nullptr;
 }

@@ -144,13 +144,7 @@ bool frmMain::Form_Load() {
             return false;
         }
 
-        // First selection: the root alone, else the first engine and its first account.
-        QTreeWidgetItem *node = tvwAccount->topLevelItemCount() > 0 ? tvwAccount->topLevelItem(0) : nullptr;
-        if (node && node->childCount() > 0) {
-            node = node->child(0);
-            if (node->childCount() > 0)
-                node = node->child(0);
-        }
+        QTreeWidgetItem *node = FirstSelection();
         if (node) {
             tvwAccount->setCurrentItem(node);
             tvwAccount_NodeClick(node);
@@ -168,6 +162,16 @@ bool frmMain::Form_Load() {
         loadErrorExit(vb::Describe(e));
         return false;
     }
+}
+
+QTreeWidgetItem *frmMain::FirstSelection() const {
+    QTreeWidgetItem *node = tvwAccount->topLevelItemCount() > 0 ? tvwAccount->topLevelItem(0) : nullptr;
+    if (node && node->childCount() > 0) {
+        node = node->child(0);
+        if (node->childCount() > 0)
+            node = node->child(0);
+    }
+    return node;
 }
 
 void frmMain::ApplySchedulerSetting() {

@@ -89,6 +89,9 @@ public:
     // The node click of the tree: selection, engine name, lists and menu state.
     void tvwAccount_NodeClick(QTreeWidgetItem *node);
     void setMenuToolBarstatus();
+    // The node selected at load and after a rebuild: the root alone, else the
+    // first engine and its first account (nullptr for an empty tree).
+    QTreeWidgetItem *FirstSelection() const;
 
     // Account commands and tree events (frmMainAccounts.cpp).
     void AddAccount();                 // File 1

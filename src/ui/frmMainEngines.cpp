@@ -48,14 +48,7 @@ void frmMain::RebuildEngineTree() {
     const bool loaded = m_oMain && m_oMain->loadProject();
     Q_UNUSED(loaded);  // a failed build is logged by the controller; its nodes still get selected
 
-    // The first selection, as at load: the root alone, else the first engine
-    // and its first account.
-    QTreeWidgetItem *node = tvwAccount->topLevelItemCount() > 0 ? tvwAccount->topLevelItem(0) : nullptr;
-    if (node && node->childCount() > 0) {
-        node = node->child(0);
-        if (node->childCount() > 0)
-            node = node->child(0);
-    }
+    QTreeWidgetItem *node = FirstSelection();
     if (node) {
         {
             const QScopedValueRollback<bool> selecting(m_bSelectingNode, true);

@@ -81,10 +81,8 @@ void StopDownload(frmHTTP *http) {
 }
 
 void ReleaseWindow(QPointer<frmHTTP> &http) {
-    if (http) {
-        http->setObject(nullptr);
+    if (http)
         http->Unload();
-    }
     http = nullptr;
 }
 

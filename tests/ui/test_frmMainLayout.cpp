@@ -18,7 +18,6 @@
 namespace {
 
 // 15 twips make a pixel; the margins below are the left panel's, in pixels.
-constexpr int kLabelPx = 17;       // 255 twips
 constexpr int kBottomPx = 7;       // 100 twips
 constexpr int kURLColumnPx = 23;   // 350 twips
 

@@ -27,7 +27,6 @@ namespace {
 
 const QColor kRed(255, 0, 0);
 const QColor kBlue(0, 0, 255);
-const char kSearching[] = "Please wait while retrieving search results from the internet ...";
 
 bool coloured(QTreeWidgetItem *item, int column, const QColor &colour) {
     return item->foreground(column).style() != Qt::NoBrush && item->foreground(column).color() == colour;
