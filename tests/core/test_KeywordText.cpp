@@ -98,6 +98,8 @@ TEST(KeywordText, KeywordsDatRefusesWhatItCannotHold) {
     }
     EXPECT_EQ(list.Keywords()->Count(), stored);
     EXPECT_EQ(testenv::errorLog().count("clsKeywords_Add: keyword refused"), int(std::size(cases)) - stored);
+    // One line per refusal: the keyword's line breaks are not copied.
+    EXPECT_EQ(testenv::errorLog().count("\r\n"), int(std::size(cases)) - stored);
 }
 
 TEST(KeywordText, RefusalMessageCountsByReason) {
