@@ -2,18 +2,16 @@
 // requests of a read and of an update, login reuse, refusals, merged
 // accounts, cancel, and what lands in the keyword collection.
 
+#include "SessionFixture.h"
 #include "connect/OvertureSession.h"
-#include "core/Globals.h"
-#include "core/clsAccount.h"
 #include "core/modCommon.h"
 #include "fakes/FakeOvertureSite.h"
-#include "support/TestEnv.h"
 
 #include <QTest>
 #include <QTimer>
-#include <gtest/gtest.h>
 
 using fake::FakeOvertureSite;
+using namespace connectfix;
 
 namespace {
 
@@ -21,28 +19,8 @@ const QString kSuffix = QString::fromLatin1(OvertureSession::kUpdateSuffix);
 const QString kPageForm = QStringLiteral("&_D:selectedPage=%20");
 const QString kBidHidden = QStringLiteral("_dyncharset=ISO-8859-1&_D:bids=%20&");
 
-QDateTime at(const QString &time) {
-    return QDateTime(QDate(2024, 3, 5), QTime::fromString(time, QStringLiteral("hh:mm:ss")), Qt::UTC);
-}
-
-std::string lines(const QStringList &list) { return list.join(QLatin1Char('\n')).toStdString(); }
-
-class OvertureSessionTest : public ::testing::Test {
+class OvertureSessionTest : public SessionTest<FakeOvertureSite, OvertureSession> {
 protected:
-    FakeOvertureSite site;
-    OvertureSession session;
-    std::shared_ptr<clsAccount> account = std::make_shared<clsAccount>();
-    KeywordCollectionPtr keywords = std::make_shared<KeywordCollection>();
-    int finished = 0;
-
-    void SetUp() override {
-        account->setUserName("joe");
-        account->setPassword("secret");
-        session.setAccount(account);
-        QObject::connect(&session, &ConnectRunControl::finished, [this] { ++finished; });
-        testenv::setNow(at("10:00:00"));
-    }
-
     // The five keywords most tests read: over three pages of two when the
     // keywords-per-page number is 2.
     void fiveKeywords() {
@@ -55,15 +33,7 @@ protected:
     void engineData(const QString &displayMaxNum = "2", const QString &engine = "Overture") {
         site.writeEngineData(g_sEngineDataFile, engine, displayMaxNum);
     }
-    // A whole run: Prepare, then the start wait ends.
-    void run(const QString &action, const QString &engine = "Overture") {
-        session.setAction(action);
-        session.Prepare(engine, true);
-        session.setKeywordsCollection(keywords);
-        session.FireStartTimer();
-    }
-    QStringList requestsFrom(int first) const { return site.requestLines().mid(first); }
-    clsKeyword &kw(const QString &text) { return *keywords->Item(text); }
+    void run(const QString &action, const QString &engine = "Overture") { SessionTest::run(action, engine); }
 };
 
 const QStringList kLogin = {
@@ -212,10 +182,7 @@ TEST_F(OvertureSessionTest, RefusedLoginsEndAfterOneAttempt) {
         account->setPassword(c.password);
         run("GetBids");
         EXPECT_EQ(lines(site.requestLines()), lines(c.requests));
-        EXPECT_EQ(session.Title(),
-                  "Unable to connect to your Overture account. The System Temporarily Unavailable or your login "
-                  "name and password are incorrect. Please check Overture with your web browser, and also make "
-                  "sure your login name and password are correct, then try again at another time.");
+        EXPECT_EQ(session.Title(), finalTitle("Overture"));
         EXPECT_EQ(session.Status(), "Connect Failed");
         EXPECT_EQ(session.RetryInterval(), 6000);
         ASSERT_TRUE(session.RetryPending());
@@ -425,7 +392,7 @@ TEST_F(OvertureSessionTest, FailuresOfTheReadAreFailedAttempts) {
         });
         keywords = std::make_shared<KeywordCollection>();
         run("GetBids");
-        EXPECT_EQ(session.Title(), "Connection failed. Please wait while re-trying again ...");
+        EXPECT_EQ(session.Title(), kRetryTitle);
         session.FireRetryTimer();
         EXPECT_FALSE(session.Cancelled());
         EXPECT_EQ(expiring.loginCount(), 2);
