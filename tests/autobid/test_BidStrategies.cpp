@@ -270,10 +270,7 @@ TEST(BidRules, AScheduledPassSkipsRowsItMayNotChangeButColoursThem) {
 
 TEST(BidRules, AChangeWindowIsOverAfter24HourBoundariesOrWhenUnreadable) {
     testenv::setNow(at("12:00"));
-    struct Case {
-        const char *time;
-        bool due;
-    };
+    struct Case { const char *time; bool due; };
     const Case cases[] = {
         {"", true},
         {"2024-06-11 13:59:59", false},  // 23 boundaries
@@ -293,11 +290,7 @@ TEST(BidRules, AChangeWindowIsOverAfter24HourBoundariesOrWhenUnreadable) {
 }
 
 TEST(BidRules, PositionTextsAreDigitsOneToFiveHigherFirst) {
-    struct Case {
-        const char *text;
-        bool target;
-        bool range;
-    };
+    struct Case { const char *text; bool target; bool range; };
     const Case cases[] = {{"1", true, false},   {"5", true, false},    {"0", false, false},  {"6", false, false},
                           {"", false, false},   {" 2", false, false},  {"2-4", false, true}, {"3-3", false, true},
                           {"4-2", false, false}, {"2-9", false, false}, {"2-x", false, false}, {"2 - 4", false, false},

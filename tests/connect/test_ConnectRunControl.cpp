@@ -147,11 +147,7 @@ TEST(ConnectRunControl, TwoFailedAttemptsShowTheFinalMessageThenCancel) {
 }
 
 TEST(ConnectRunControl, ARefusalForGoodShowsTheFinalMessageAfterOneAttempt) {
-    struct Case {
-        const char *action;
-        QString errorText;
-        QString title;
-    };
+    struct Case { const char *action; QString errorText; QString title; };
     const Case cases[] = {
         {"GetBids", QString(), kAdviceTitle},
         {"GetBids", "Failed to login.", "Unable to connect to your Overture account.\r\nError: Failed to login."},
@@ -286,12 +282,7 @@ TEST(ConnectRunControl, ErrorsAndBadEngineDataAreFailedAttempts) {
 }
 
 TEST(ConnectRunControl, AnUpdateReusesALoginYoungerThanThirteenMinuteBoundaries) {
-    struct Case {
-        const char *name;
-        QDateTime login;
-        QDateTime update;
-        bool reused;
-    };
+    struct Case { const char *name; QDateTime login; QDateTime update; bool reused; };
     const Case cases[] = {
         {"five minutes", at("10:00:00"), at("10:05:00"), true},
         {"12 boundaries, 12:59 elapsed", at("10:00:00"), at("10:12:59"), true},

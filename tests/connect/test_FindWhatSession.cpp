@@ -77,9 +77,7 @@ TEST_F(FindWhatSessionTest, ReadsEveryPageOfEveryWebSite) {
 
     ASSERT_EQ(keywords->Count(), 4);
     EXPECT_EQ(keywords->Item(1), known);
-    struct Row {
-        const char *keyword, *curBid, *curPos, *top;
-    };
+    struct Row { const char *keyword, *curBid, *curPos, *top; };
     const Row rows[] = {
         {"red shoes", "0.25", "3", "$1.00 $0.90 $0.50 $0.25 $0.10"},
         {"shoes & boots", "1.10", "1", "$1.10 $0.80 N/A N/A N/A"},
@@ -152,12 +150,7 @@ TEST_F(FindWhatSessionTest, AnUpdateFiveMinutesLaterPostsEachPageWithoutALogin) 
 
 TEST_F(FindWhatSessionTest, AnUpdateLogsInFirstWhenTheLoginIsNotRecent) {
     engineData();
-    struct Case {
-        const char *name;
-        QDateTime login, update;
-        bool cancelBetween;
-        bool logsIn;
-    };
+    struct Case { const char *name; QDateTime login, update; bool cancelBetween; bool logsIn; };
     const Case cases[] = {
         {"12 minute boundaries", at("10:00:59"), at("10:12:59"), false, false},
         {"13 minute boundaries", at("10:00:59"), at("10:13:00"), false, true},
@@ -335,10 +328,7 @@ TEST_F(FindWhatSessionTest, CancelSendsNothingMore) {
     EXPECT_TRUE(session.Cancelled());
 
     // In the middle of an answer, of a read and of a post.
-    struct Case {
-        const char *action;
-        QString path;
-    };
+    struct Case { const char *action; QString path; };
     const Case cases[] = {{"GetBids", "/keywords"}, {"Update", "/keywords/update"}};
     for (const Case &c : cases) {
         SCOPED_TRACE(c.action);

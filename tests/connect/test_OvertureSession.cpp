@@ -71,9 +71,7 @@ TEST_F(OvertureSessionTest, ReadsEveryPageIntoTheCollection) {
     EXPECT_EQ(session.Title(), "Keyword bid data has been successfully retrieved");
     ASSERT_EQ(keywords->Count(), 5);
     EXPECT_EQ(keywords->Item(1), known);
-    struct Row {
-        const char *keyword, *curBid, *curPos, *firstBid, *newBid;
-    };
+    struct Row { const char *keyword, *curBid, *curPos, *firstBid, *newBid; };
     const Row rows[] = {
         {"red shoes", "$0.25", "3", "$0.39", "0.25"},
         {"blue & green boots", "$1.10", "1", "$1.10", "1.10"},  // no top amount at position 1
@@ -164,12 +162,7 @@ TEST_F(OvertureSessionTest, AnUpdateLogsInFirstAfterThirteenMinutesOrACancelledR
 }
 
 TEST_F(OvertureSessionTest, RefusedLoginsEndAfterOneAttempt) {
-    struct Case {
-        const char *name;
-        bool unavailable;
-        QString password;
-        QStringList requests;
-    };
+    struct Case { const char *name; bool unavailable; QString password; QStringList requests; };
     const Case cases[] = {
         {"wrong password", false, "wrong", {"GET /login", "POST /login/submit src=home&username=joe&password=wrong"}},
         {"temporarily unavailable", true, "secret", {"GET /login"}},
@@ -415,11 +408,7 @@ TEST_F(OvertureSessionTest, PrepareMovesAnOvertureLoginToTheAlternateHost) {
 
 TEST(OverturePageReader, FirstBidIsOneCentUnderThePositionOneAmountInExactCents) {
     const QString pound = PoundSign();
-    struct Case {
-        QString amount, curBid, position;
-        bool pound;
-        QString firstBid;
-    };
+    struct Case { QString amount, curBid, position; bool pound; QString firstBid; };
     const Case cases[] = {
         {"$1.25", "$0.80", "3", false, "$1.24"},
         {"1,234.50", "$0.80", "3", false, "$1234.49"},

@@ -121,10 +121,7 @@ TEST_F(EngineTest, LoadsTheListInOrderWithTrimmedValues) {
 }
 
 TEST_F(EngineTest, DamagedOrUnreadableFileGetsTheMissingFileMessage) {
-    struct Case {
-        const char *what;
-        QByteArray bytes;
-    } cases[] = {
+    struct Case { const char *what; QByteArray bytes; } cases[] = {
         {"empty", ""},
         {"NULs", QByteArray(2048, '\0')},
         {"garbage", "\x1f\x8b\x08\x00binary\r\n"},

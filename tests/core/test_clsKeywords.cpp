@@ -352,12 +352,7 @@ TEST(clsKeywords, LoadsNineAndElevenFieldLinesAtEveryLineEndAndSavesCrLf) {
 
 TEST(clsKeywords, DamagedFileIsKeptOnceBesideItBeforeTheSaveReplacesIt) {
     const QByteArray good = "a;1;;;;;;;;;\r\n";
-    struct Case {
-        const char *what;
-        QByteArray bytes;
-        const char *loaded;
-        const char *logged;
-    } cases[] = {
+    struct Case { const char *what; QByteArray bytes; const char *loaded; const char *logged; } cases[] = {
         {"garbage", good + QByteArrayLiteral("\x89PNG\r\n\x1a\n\0\0\0\rIHDR\r\n") + good, "a", "Subscript out of range"},
         {"cut last line", good + "b;2;;;", "a", "no line end"},
         {"cut but whole fields", good + "b;2;;;;;;;;;", "a, b", "no line end"},

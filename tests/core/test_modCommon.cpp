@@ -126,11 +126,7 @@ TEST(TextHelpers, GetHostFromURL) {
 }
 
 TEST(TextHelpers, ParseString) {
-    struct Case {
-        QString text, delimiter;
-        int field;
-        QString expected;
-    };
+    struct Case { QString text, delimiter; int field; QString expected; };
     const QList<Case> cases = {
         {"FONT SIZE=2", " ", 1, "FONT"}, {"FONT SIZE=2", " ", 2, "SIZE=2"}, {"a b", " ", 3, ""}, {"a b", " ", 2, "b"},
         {"a;;c", ";", 2, ""},            {"a;;c", ";", 3, "c"},           {"", ";", 1, ""},

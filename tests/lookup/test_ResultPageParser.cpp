@@ -42,11 +42,7 @@ QString pound(const QString &rest) { return PoundSign() + rest; }
 
 TEST(ResultPageParser, OwnListingsGiveBidsPositionsAndTheNextBid) {
     const auto urls = own({QStringLiteral("shop.example")});
-    struct Case {
-        const char *name;
-        QList<FakeListing> listings;
-        QString curBid, curPos, nextBid;
-    };
+    struct Case { const char *name; QList<FakeListing> listings; QString curBid, curPos, nextBid; };
     const QList<Case> cases = {
         {"own at 2 and 4, the next bid is the first other one after the first own",
          {{"a.example", "A", "0.40"}, {"www.shop.example/x", "Shop", "$0.30"}, {"b.example", "B", "0.25"},
@@ -150,13 +146,7 @@ TEST(ResultPageParser, PricesAreFormattedAsMoneyOrLeftAlone) {
 
 TEST(ResultPageParser, SectionAndListingShapes) {
     const auto parser = ResultPageParser(fakeMarkers(), QStringLiteral("Google"), false);
-    struct Case {
-        const char *name;
-        QString page;
-        bool section;
-        QList<ResultListing> listings;
-        bool error;
-    };
+    struct Case { const char *name; QString page; bool section; QList<ResultListing> listings; bool error; };
     const QString head = QLatin1String(FakeResultServer::kResultStart);
     const QString end = QLatin1String(FakeResultServer::kResultEnd);
     const QList<Case> cases = {
@@ -189,11 +179,7 @@ TEST(ResultPageParser, SectionAndListingShapes) {
 
 TEST(ResultPageParser, MissingMarkersNeverStallTheParse) {
     const QString page = FakeResultServer::Page({{"a", "A", "1"}, {"b", "B", "2"}, {"c", "C", QString()}});
-    struct Case {
-        QString ResultMarkers::*marker;
-        int listings;
-        bool section;
-    };
+    struct Case { QString ResultMarkers::*marker; int listings; bool section; };
     const QList<Case> cases = {
         {&ResultMarkers::ResultStartString, 0, false},
         {&ResultMarkers::ResultEndString, 0, false},

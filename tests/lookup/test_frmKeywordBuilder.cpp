@@ -219,10 +219,7 @@ TEST_F(BuilderWindowTest, AFetchListsTheAnswerCachesItUnderItsPairAndRemembersTh
 
 TEST_F(BuilderWindowTest, FailedFetchesKeepTheCacheAndTheList) {
     const QByteArray cached = "shoes;10\r\nboots;20\r\n\r\n";
-    const struct {
-        const char *what;
-        HttpResponse answer;
-    } cases[] = {
+    const struct { const char *what; HttpResponse answer; } cases[] = {
         {"500", HttpResponse::error(500, FakeSuggestionServer::Page({{"1", "server error page"}}))},
         {"empty", HttpResponse::empty(200)},
         {"dropped", HttpResponse::dropped()},
@@ -338,13 +335,7 @@ TEST_F(BuilderWindowTest, AddToListWithNoRowSelectedStillSavesTheAccount) {
 
 TEST_F(BuilderWindowTest, DeleteRemovesTheSelectedRowsAndSavesTheCache) {
     const QByteArray five = "k1;1\r\nk2;2\r\nk3;3\r\nk4;4\r\nk5;5\r\n\r\n";
-    struct Case {
-        QList<int> selected;
-        int answer;
-        bool byKey;
-        QStringList left;
-        const char *current;
-    };
+    struct Case { QList<int> selected; int answer; bool byKey; QStringList left; const char *current; };
     const Case cases[] = {
         {{2, 3}, seam::vbYes, false, {"k1", "k4", "k5"}, "k4"},
         {{4, 5}, seam::vbYes, true, {"k1", "k2", "k3"}, "k1"},

@@ -35,11 +35,7 @@ QString text(const QJsonObject &sheet, const QString &address) {
 }  // namespace
 
 TEST_F(ExcelReportTest, TheSheetHoldsEveryTextWhereTheLayoutPutsIt) {
-    struct Case {
-        const char *name;
-        QByteArray urlsFile;
-        QStringList urls;
-    } cases[] = {
+    struct Case { const char *name; QByteArray urlsFile; QStringList urls; } cases[] = {
         {"no URLs.dat", QByteArray(), {}},
         {"one URL", "www.site-a.example\r\n", {"www.site-a.example"}},
         {"three URLs", "a.example\r\nb.example\r\nc.example\r\n", {"a.example", "b.example", "c.example"}},

@@ -134,10 +134,7 @@ TEST_F(KeywordReportTest, PageBytesFollowTheLogoRulesAndTheURLList) {
 }
 
 TEST_F(KeywordReportTest, TextBytesPadColumnsAndListEveryURL) {
-    struct Case {
-        const char *name;
-        QByteArray urlsFile, urlLines;
-    } cases[] = {
+    struct Case { const char *name; QByteArray urlsFile, urlLines; } cases[] = {
         {"one URL", "www.site-a.example\r\n", "URLs:\t\twww.site-a.example\r\n"},
         {"three URLs", "a.example\r\nb.example\r\nc.example",
          "URLs:\t\ta.example\r\n\t\tb.example\r\n\t\tc.example\r\n"},

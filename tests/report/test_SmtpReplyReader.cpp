@@ -4,10 +4,7 @@
 
 namespace {
 
-struct Got {
-    int code;
-    QByteArray text;
-};
+struct Got { int code; QByteArray text; };
 
 QList<Got> feedAll(SmtpReplyReader &reader, const QList<QByteArray> &packets) {
     QList<Got> out;
@@ -17,11 +14,7 @@ QList<Got> feedAll(SmtpReplyReader &reader, const QList<QByteArray> &packets) {
     return out;
 }
 
-struct Case {
-    const char *name;
-    QList<QByteArray> packets;
-    QList<Got> expected;
-};
+struct Case { const char *name; QList<QByteArray> packets; QList<Got> expected; };
 
 }  // namespace
 
