@@ -37,22 +37,14 @@ QByteArray argument(QByteArrayView line) {
 
 }  // namespace
 
-SmtpReply SmtpReply::line(const QByteArray &text) {
-    SmtpReply r;
-    r.bytes = text + "\r\n";
-    return r;
-}
+SmtpReply SmtpReply::line(const QByteArray &text) { return raw(text + "\r\n"); }
 SmtpReply SmtpReply::raw(const QByteArray &bytes) {
     SmtpReply r;
     r.bytes = bytes;
     return r;
 }
 SmtpReply SmtpReply::silence() { return SmtpReply(); }
-SmtpReply SmtpReply::hangUp() {
-    SmtpReply r;
-    r.close = true;
-    return r;
-}
+SmtpReply SmtpReply::hangUp() { return SmtpReply().thenClose(); }
 SmtpReply &SmtpReply::cutAt(const QList<int> &offsets) {
     cuts = offsets;
     return *this;
