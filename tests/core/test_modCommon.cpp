@@ -35,8 +35,7 @@ TEST(WriteErrorLog, AppendsAnsiTextAndCrLfAfterExistingBytes) {
     WriteErrorLog("first " + PoundSign() + "1.05");
     WriteErrorLog("");
     WriteErrorLog("line1\r\nline2");
-    EXPECT_EQ(testenv::errorLog(), QByteArray("old\r\nfirst \xA3"
-                                              "1.05\r\n\r\nline1\r\nline2\r\n"));
+    EXPECT_EQ(testenv::errorLog(), QByteArray("old\r\nfirst \xA3" "1.05\r\n\r\nline1\r\nline2\r\n"));
 }
 
 TEST(WriteErrorLog, KeepsTheFileItOpenedFirstAndAFailedFirstOpenSilencesTheRun) {

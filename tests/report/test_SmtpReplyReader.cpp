@@ -55,8 +55,7 @@ TEST(SmtpReplyReader, EverySplitOfATranscriptGivesTheSameReplies) {
     for (int a = 0; a <= transcript.size(); ++a)
         for (int b = a; b <= transcript.size(); ++b) {
             SmtpReplyReader reader;
-            const QList<Got> got =
-                feedAll(reader, {transcript.left(a), transcript.mid(a, b - a), transcript.mid(b)});
+            const QList<Got> got = feedAll(reader, {transcript.left(a), transcript.mid(a, b - a), transcript.mid(b)});
             ASSERT_EQ(got.size(), expected.size()) << a << "," << b;
             for (int i = 0; i < got.size(); ++i)
                 EXPECT_EQ(got[i].text, expected[i].text);
