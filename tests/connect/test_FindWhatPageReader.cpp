@@ -62,7 +62,6 @@ TEST_F(FindWhatReaderTest, PageListInPageOrderWithThePageInHand) {
     const QString p1 = "http://fw.example/keywords?site=1&page=1";
     const QString p2 = "http://fw.example/keywords?site=1&page=2";
     const QString p3 = "http://fw.example/keywords?site=1&page=3";
-    const QString p5 = "http://fw.example/keywords?site=1&page=5";
     struct Case { const char *name; QString table; QString here; QStringList pages; };
     const Case cases[] = {
         {"links 2 and 3 while page 1 is shown", "<b>1</b> " + link(2) + link(3) + link(2, "Next &gt;"),
@@ -83,7 +82,6 @@ TEST_F(FindWhatReaderTest, PageListInPageOrderWithThePageInHand) {
         ASSERT_TRUE(reader->GetEveryPageURLs(page, c.here, urls));
         EXPECT_EQ(joined(urls), joined(c.pages));
     }
-    Q_UNUSED(p5);
 }
 
 TEST_F(FindWhatReaderTest, LinksThatCannotBeCutEndTheLoops) {

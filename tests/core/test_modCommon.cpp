@@ -27,7 +27,6 @@ void expectEach(QString (*function)(const QString &), const QList<QPair<QString,
 
 }  // namespace
 
-// ---- Error log -----------------------------------------------------------------
 
 TEST(WriteErrorLog, AppendsAnsiTextAndCrLfAfterExistingBytes) {
     ResetErrorLogForTests();
@@ -59,7 +58,6 @@ TEST(WriteErrorLog, KeepsTheFileItOpenedFirstAndAFailedFirstOpenSilencesTheRun) 
     EXPECT_EQ(testenv::errorLog(), QByteArray("back\r\n"));
 }
 
-// ---- Ini, folders, shell, forms ---------------------------------------------------
 
 // The reader's rules (case, trimming, the 559-character cut) are the profile reader's.
 TEST(IniString, ReadsAndWritesThroughTheProfile) {
@@ -78,11 +76,6 @@ TEST(IniString, ReadsAndWritesThroughTheProfile) {
     EXPECT_EQ(WriteIniString(noFolder, "S", "k", "v"), "0");
     EXPECT_FALSE(QFile::exists(noFolder));
     EXPECT_EQ(GetWindowsDir(), testenv::windowsDir() + "/");  // one trailing slash
-}
-
-TEST(StripNulls, CutsAtTheFirstNul) {
-    expectEach(StripNulls,
-               {{QString("abc") + QChar(0) + "def" + QChar(0), "abc"}, {"abc", "abc"}, {QString(QChar(0)), ""}});
 }
 
 TEST(ShellOpen, OpensOnlyAllowedTargetsAndRestoresThePointer) {
@@ -107,21 +100,20 @@ TEST(CenterForm, PlacesTheFormByTheScreenFormula) {
     CenterForm(nullptr);  // harmless
 }
 
-// ---- Text and URL helpers -------------------------------------------------------
 
-TEST(TextHelpers, RemoveLineBreaks) {
+TEST(TextHelpers, EachGivesItsTextForEachInput) {
+    expectEach(StripNulls,
+               {{QString("abc") + QChar(0) + "def" + QChar(0), "abc"}, {"abc", "abc"}, {QString(QChar(0)), ""}});
     expectEach(RemoveLineBreaks, {{"a\r\nb\rc\nd\te", "a b c d e"}, {"\n\r", "  "} /* LF CR is two breaks */,
                                   {"plain", "plain"}});
-}
-
-TEST(TextHelpers, TrimComma) {
     expectEach(TrimComma, {{",a,b,", "a,b"}, {",,a", ",a"}, {",", ""}, {"a,,", "a,"}, {"", ""}, {"a", "a"}});
-}
-
-TEST(TextHelpers, GetHostFromURL) {
     expectEach(GetHostFromURL, {{"http://host:8080/x/y", "host:8080"}, {"https://www.example.com", "www.example.com"},
                                 {"www.example.com/a/b", "www.example.com"}, {"plainhost", "plainhost"},
                                 {"//host/a", "host"}});
+    expectEach(GetURLPath, {{"http://host/dir/page.asp?x=1", "host/dir"}, {"http://host/dir/sub", "host/dir/sub"},
+                            {"http://host/dir/", "host/dir"}, {"http://host/dir/page.html", "host/dir"},
+                            {"http://host/dir?x=1", "host"},  // the segment before a query is a file
+                            {"https://host", "host"}, {"host/a/b", "host/a/b"}, {"page.asp", "page.asp"}});
 }
 
 TEST(TextHelpers, ParseString) {
@@ -134,13 +126,6 @@ TEST(TextHelpers, ParseString) {
     for (const auto &c : cases)
         EXPECT_EQ(ParseString(c.text, c.delimiter, c.field), c.expected)
             << c.text.toStdString() << " field " << c.field;
-}
-
-TEST(TextHelpers, GetURLPath) {
-    expectEach(GetURLPath, {{"http://host/dir/page.asp?x=1", "host/dir"}, {"http://host/dir/sub", "host/dir/sub"},
-                            {"http://host/dir/", "host/dir"}, {"http://host/dir/page.html", "host/dir"},
-                            {"http://host/dir?x=1", "host"},  // the segment before a query is a file
-                            {"https://host", "host"}, {"host/a/b", "host/a/b"}, {"page.asp", "page.asp"}});
 }
 
 TEST(Base64Encode, MatchesRfc4648) {
@@ -156,9 +141,8 @@ TEST(Base64Encode, MatchesRfc4648) {
     EXPECT_EQ(QByteArray::fromBase64(encoded.toLatin1()), QByteArray(100, 'a'));
 }
 
-// ---- StripHTML -------------------------------------------------------------------
 
-TEST(StripHTML, TagsBecomeLineBreaksAndOnlyClosedTextIsCopied) {
+TEST(StripHTML, TagsBecomeLineBreaksOnlyClosedTextIsCopiedAndLinesAreNormalised) {
     const QString rule(50, '-');
     expectEach(StripHTML, {
         {"Price<BR>$0.25</TD>", crlf({"Price", "$0.25"})},
@@ -171,11 +155,6 @@ TEST(StripHTML, TagsBecomeLineBreaksAndOnlyClosedTextIsCopied) {
         {"<TD>&amp; &nbsp;</TD>", "&amp; &nbsp;"},
         {"<h1>a</h6>b<h2>c</x>", "abc"},  // only closing headings 1-5 break
         {"", ""},
-    });
-}
-
-TEST(StripHTML, NormalisesLines) {
-    expectEach(StripHTML, {
         // First line keeps its blanks; later lines lose leading ones, the end is trimmed.
         {"  lead  <BR>  mid  <BR>  last  </x>", crlf({"  lead  ", "mid  ", "last"})},
         // Source line breaks of any kind end up as CR LF; lone CRs vanish.
@@ -195,7 +174,6 @@ TEST(StripHTML, HandlesLargePagesWithManyTags) {
     EXPECT_EQ(text.count("cell\r\n"), 20000);
 }
 
-// ---- Time ------------------------------------------------------------------------
 
 TEST(isValidTime, ChecksFirstAndLastParts) {
     const QList<QPair<QString, bool>> cases = {
@@ -209,7 +187,6 @@ TEST(isValidTime, ChecksFirstAndLastParts) {
     EXPECT_TRUE(testenv::shownMsgBoxes().isEmpty());
 }
 
-// ---- Money -----------------------------------------------------------------------
 
 TEST(MoneyText, ConvertsAmountsWithPoundOrDollarSigns) {
     const QString pound = PoundSign();
@@ -241,7 +218,6 @@ TEST(MoneyText, TextThatIsNotAnAmountRaisesTypeMismatch) {
     EXPECT_TRUE(testenv::errorLog().isEmpty());  // the caller logs, not these
 }
 
-// ---- Registry-backed engine flag ---------------------------------------------------
 
 TEST(GetEngineSetting, ReadsTheEngineFlagMissingMeaningEnabled) {
     const QString saved = g_sEngineKey;
@@ -269,7 +245,6 @@ TEST(GetEngineSetting, ReadsTheEngineFlagMissingMeaningEnabled) {
     g_sEngineKey = saved;
 }
 
-// ---- Keyword count --------------------------------------------------------------
 
 TEST(GetKeywordsCount, CountsNonEmptyLinesOfTheAccountsKeywordFile) {
     auto keywordFile = [](const QString &engine, const QString &account) {

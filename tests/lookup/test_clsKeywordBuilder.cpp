@@ -15,17 +15,10 @@ using fake::HttpResponse;
 
 namespace {
 
+using F = FakeSuggestionServer;
 SuggestMarkers fakeMarkers() {
-    SuggestMarkers m;
-    m.SuggestStartString = QString::fromLatin1(FakeSuggestionServer::kSuggestStart);
-    m.SuggestEndString = QString::fromLatin1(FakeSuggestionServer::kSuggestEnd);
-    m.SuggestSectionStart = QString::fromLatin1(FakeSuggestionServer::kSectionStart);
-    m.SuggestSectionEnd = QString::fromLatin1(FakeSuggestionServer::kSectionEnd);
-    m.beginCountSection = QString::fromLatin1(FakeSuggestionServer::kBeginCount);
-    m.endCountSection = QString::fromLatin1(FakeSuggestionServer::kEndCount);
-    m.begineKeywordSection = QString::fromLatin1(FakeSuggestionServer::kBeginKeyword);
-    m.endKeywordSection = QString::fromLatin1(FakeSuggestionServer::kEndKeyword);
-    return m;
+    return {F::kSuggestStart, F::kSuggestEnd, F::kSectionStart, F::kSectionEnd,
+            F::kBeginCount,   F::kEndCount,   F::kBeginKeyword, F::kEndKeyword};
 }
 
 QString item(const QString &count, const QString &keyword) {
