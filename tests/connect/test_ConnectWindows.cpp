@@ -35,8 +35,6 @@ struct OvertureWindow {
     static constexpr const char *readTitle = "Keyword bid data has been successfully retrieved";
     static constexpr const char *readStatus = "Retrieving keyword bid data ... ";
     static constexpr const char *updateTitle = "Keyword bids have been successfully updated";
-    static constexpr const char *failedStatus = "Connect Failed";
-    static constexpr int failedRequests = 2;  // one attempt
 };
 
 struct FindWhatWindow {
@@ -53,8 +51,6 @@ struct FindWhatWindow {
     static constexpr const char *readTitle = "Retrieve keyword bid data successfully.";
     static constexpr const char *readStatus = "Retrieving keyword bids from your account ...";
     static constexpr const char *updateTitle = "Keyword bids have been updated successfully.";
-    static constexpr const char *failedStatus = "Login Failed";
-    static constexpr int failedRequests = 4;  // two attempts
 };
 
 template <class E>
@@ -120,18 +116,6 @@ TYPED_TEST(ConnectWindowTest, AModalReadAndAnUpdateOnOneLogin) {
     // Nothing prepared: the show returns at once.
     this->contract.ShowModal(nullptr);
     EXPECT_FALSE(this->window.isVisible());
-}
-
-TYPED_TEST(ConnectWindowTest, AFailedRunEndsCancelledWithItsFinalMessage) {
-    using E = TypeParam;
-    this->account->setPassword("wrong");
-    this->runModal("GetBids");
-    EXPECT_TRUE(this->contract.Cancelled());
-    EXPECT_FALSE(this->window.isVisible());
-    EXPECT_TRUE(this->window.lblTitle->text().startsWith("Unable to connect to your " + E::engine + " account. "));
-    EXPECT_EQ(this->window.lblStatus->text(), E::failedStatus);
-    EXPECT_EQ(this->site.loginCount(), 0);
-    EXPECT_EQ(this->site.server().requestCount(), E::failedRequests);
 }
 
 TYPED_TEST(ConnectWindowTest, CancelCloseAndEscapeCancelTheRunAndKeepTheWindow) {

@@ -105,7 +105,7 @@ TEST_F(EngineTest, LoadsTheListInOrderWithTrimmedValues) {
     EXPECT_EQ(names(engine), "Overture,FindWhat,Espotting");
     auto col = engine.GetEngineNameCol();
     ASSERT_NE(col, nullptr);
-    EXPECT_EQ(QStringList({col->Item(1), col->Item(2), col->Item(3)}), QStringList({"Overture", "FindWhat", "Espotting"}));
+    EXPECT_EQ(QStringList({col->Item(1), col->Item(2), col->Item(3)}).join(','), names(engine));
     EXPECT_EQ(engine.GetEngineURL(1), "http://search.overture.example");
     EXPECT_EQ(engine.GetSubmitMethod(2), "POST");
     // Numbers read their leading digits; missing keys read as empty.

@@ -102,7 +102,8 @@ TEST(clsFileController, ListFilesReadCommaItemsAtEveryLineEndAndWriteOnePerLine)
         QStringList got;
         for (int i = 0; i < box.count(); ++i)
             got << box.item(i)->text();
-        EXPECT_EQ(got, (QStringList{"one", "two, three", "four", "five", "six", "seven"})) << testing::PrintToString(eol);
+        EXPECT_EQ(got, (QStringList{"one", "two, three", "four", "five", "six", "seven"}))
+            << testing::PrintToString(eol);
         EXPECT_TRUE(box.isEnabled());
 
         const QString out = testenv::tempDir() + "/out.txt";

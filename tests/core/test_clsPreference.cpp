@@ -28,8 +28,10 @@ protected:
     }
     // Value names of a key in the order the store file holds them.
     static QStringList storedNames(const QString &key) {
-        const QJsonArray keys =
-            QJsonDocument::fromJson(testenv::readFile(platform::Registry::storeFile())).object().value("keys").toArray();
+        const QJsonArray keys = QJsonDocument::fromJson(testenv::readFile(platform::Registry::storeFile()))
+                                    .object()
+                                    .value("keys")
+                                    .toArray();
         QStringList names;
         for (const auto &k : keys)
             if (k.toObject().value("path").toString().compare(key, Qt::CaseInsensitive) == 0)
