@@ -204,22 +204,12 @@ TEST_F(OvertureSessionTest, MergedAccountsSelectTheAccountsID) {
     };
     const Case cases[] = {
         {"already selected", {"1001", "1002"}, "1001", {"GET /bids/manage?src=nav&view=all"}, "1001", "", 1},
-        {"another one",
-         {"1001", "1002"},
-         "1002",
-         {"POST /account/select accountId=1002&_D:accountId=%20", "GET /bids/manage?src=nav&view=all"},
-         "1002",
-         "",
-         1},
+        {"another one", {"1001", "1002"}, "1002",
+         {"POST /account/select accountId=1002&_D:accountId=%20", "GET /bids/manage?src=nav&view=all"}, "1002", "", 1},
         // Only the beginning of a listed ID.
         {"unknown", {"1001", "1002"}, "100", {}, "1001", invalid, 1},
-        {"no list on the page",
-         {},
-         "1001",
-         {"GET /login", "POST /login/submit src=home&username=joe&password=secret"},
-         "",
-         "Unable to connect to your Overture account.\r\nError: Failed to login.",
-         2},
+        {"no list on the page", {}, "1001", kLogin, "",
+         "Unable to connect to your Overture account.\r\nError: Failed to login.", 2},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);
