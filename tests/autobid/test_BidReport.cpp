@@ -23,9 +23,7 @@ const QString kTableHead = QStringLiteral("Following Keyword bids have been chan
                            QString(92, QLatin1Char('=')) + kCrLf;
 const QString kNothing = QStringLiteral("There is not Keyword bid  has been changed.");
 
-struct Row {
-    QString keyword, curBid, newBid, curPos, newPos;
-};
+struct Row { QString keyword, curBid, newBid, curPos, newPos; };
 
 KeywordCollection collection(const QList<Row> &rows) {
     KeywordCollection col;
@@ -55,11 +53,7 @@ struct BidReportTest : ::testing::Test {
 
 TEST_F(BidReportTest, RowsAreLaidOutFieldByField) {
     const QString k45(45, QLatin1Char('k'));
-    struct Case {
-        const char *name;
-        Row row;
-        QString line;
-    } cases[] = {
+    struct Case { const char *name; Row row; QString line; } cases[] = {
         {"the example row", {"shoes", "$0.50", "0.41", "2", "3"},
          pad("shoes", 40) + "$0.50    $0.41     -0.09    2        3        -1       \r\n"},
         {"a rise shows its +", {"boots", "0.50", "0.55", "4", "2"},

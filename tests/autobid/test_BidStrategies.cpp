@@ -137,21 +137,16 @@ TEST(BidRules, EachRuleGivesItsBid) {
         EXPECT_EQ(b.keyword().NewBid(), c.newBid);
         EXPECT_EQ(b.keyword().NewPos(), c.newPos);
         EXPECT_EQ(b.manager.Grid().CellForeColor(1, BidGrid::colCurBid) == BidGrid::kRed, c.curRed);
+        // Empty limits are filled from the account's and kept.
+        if (c.spec.minBid.isEmpty()) {
+            EXPECT_EQ(b.keyword().MinBid() + "-" + b.keyword().MaxBid(), "0.1-1");
+        }
         if (IsNumericAmount(c.cell) && IsNumericAmount(c.spec.curBid)) {
             EXPECT_EQ(b.manager.Grid().CellForeColor(1, BidGrid::colNewBid),
                       StrToCurrency(c.cell) == StrToCurrency(c.spec.curBid) ? BidGrid::kBlack : BidGrid::kBlue);
         }
     }
     EXPECT_TRUE(testenv::errorLog().isEmpty()) << testenv::errorLog().constData();
-}
-
-TEST(BidRules, EmptyLimitsAreFilledFromTheAccountAndKept) {
-    Bench b;
-    b.add(gap("$0.50", "$0.40", "", ""));
-    b.show();
-    b.manager.Strategies().ChangeNewBidColumToPosition(0, 0);
-    EXPECT_EQ(b.keyword().MinBid(), "0.1");
-    EXPECT_EQ(b.keyword().MaxBid(), "1");
 }
 
 TEST(BidRules, TheDriverLeavesRowsAloneUntilBidsAreLoadedAndOutsideItsRange) {
@@ -270,10 +265,7 @@ TEST(BidRules, AScheduledPassSkipsRowsItMayNotChangeButColoursThem) {
 
 TEST(BidRules, AChangeWindowIsOverAfter24HourBoundariesOrWhenUnreadable) {
     testenv::setNow(at("12:00"));
-    struct Case {
-        const char *time;
-        bool due;
-    };
+    struct Case { const char *time; bool due; };
     const Case cases[] = {
         {"", true},
         {"2024-06-11 13:59:59", false},  // 23 boundaries
@@ -293,11 +285,7 @@ TEST(BidRules, AChangeWindowIsOverAfter24HourBoundariesOrWhenUnreadable) {
 }
 
 TEST(BidRules, PositionTextsAreDigitsOneToFiveHigherFirst) {
-    struct Case {
-        const char *text;
-        bool target;
-        bool range;
-    };
+    struct Case { const char *text; bool target; bool range; };
     const Case cases[] = {{"1", true, false},   {"5", true, false},    {"0", false, false},  {"6", false, false},
                           {"", false, false},   {" 2", false, false},  {"2-4", false, true}, {"3-3", false, true},
                           {"4-2", false, false}, {"2-9", false, false}, {"2-x", false, false}, {"2 - 4", false, false},

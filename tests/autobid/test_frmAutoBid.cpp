@@ -115,11 +115,7 @@ TEST(frmAutoBid, ToolbarAndSortMenuAreAsDesigned) {
 TEST(frmAutoBid, EverySortItemOrdersItsColumn) {
     OpenWindow o;
     EXPECT_TRUE(o.w->toolButton("Update")->isEnabled());
-    struct Case {
-        const char *key;
-        int col;
-        QStringList keywords;
-    };
+    struct Case { const char *key; int col; QStringList keywords; };
     // New Bids: shoes 0.41, boots 0.30 (one-cent gap kept), hats 0.11.
     const Case cases[] = {
         {"KeywordAsc", 0, {"boots", "hats", "shoes"}},   {"KeywordDes", 0, {"shoes", "hats", "boots"}},
@@ -340,13 +336,7 @@ TEST(frmAutoBid, PropertyAppliesTheDialogsSettingsToTheSelectedRowsAndSavesBefor
 }
 
 TEST(frmAutoBid, GetBidsOffersALookUpFirst) {
-    struct Case {
-        const char *name;
-        QList<int> answers;
-        bool lookUpCompletes;
-        int lookUps;
-        bool fetched;
-    };
+    struct Case { const char *name; QList<int> answers; bool lookUpCompletes; int lookUps; bool fetched; };
     const Case cases[] = {
         {"no look-up", {seam::vbNo}, true, 0, true},
         {"look-up completes", {seam::vbYes}, true, 1, true},

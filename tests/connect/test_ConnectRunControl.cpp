@@ -1,22 +1,17 @@
 // The shared run control with scripted engine steps: waits, attempts,
 // texts, cancel and the reuse of a recent login.
 
-#include "connect/ConnectRunControl.h"
+#include "SessionFixture.h"
 #include "connect/OvertureSession.h"
-#include "core/clsAccount.h"
-#include "support/TestEnv.h"
 
 #include <functional>
-#include <gtest/gtest.h>
+
+using namespace connectfix;
 
 namespace {
 
 const QString kEngine = QStringLiteral("Overture");
-const QString kAdviceTitle = QStringLiteral(
-    "Unable to connect to your Overture account. The System Temporarily Unavailable or your login name and "
-    "password are incorrect. Please check Overture with your web browser, and also make sure your login name "
-    "and password are correct, then try again at another time.");
-const QString kRetryTitle = QStringLiteral("Connection failed. Please wait while re-trying again ...");
+const QString kAdviceTitle = finalTitle(kEngine);
 
 class ScriptedRun : public ConnectRunControl {
 public:
@@ -70,13 +65,7 @@ private:
     bool m_loaded = false;
 };
 
-// A time of day on a fixed date, `offsetSeconds` ahead of UTC.
-QDateTime at(const QString &time, int offsetSeconds = 0) {
-    return QDateTime(QDate(2024, 3, 5), QTime::fromString(time, QStringLiteral("hh:mm:ss")), Qt::OffsetFromUTC,
-                     offsetSeconds);
-}
-
-std::string joined(const QStringList &list) { return list.join(QStringLiteral(", ")).toStdString(); }
+std::string joined(const QStringList &list) { return lines(list, ", "); }
 
 // Prepares a run and lets its start wait end.
 void start(ScriptedRun &run, const QString &action, bool load = true) {
@@ -158,11 +147,7 @@ TEST(ConnectRunControl, TwoFailedAttemptsShowTheFinalMessageThenCancel) {
 }
 
 TEST(ConnectRunControl, ARefusalForGoodShowsTheFinalMessageAfterOneAttempt) {
-    struct Case {
-        const char *action;
-        QString errorText;
-        QString title;
-    };
+    struct Case { const char *action; QString errorText; QString title; };
     const Case cases[] = {
         {"GetBids", QString(), kAdviceTitle},
         {"GetBids", "Failed to login.", "Unable to connect to your Overture account.\r\nError: Failed to login."},
@@ -297,12 +282,7 @@ TEST(ConnectRunControl, ErrorsAndBadEngineDataAreFailedAttempts) {
 }
 
 TEST(ConnectRunControl, AnUpdateReusesALoginYoungerThanThirteenMinuteBoundaries) {
-    struct Case {
-        const char *name;
-        QDateTime login;
-        QDateTime update;
-        bool reused;
-    };
+    struct Case { const char *name; QDateTime login; QDateTime update; bool reused; };
     const Case cases[] = {
         {"five minutes", at("10:00:00"), at("10:05:00"), true},
         {"12 boundaries, 12:59 elapsed", at("10:00:00"), at("10:12:59"), true},

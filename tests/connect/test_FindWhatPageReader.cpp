@@ -62,13 +62,7 @@ TEST_F(FindWhatReaderTest, PageListInPageOrderWithThePageInHand) {
     const QString p1 = "http://fw.example/keywords?site=1&page=1";
     const QString p2 = "http://fw.example/keywords?site=1&page=2";
     const QString p3 = "http://fw.example/keywords?site=1&page=3";
-    const QString p5 = "http://fw.example/keywords?site=1&page=5";
-    struct Case {
-        const char *name;
-        QString table;
-        QString here;
-        QStringList pages;
-    };
+    struct Case { const char *name; QString table; QString here; QStringList pages; };
     const Case cases[] = {
         {"links 2 and 3 while page 1 is shown", "<b>1</b> " + link(2) + link(3) + link(2, "Next &gt;"),
          "http://fw.example/keywords?site=1", {"http://fw.example/keywords?site=1", p2, p3}},
@@ -88,7 +82,6 @@ TEST_F(FindWhatReaderTest, PageListInPageOrderWithThePageInHand) {
         ASSERT_TRUE(reader->GetEveryPageURLs(page, c.here, urls));
         EXPECT_EQ(joined(urls), joined(c.pages));
     }
-    Q_UNUSED(p5);
 }
 
 TEST_F(FindWhatReaderTest, LinksThatCannotBeCutEndTheLoops) {
@@ -119,11 +112,7 @@ TEST_F(FindWhatReaderTest, LinksThatCannotBeCutEndTheLoops) {
 }
 
 TEST_F(FindWhatReaderTest, KeywordsPerPageLinkOfTheConfiguredNumber) {
-    struct Case {
-        const char *name;
-        QString section;
-        QString link;
-    };
+    struct Case { const char *name; QString section; QString link; };
     const Case cases[] = {
         {"the configured choice", "Show <a href=\"?n=25\">[25]</a> <a href=\"/keywords?site=1&amp;perpage=100\">[100]</a>",
          "/keywords?site=1&perpage=100"},
@@ -165,11 +154,7 @@ TEST_F(FindWhatReaderTest, WebSiteTableAndAccountManagerLink) {
 
 TEST_F(FindWhatReaderTest, KeywordRowCells) {
     const QString top = "<td>$1.00</td><td>$0.90</td><td> N/A </td><td>$0.25</td><td>$0.10</td>";
-    struct Case {
-        const char *name;
-        QString keywordCell, positionCell;
-        const char *keyword, *position;
-    };
+    struct Case { const char *name; QString keywordCell, positionCell; const char *keyword, *position; };
     const Case cases[] = {
         {"selected option", "red shoes", "<select><option>1</option><option value=\"3\" SELECTED>3</option></select>",
          "red shoes", "3"},

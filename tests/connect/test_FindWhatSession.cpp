@@ -2,27 +2,18 @@
 // of a read and of an update, login reuse, refusals, cancel, pages and rows
 // as the site shows them, and the reads that must fail.
 
+#include "SessionFixture.h"
 #include "connect/FindWhatSession.h"
-#include "core/Globals.h"
-#include "core/clsAccount.h"
 #include "fakes/FakeFindWhatSite.h"
-#include "support/TestEnv.h"
 
 #include <QFile>
 #include <QTest>
 #include <QTimer>
-#include <gtest/gtest.h>
 
 using fake::FakeFindWhatSite;
+using namespace connectfix;
 
 namespace {
-
-QDateTime at(const QString &time, int offsetSeconds = 0) {
-    return QDateTime(QDate(2024, 10, 27), QTime::fromString(time, QStringLiteral("hh:mm:ss")), Qt::OffsetFromUTC,
-                     offsetSeconds);
-}
-
-std::string lines(const QStringList &list) { return list.join(QLatin1Char('\n')).toStdString(); }
 
 // The body of one keyword row as the page gives it back.
 QString rowBody(int id, const QString &encodedText, const QString &bid, const QString &old) {
@@ -35,40 +26,18 @@ QString additionalBody(int rows) {
     return parts.join(QLatin1Char('&'));
 }
 
-const QString kFinalTitle = QStringLiteral(
-    "Unable to connect to your FindWhat account. The System Temporarily Unavailable or your login name and "
-    "password are incorrect. Please check FindWhat with your web browser, and also make sure your login name and "
-    "password are correct, then try again at another time.");
-const QString kRetryTitle = QStringLiteral("Connection failed. Please wait while re-trying again ...");
-
-const QStringList kLogin = {
-    "GET /login",
-    "POST /login/submit src=fw&username=joe&password=secret",
-};
+const QString kFinalTitle = finalTitle("FindWhat");
+const QStringList kLogin = {"GET /login", "POST /login/submit src=fw&username=joe&password=secret"};
 // Two web sites, the first over two pages of two keywords.
 const QStringList kRead = {
-    "GET /manager?view=sites&sort=name",
-    "GET /keywords?site=1",
-    "GET /keywords?site=1&perpage=2",
-    "GET /keywords?site=1&page=2",
-    "GET /keywords?site=2",
-    "GET /keywords?site=2&perpage=2",
+    "GET /manager?view=sites&sort=name", "GET /keywords?site=1", "GET /keywords?site=1&perpage=2",
+    "GET /keywords?site=1&page=2",       "GET /keywords?site=2", "GET /keywords?site=2&perpage=2",
 };
 
-class FindWhatSessionTest : public ::testing::Test {
+class FindWhatSessionTest : public SessionTest<FakeFindWhatSite, FindWhatSession> {
 protected:
-    FakeFindWhatSite site;
-    FindWhatSession session;
-    std::shared_ptr<clsAccount> account = std::make_shared<clsAccount>();
-    KeywordCollectionPtr keywords = std::make_shared<KeywordCollection>();
-    int finished = 0;
-
     void SetUp() override {
-        account->setUserName("joe");
-        account->setPassword("secret");
-        session.setAccount(account);
-        QObject::connect(&session, &ConnectRunControl::finished, [this] { ++finished; });
-        testenv::setNow(at("10:00:00"));
+        SessionTest::SetUp();
         const int shoes = site.addWebSite("www.shoes.example");
         const int hats = site.addWebSite("www.hats.example");
         site.addKeyword(shoes, "red shoes", 25, 3, {100, 90, 50, 25, 10});
@@ -80,15 +49,7 @@ protected:
         QFile::remove(g_sEngineDataFile);
         site.writeEngineData(g_sEngineDataFile, "FindWhat", displayMaxNum);
     }
-    // A whole run: Prepare, then the start wait ends.
-    void run(const QString &action, bool load = true) {
-        session.setAction(action);
-        session.Prepare("FindWhat", load);
-        session.setKeywordsCollection(keywords);
-        session.FireStartTimer();
-    }
-    QStringList requestsFrom(int first) const { return site.requestLines().mid(first); }
-    clsKeyword &kw(const QString &text) { return *keywords->Item(text); }
+    void run(const QString &action) { SessionTest::run(action, "FindWhat"); }
 };
 
 }  // namespace
@@ -116,9 +77,7 @@ TEST_F(FindWhatSessionTest, ReadsEveryPageOfEveryWebSite) {
 
     ASSERT_EQ(keywords->Count(), 4);
     EXPECT_EQ(keywords->Item(1), known);
-    struct Row {
-        const char *keyword, *curBid, *curPos, *top;
-    };
+    struct Row { const char *keyword, *curBid, *curPos, *top; };
     const Row rows[] = {
         {"red shoes", "0.25", "3", "$1.00 $0.90 $0.50 $0.25 $0.10"},
         {"shoes & boots", "1.10", "1", "$1.10 $0.80 N/A N/A N/A"},
@@ -191,12 +150,7 @@ TEST_F(FindWhatSessionTest, AnUpdateFiveMinutesLaterPostsEachPageWithoutALogin) 
 
 TEST_F(FindWhatSessionTest, AnUpdateLogsInFirstWhenTheLoginIsNotRecent) {
     engineData();
-    struct Case {
-        const char *name;
-        QDateTime login, update;
-        bool cancelBetween;
-        bool logsIn;
-    };
+    struct Case { const char *name; QDateTime login, update; bool cancelBetween; bool logsIn; };
     const Case cases[] = {
         {"12 minute boundaries", at("10:00:59"), at("10:12:59"), false, false},
         {"13 minute boundaries", at("10:00:59"), at("10:13:00"), false, true},
@@ -374,10 +328,7 @@ TEST_F(FindWhatSessionTest, CancelSendsNothingMore) {
     EXPECT_TRUE(session.Cancelled());
 
     // In the middle of an answer, of a read and of a post.
-    struct Case {
-        const char *action;
-        QString path;
-    };
+    struct Case { const char *action; QString path; };
     const Case cases[] = {{"GetBids", "/keywords"}, {"Update", "/keywords/update"}};
     for (const Case &c : cases) {
         SCOPED_TRACE(c.action);
@@ -465,31 +416,23 @@ TEST_F(FindWhatSessionTest, ReadsThatCannotBeWholeAreFailedAttempts) {
     site.setOnRequest(nullptr);
 }
 
-TEST(FindWhatSessionAccount, AnAccountWithoutWebSitesReadsAndUpdatesNothing) {
-    FakeFindWhatSite empty;
-    empty.writeEngineData(g_sEngineDataFile);
-    FindWhatSession session;
-    auto account = std::make_shared<clsAccount>();
-    account->setUserName("joe");
-    account->setPassword("secret");
-    session.setAccount(account);
-    auto keywords = std::make_shared<KeywordCollection>();
+using FindWhatEmptyAccountTest = SessionTest<FakeFindWhatSite, FindWhatSession>;
+
+TEST_F(FindWhatEmptyAccountTest, AnAccountWithoutWebSitesReadsAndUpdatesNothing) {
+    site.writeEngineData(g_sEngineDataFile);
     auto kept = std::make_shared<clsKeyword>();
     kept->setKeyword("old keyword");
     kept->setCurBid("0.12");
     keywords->Add(kept, "old keyword");
     for (const char *action : {"GetBids", "Update"}) {
         SCOPED_TRACE(action);
-        session.setAction(action);
-        session.Prepare("FindWhat", true);
-        session.setKeywordsCollection(keywords);
-        session.FireStartTimer();
+        run(action, "FindWhat");
         EXPECT_FALSE(session.Cancelled());
         EXPECT_FALSE(session.RetryPending());
     }
     EXPECT_EQ(keywords->Count(), 1);
     EXPECT_EQ(kept->CurBid(), "0.12");
     EXPECT_TRUE(session.Pages().empty());
-    EXPECT_EQ(empty.updateCount(), 0);
-    EXPECT_EQ(empty.loginCount(), 1);
+    EXPECT_EQ(site.updateCount(), 0);
+    EXPECT_EQ(site.loginCount(), 1);
 }

@@ -192,7 +192,17 @@ TEST(frmHTTP, EmptyAnswersAreSentThreeTimesMoreThenReportedOnce) {
     EXPECT_EQ(w.caller.settle(3, 300).mid(2), QList<Event>{data("0", "")});
 }
 
-TEST(frmHTTP, DisconnectMidRequestReportsDisconnectedAndTheWindowServesOnAfterwards) {
+TEST(frmHTTP, DisconnectReportsDisconnectedOnceAndTheWindowServesOnAfterwards) {
+    // With nothing running: reported once, from the event loop, pointer reset.
+    Window idle;
+    seam::SetPointer(seam::Pointer::Hourglass);
+    idle.disconnect();
+    idle.disconnect();
+    EXPECT_TRUE(idle.caller.events.isEmpty());
+    EXPECT_EQ(idle.caller.settle(1, 50), QList<Event>{kDisconnected});
+    EXPECT_EQ(seam::CurrentPointer(), seam::Pointer::Default);
+
+    // Mid-request.
     FakeHttpServer server;
     server.on("GET", "/slow", {HttpResponse::page("late").delayed(3000), HttpResponse::page("fresh")});
     Window w;
@@ -201,7 +211,6 @@ TEST(frmHTTP, DisconnectMidRequestReportsDisconnectedAndTheWindowServesOnAfterwa
     w.disconnect();
     EXPECT_EQ(w.caller.settle(1, 200), QList<Event>{kDisconnected});
     EXPECT_EQ(server.requestCount(), 1);  // an aborted request is not sent again
-
     w.connect(server.url("/slow"));
     EXPECT_EQ(w.caller.nth(2), data("200", "fresh"));
 }
@@ -225,16 +234,6 @@ TEST(frmHTTP, DisconnectDuringTheResendPauseLetsTheResendEndIt) {
     EXPECT_EQ(w.caller.settle(2, 200), (QList<Event>{kDisconnected, kDisconnected}));
     EXPECT_EQ(server.requestsTo("/empty-again").size(), 1);
     EXPECT_TRUE(testenv::errorLog().startsWith("frmHTTP_Connect1_Error: 380 - "));
-}
-
-TEST(frmHTTP, DisconnectWithNothingRunningStillReportsDisconnected) {
-    Window w;
-    seam::SetPointer(seam::Pointer::Hourglass);
-    w.disconnect();
-    w.disconnect();
-    EXPECT_TRUE(w.caller.events.isEmpty());
-    EXPECT_EQ(w.caller.settle(1, 50), QList<Event>{kDisconnected});
-    EXPECT_EQ(seam::CurrentPointer(), seam::Pointer::Default);
 }
 
 TEST(frmHTTP, ProxySettingsApplyOnlyWhileSelected) {

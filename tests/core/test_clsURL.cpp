@@ -18,11 +18,15 @@ QStringList entries(const URLCollectionPtr &col) {
 }
 }  // namespace
 
-TEST(clsURL, UrlFileGivesTrimmedUniqueEntries) {
-    testenv::writeFile(urlFile("Overture", "Shop"), " site-a \r\n\r\nSITE-A\r\nsite-b/x\r\n\r\n");
+TEST(clsURL, UrlFileGivesTrimmedUniqueEntriesAtEveryLineEnd) {
+    for (const char *eol : {"\n", "\r", "\r\n"}) {
+        const QByteArray e(eol);
+        testenv::writeFile(urlFile("Overture", "Shop"), " site-a " + e + e + "SITE-A" + e + "site-b/x" + e + e);
+        const URLCollectionPtr col = clsURL::GetURLCollection("Overture", "Shop");
+        ASSERT_TRUE(col);
+        EXPECT_EQ(entries(col), (QStringList{"site-a", "site-b/x"})) << testing::PrintToString(eol);
+    }
     const URLCollectionPtr col = clsURL::GetURLCollection("Overture", "Shop");
-    ASSERT_TRUE(col);
-    EXPECT_EQ(entries(col), (QStringList{"site-a", "site-b/x"}));
     EXPECT_TRUE(col->Exists("SITE-B/X"));
 
     EXPECT_TRUE(clsURL::ValidURL("http://www.site-b/x/page", col));
@@ -76,16 +80,6 @@ TEST(clsURL, AddURLListKeysItemsAndSkipsRepeats) {
     EXPECT_EQ(view.topLevelItem(0)->text(0), "www.a.com");
     EXPECT_EQ(view.topLevelItem(1)->text(0), "www.b.com");
     EXPECT_EQ(view.topLevelItem(1)->data(0, listview::KeyRole).toString(), "Keywww.b.com");
-}
-
-TEST(clsURL, EveryLineEndSeparatesUrls) {
-    for (const char *eol : {"\n", "\r", "\r\n"}) {
-        const QByteArray e(eol);
-        testenv::writeFile(urlFile("Overture", "Shop"), " site-a " + e + e + "SITE-A" + e + "site-b/x" + e);
-        const URLCollectionPtr col = clsURL::GetURLCollection("Overture", "Shop");
-        ASSERT_TRUE(col);
-        EXPECT_EQ(entries(col), (QStringList{"site-a", "site-b/x"})) << testing::PrintToString(eol);
-    }
 }
 
 TEST(clsURL, SaveOnAFullDiskIsShownAndKeepsTheOldList) {

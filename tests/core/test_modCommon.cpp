@@ -27,7 +27,6 @@ void expectEach(QString (*function)(const QString &), const QList<QPair<QString,
 
 }  // namespace
 
-// ---- Error log -----------------------------------------------------------------
 
 TEST(WriteErrorLog, AppendsAnsiTextAndCrLfAfterExistingBytes) {
     ResetErrorLogForTests();
@@ -35,11 +34,10 @@ TEST(WriteErrorLog, AppendsAnsiTextAndCrLfAfterExistingBytes) {
     WriteErrorLog("first " + PoundSign() + "1.05");
     WriteErrorLog("");
     WriteErrorLog("line1\r\nline2");
-    EXPECT_EQ(testenv::errorLog(), QByteArray("old\r\nfirst \xA3"
-                                              "1.05\r\n\r\nline1\r\nline2\r\n"));
+    EXPECT_EQ(testenv::errorLog(), QByteArray("old\r\nfirst \xA3" "1.05\r\n\r\nline1\r\nline2\r\n"));
 }
 
-TEST(WriteErrorLog, KeepsTheFileItOpenedFirst) {
+TEST(WriteErrorLog, KeepsTheFileItOpenedFirstAndAFailedFirstOpenSilencesTheRun) {
     ResetErrorLogForTests();
     WriteErrorLog("one");
     ASSERT_EQ(testenv::errorLog(), QByteArray("one\r\n"));
@@ -47,9 +45,7 @@ TEST(WriteErrorLog, KeepsTheFileItOpenedFirst) {
     ASSERT_TRUE(QFile::remove(errorLogPath()));
     WriteErrorLog("two");
     EXPECT_FALSE(QFile::exists(errorLogPath()));
-}
 
-TEST(WriteErrorLog, FirstOpenFailingSilencesTheRestOfTheRun) {
     ResetErrorLogForTests();
     ASSERT_TRUE(QDir().mkpath(errorLogPath()));  // a folder where the log should be
     WriteErrorLog("lost");
@@ -62,19 +58,15 @@ TEST(WriteErrorLog, FirstOpenFailingSilencesTheRestOfTheRun) {
     EXPECT_EQ(testenv::errorLog(), QByteArray("back\r\n"));
 }
 
-// ---- Ini, folders, shell, forms ---------------------------------------------------
 
-TEST(IniString, ReadsTrimmedCutValuesAndWritesThroughTheProfile) {
+// The reader's rules (case, trimming, the 559-character cut) are the profile reader's.
+TEST(IniString, ReadsAndWritesThroughTheProfile) {
     const QString file = platform::JoinPath(testenv::tempDir(), "a.ini");
     EXPECT_EQ(ReadIniString(file, "S", "k"), "");  // no file
     EXPECT_EQ(WriteIniString(file, "S", "k", "value   "), "1");
     EXPECT_EQ(ReadIniString(file, "s", "K"), "value");
-    EXPECT_EQ(ReadIniString(file, "S", "missing"), "");
-    EXPECT_EQ(ReadIniString(file, "Other", "k"), "");
-
     EXPECT_EQ(WriteIniString(file, "S", "long", QString(600, 'x')), "1");
     EXPECT_EQ(ReadIniString(file, "S", "long"), QString(559, 'x'));
-
     // A null value writes an empty one instead of deleting the key.
     EXPECT_EQ(WriteIniString(file, "S", "k", QString()), "1");
     EXPECT_TRUE(testenv::readFile(file).contains("k="));
@@ -83,17 +75,7 @@ TEST(IniString, ReadsTrimmedCutValuesAndWritesThroughTheProfile) {
     const QString noFolder = platform::JoinPath(testenv::tempDir(), "missing", "b.ini");
     EXPECT_EQ(WriteIniString(noFolder, "S", "k", "v"), "0");
     EXPECT_FALSE(QFile::exists(noFolder));
-}
-
-TEST(GetWindowsDir, IsTheWindowsFolderWithOneTrailingSlash) {
-    const QString dir = GetWindowsDir();
-    EXPECT_EQ(dir, testenv::windowsDir() + "/");
-    EXPECT_FALSE(dir.endsWith("//"));
-}
-
-TEST(StripNulls, CutsAtTheFirstNul) {
-    expectEach(StripNulls,
-               {{QString("abc") + QChar(0) + "def" + QChar(0), "abc"}, {"abc", "abc"}, {QString(QChar(0)), ""}});
+    EXPECT_EQ(GetWindowsDir(), testenv::windowsDir() + "/");  // one trailing slash
 }
 
 TEST(ShellOpen, OpensOnlyAllowedTargetsAndRestoresThePointer) {
@@ -118,29 +100,24 @@ TEST(CenterForm, PlacesTheFormByTheScreenFormula) {
     CenterForm(nullptr);  // harmless
 }
 
-// ---- Text and URL helpers -------------------------------------------------------
 
-TEST(TextHelpers, RemoveLineBreaks) {
+TEST(TextHelpers, EachGivesItsTextForEachInput) {
+    expectEach(StripNulls,
+               {{QString("abc") + QChar(0) + "def" + QChar(0), "abc"}, {"abc", "abc"}, {QString(QChar(0)), ""}});
     expectEach(RemoveLineBreaks, {{"a\r\nb\rc\nd\te", "a b c d e"}, {"\n\r", "  "} /* LF CR is two breaks */,
                                   {"plain", "plain"}});
-}
-
-TEST(TextHelpers, TrimComma) {
     expectEach(TrimComma, {{",a,b,", "a,b"}, {",,a", ",a"}, {",", ""}, {"a,,", "a,"}, {"", ""}, {"a", "a"}});
-}
-
-TEST(TextHelpers, GetHostFromURL) {
     expectEach(GetHostFromURL, {{"http://host:8080/x/y", "host:8080"}, {"https://www.example.com", "www.example.com"},
                                 {"www.example.com/a/b", "www.example.com"}, {"plainhost", "plainhost"},
                                 {"//host/a", "host"}});
+    expectEach(GetURLPath, {{"http://host/dir/page.asp?x=1", "host/dir"}, {"http://host/dir/sub", "host/dir/sub"},
+                            {"http://host/dir/", "host/dir"}, {"http://host/dir/page.html", "host/dir"},
+                            {"http://host/dir?x=1", "host"},  // the segment before a query is a file
+                            {"https://host", "host"}, {"host/a/b", "host/a/b"}, {"page.asp", "page.asp"}});
 }
 
 TEST(TextHelpers, ParseString) {
-    struct Case {
-        QString text, delimiter;
-        int field;
-        QString expected;
-    };
+    struct Case { QString text, delimiter; int field; QString expected; };
     const QList<Case> cases = {
         {"FONT SIZE=2", " ", 1, "FONT"}, {"FONT SIZE=2", " ", 2, "SIZE=2"}, {"a b", " ", 3, ""}, {"a b", " ", 2, "b"},
         {"a;;c", ";", 2, ""},            {"a;;c", ";", 3, "c"},           {"", ";", 1, ""},
@@ -149,13 +126,6 @@ TEST(TextHelpers, ParseString) {
     for (const auto &c : cases)
         EXPECT_EQ(ParseString(c.text, c.delimiter, c.field), c.expected)
             << c.text.toStdString() << " field " << c.field;
-}
-
-TEST(TextHelpers, GetURLPath) {
-    expectEach(GetURLPath, {{"http://host/dir/page.asp?x=1", "host/dir"}, {"http://host/dir/sub", "host/dir/sub"},
-                            {"http://host/dir/", "host/dir"}, {"http://host/dir/page.html", "host/dir"},
-                            {"http://host/dir?x=1", "host"},  // the segment before a query is a file
-                            {"https://host", "host"}, {"host/a/b", "host/a/b"}, {"page.asp", "page.asp"}});
 }
 
 TEST(Base64Encode, MatchesRfc4648) {
@@ -171,9 +141,8 @@ TEST(Base64Encode, MatchesRfc4648) {
     EXPECT_EQ(QByteArray::fromBase64(encoded.toLatin1()), QByteArray(100, 'a'));
 }
 
-// ---- StripHTML -------------------------------------------------------------------
 
-TEST(StripHTML, TagsBecomeLineBreaksAndOnlyClosedTextIsCopied) {
+TEST(StripHTML, TagsBecomeLineBreaksOnlyClosedTextIsCopiedAndLinesAreNormalised) {
     const QString rule(50, '-');
     expectEach(StripHTML, {
         {"Price<BR>$0.25</TD>", crlf({"Price", "$0.25"})},
@@ -186,11 +155,6 @@ TEST(StripHTML, TagsBecomeLineBreaksAndOnlyClosedTextIsCopied) {
         {"<TD>&amp; &nbsp;</TD>", "&amp; &nbsp;"},
         {"<h1>a</h6>b<h2>c</x>", "abc"},  // only closing headings 1-5 break
         {"", ""},
-    });
-}
-
-TEST(StripHTML, NormalisesLines) {
-    expectEach(StripHTML, {
         // First line keeps its blanks; later lines lose leading ones, the end is trimmed.
         {"  lead  <BR>  mid  <BR>  last  </x>", crlf({"  lead  ", "mid  ", "last"})},
         // Source line breaks of any kind end up as CR LF; lone CRs vanish.
@@ -210,7 +174,6 @@ TEST(StripHTML, HandlesLargePagesWithManyTags) {
     EXPECT_EQ(text.count("cell\r\n"), 20000);
 }
 
-// ---- Time ------------------------------------------------------------------------
 
 TEST(isValidTime, ChecksFirstAndLastParts) {
     const QList<QPair<QString, bool>> cases = {
@@ -224,7 +187,6 @@ TEST(isValidTime, ChecksFirstAndLastParts) {
     EXPECT_TRUE(testenv::shownMsgBoxes().isEmpty());
 }
 
-// ---- Money -----------------------------------------------------------------------
 
 TEST(MoneyText, ConvertsAmountsWithPoundOrDollarSigns) {
     const QString pound = PoundSign();
@@ -256,7 +218,6 @@ TEST(MoneyText, TextThatIsNotAnAmountRaisesTypeMismatch) {
     EXPECT_TRUE(testenv::errorLog().isEmpty());  // the caller logs, not these
 }
 
-// ---- Registry-backed engine flag ---------------------------------------------------
 
 TEST(GetEngineSetting, ReadsTheEngineFlagMissingMeaningEnabled) {
     const QString saved = g_sEngineKey;
@@ -284,7 +245,6 @@ TEST(GetEngineSetting, ReadsTheEngineFlagMissingMeaningEnabled) {
     g_sEngineKey = saved;
 }
 
-// ---- Keyword count --------------------------------------------------------------
 
 TEST(GetKeywordsCount, CountsNonEmptyLinesOfTheAccountsKeywordFile) {
     auto keywordFile = [](const QString &engine, const QString &account) {

@@ -4,8 +4,6 @@
 
 namespace fake {
 
-const char *const FakeEngineDataSite::kPath = "/enginedata/zqaeng.dat";
-
 FakeEngineDataSite::FakeEngineDataSite() {
     // Nothing scripted yet: the file is missing on the server.
     m_server.on("GET", QString::fromLatin1(kPath), HttpResponse::error(404, QStringLiteral("<h1>Not Found</h1>")));

@@ -14,7 +14,7 @@ namespace fake {
 
 class FakeEngineDataSite {
 public:
-    static const char *const kPath;  // "/enginedata/zqaeng.dat"
+    static constexpr const char *kPath = "/enginedata/zqaeng.dat";
 
     FakeEngineDataSite();
 

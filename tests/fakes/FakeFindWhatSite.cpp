@@ -1,19 +1,11 @@
 #include "fakes/FakeFindWhatSite.h"
 
-#include "platform/TextFile.h"
-
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
-#include <QPair>
-#include <QRandomGenerator>
 #include <QUrlQuery>
 
 namespace fake {
 
 namespace {
 
-const char *const kSessionCookie = "FWSESSION";
 constexpr int kFirstId = 101;  // row ids follow the keywords' order
 constexpr int kPositions = 10;
 const char *const kAcknowledged =
@@ -22,63 +14,13 @@ const char *const kAcknowledged =
 const char *const kNotAccepted =
     "<html><body><h2>Your bid changes could not be accepted.</h2></body></html>\r\n";
 
-using FormPairs = QList<QPair<QString, QString>>;
-
-// A form body as the browser sent it: "+" stays "+", %XX are bytes.
-FormPairs parseForm(const QByteArray &body) {
-    FormPairs pairs;
-    for (const QByteArray &part : body.split('&')) {
-        if (part.isEmpty())
-            continue;
-        const int eq = int(part.indexOf('='));
-        const QByteArray name = eq < 0 ? part : part.left(eq);
-        const QByteArray value = eq < 0 ? QByteArray() : part.mid(eq + 1);
-        pairs.append({platform::FromAnsi(QByteArray::fromPercentEncoding(name)),
-                      platform::FromAnsi(QByteArray::fromPercentEncoding(value))});
-    }
-    return pairs;
-}
-
-QString formValue(const FormPairs &pairs, const QString &name) {
-    for (const auto &p : pairs)
-        if (p.first == name)
-            return p.second;
-    return QString();
-}
-
-int fieldCount(const FormPairs &pairs, const QString &prefix) {
-    int n = 0;
-    for (const auto &p : pairs)
-        if (p.first.startsWith(prefix))
-            ++n;
-    return n;
-}
-
-QString escapeHtml(const QString &text) { return text.toHtmlEscaped(); }
-
-bool parseCents(QString text, qint64 *cents) {
-    text.remove(QLatin1Char(','));
-    bool ok = false;
-    const double value = text.trimmed().toDouble(&ok);
-    if (!ok || value < 0)
-        return false;
-    *cents = qRound64(value * 100.0);
-    return true;
-}
-
-QString plainAmount(qint64 cents) {
-    return QStringLiteral("%1.%2").arg(cents / 100).arg(int(cents % 100), 2, 10, QLatin1Char('0'));
-}
-
-QString money(qint64 cents) { return cents < 0 ? QStringLiteral("N/A") : QStringLiteral("$") + plainAmount(cents); }
-
 int queryInt(const HttpRequest &request, const char *name) {
     return QUrlQuery(QString::fromLatin1(request.query)).queryItemValue(QString::fromLatin1(name)).toInt();
 }
 
 }  // namespace
 
-FakeFindWhatSite::FakeFindWhatSite(QObject *parent) : QObject(parent) {
+FakeFindWhatSite::FakeFindWhatSite(QObject *parent) : FakeAdvertiserSite("FWSESSION", parent) {
     route("GET", QStringLiteral("/login"), [this](const HttpRequest &r) { return answer(loginPage(), r.path); });
     route("POST", QStringLiteral("/login/submit"), [this](const HttpRequest &r) { return onLogin(r); });
     route("GET", QStringLiteral("/manager"), [this](const HttpRequest &r) {
@@ -88,69 +30,23 @@ FakeFindWhatSite::FakeFindWhatSite(QObject *parent) : QObject(parent) {
     route("POST", QStringLiteral("/keywords/update"), [this](const HttpRequest &r) { return onUpdate(r); });
 }
 
-FakeFindWhatSite::~FakeFindWhatSite() = default;
-
-void FakeFindWhatSite::route(const QByteArray &method, const QString &path,
-                             std::function<HttpResponse(const HttpRequest &)> handler) {
-    m_server.on(method, path, [this, handler](const HttpRequest &r) {
-        if (m_onRequest)
-            m_onRequest(r);
-        return handler(r);
-    });
-}
-
 void FakeFindWhatSite::writeEngineData(const QString &file, const QString &engine,
                                        const QString &displayMaxNum) const {
-    QList<QPair<const char *, QString>> keys = {
-        {"LoginURL", loginURL()},
-        {"LoginFormStart", QStringLiteral("<form name=\"login\"")},
-        {"LoginFormEnd", QStringLiteral("</form>")},
-        {"ActionStart", QStringLiteral("action=")},
-        {"ActionEnd", QStringLiteral(">")},
-        {"FieldStart", QStringLiteral("<input")},
-        {"FieldEnd", QStringLiteral(">")},
-        {"NameStart", QStringLiteral("name=")},
-        {"ValueStart", QStringLiteral("value=")},
-        {"LoginPasswordField", QStringLiteral("password")},
-        {"LoginUserNameField", QStringLiteral("username")},
-        {"TabTableStart", QStringLiteral("<table class=\"tabs\">")},
-        {"TableEnd", QStringLiteral("</table>")},
-        {"ColumStart", QStringLiteral("<td")},
-        {"ColumEnd", QStringLiteral("</td>")},
-        {"WebSiteProfileTableStart", QStringLiteral("<table class=\"sites\">")},
-        {"WebSiteProfileTableEnd", QStringLiteral("</table>")},
-        {"RowStart", QStringLiteral("<tr")},
-        {"RowEnd", QStringLiteral("</tr>")},
-        {"KeywordPerPageStart", QStringLiteral("<div class=\"perpage\">")},
-        {"KeywordPerPageEnd", QStringLiteral("</div>")},
-        {"DisplayMaxNum", displayMaxNum},
-        {"PageTableStart", QStringLiteral("<table class=\"pages\">")},
-        {"KeywordFormStart", QStringLiteral("<form name=\"keywords\"")},
-        {"KeywordFormEnd", QStringLiteral("</form>")},
-        {"KeywordBidTableStart", QStringLiteral("<table class=\"keywords\">")},
-        {"KeywordBidTableEnd", QStringLiteral("</table><!--/keywords-->")},
-        {"KeywordBidRowEnd", QStringLiteral("</tr><!--/kw-->")},
-        {"OptionTagStart", QStringLiteral("<option")},
-        {"OptionTagEnd", QStringLiteral("</option>")},
-        {"AdditionKeywordStart", QStringLiteral("<table class=\"addkw\">")},
-        {"AdditionKeywordEnd", QStringLiteral("</table>")},
-        {"LastFieldsStart", QStringLiteral("<!-- last fields -->")},
-    };
-    QString text = QLatin1Char('[') + engine + QStringLiteral("]\r\n");
-    for (const auto &k : keys) {
-        if (k.second.isNull())
-            continue;
-        text += QString::fromLatin1(k.first) + QLatin1Char('=') + k.second + QStringLiteral("\r\n");
-    }
-    QDir().mkpath(QFileInfo(file).absolutePath());
-    QFile f(file);
-    if (f.open(QIODevice::WriteOnly | QIODevice::Append))
-        f.write(platform::ToAnsi(text));
-}
-
-void FakeFindWhatSite::setCredentials(const QString &user, const QString &password) {
-    m_user = user;
-    m_password = password;
+    appendEngineSection(file, engine, {
+        {"LoginURL", loginURL()}, {"LoginFormStart", "<form name=\"login\""}, {"LoginFormEnd", "</form>"},
+        {"ActionStart", "action="}, {"ActionEnd", ">"}, {"FieldStart", "<input"}, {"FieldEnd", ">"},
+        {"NameStart", "name="}, {"ValueStart", "value="}, {"LoginPasswordField", "password"},
+        {"LoginUserNameField", "username"}, {"TabTableStart", "<table class=\"tabs\">"}, {"TableEnd", "</table>"},
+        {"ColumStart", "<td"}, {"ColumEnd", "</td>"}, {"WebSiteProfileTableStart", "<table class=\"sites\">"},
+        {"WebSiteProfileTableEnd", "</table>"}, {"RowStart", "<tr"}, {"RowEnd", "</tr>"},
+        {"KeywordPerPageStart", "<div class=\"perpage\">"}, {"KeywordPerPageEnd", "</div>"},
+        {"DisplayMaxNum", displayMaxNum}, {"PageTableStart", "<table class=\"pages\">"},
+        {"KeywordFormStart", "<form name=\"keywords\""}, {"KeywordFormEnd", "</form>"},
+        {"KeywordBidTableStart", "<table class=\"keywords\">"}, {"KeywordBidTableEnd", "</table><!--/keywords-->"},
+        {"KeywordBidRowEnd", "</tr><!--/kw-->"}, {"OptionTagStart", "<option"}, {"OptionTagEnd", "</option>"},
+        {"AdditionKeywordStart", "<table class=\"addkw\">"}, {"AdditionKeywordEnd", "</table>"},
+        {"LastFieldsStart", "<!-- last fields -->"},
+    });
 }
 
 int FakeFindWhatSite::addWebSite(const QString &name) {
@@ -208,30 +104,11 @@ QString FakeFindWhatSite::bidOf(const QString &keyword, int site) const {
     return QString();
 }
 
-QStringList FakeFindWhatSite::requestLines() const {
-    QStringList lines;
-    for (const HttpRequest &r : m_server.requests()) {
-        QString line = QString::fromLatin1(r.method) + QLatin1Char(' ') + r.pathAndQuery();
-        if (!r.body.isEmpty())
-            line += QLatin1Char(' ') + platform::FromAnsi(r.body);
-        lines.append(line);
-    }
-    return lines;
-}
-
 QString FakeFindWhatSite::pagePath(int site, int page) {
     return QStringLiteral("/keywords?site=%1&page=%2").arg(site).arg(page);
 }
 
 // ---- pages -------------------------------------------------------------------------------
-
-HttpResponse FakeFindWhatSite::answer(const QString &html, const QString &path) {
-    HttpResponse r = HttpResponse::page(html);
-    const int delay = m_delays.value(path, 0);
-    if (delay > 0)
-        r.delayed(delay);
-    return r;
-}
 
 QString FakeFindWhatSite::loginPage(const QString &message) const {
     QString html = QStringLiteral(
@@ -267,9 +144,8 @@ QString FakeFindWhatSite::managerPage() const {
         QString link = QStringLiteral("/keywords?site=%1").arg(s);
         if (start != 1)
             link += QStringLiteral("&amp;page=%1").arg(start);
-        html += QStringLiteral("<tr><td>") + escapeHtml(m_webSites[s - 1]) +
-                QStringLiteral("</td><td>Active</td><td><a href=\"") + link +
-                QStringLiteral("\">Manage keywords</a></td></tr>\r\n");
+        html += QStringLiteral("<tr><td>%1</td><td>Active</td><td><a href=\"%2\">Manage keywords</a></td></tr>\r\n")
+                    .arg(m_webSites[s - 1].toHtmlEscaped(), link);
     }
     // A site under review has no keywords to manage yet.
     html += QStringLiteral("<tr><td>www.pending.example</td><td>Under review</td><td></td></tr>\r\n");
@@ -282,7 +158,7 @@ QString FakeFindWhatSite::keywordPage(int site, int page) const {
     const int pages = pageCount(site);
     QString html;
     html.reserve(3000 + int(rows.size()) * 900);
-    html += QStringLiteral("<html><body><h2>Keywords of ") + escapeHtml(m_webSites.value(site - 1)) +
+    html += QStringLiteral("<html><body><h2>Keywords of ") + m_webSites.value(site - 1).toHtmlEscaped() +
             QStringLiteral("</h2>\r\n<div class=\"perpage\">Keywords per page:");
     for (int c : m_choices)
         html += QStringLiteral(" <a href=\"/keywords?site=%1&amp;perpage=%2\">[%2]</a>").arg(site).arg(c);
@@ -304,16 +180,11 @@ QString FakeFindWhatSite::keywordPage(int site, int page) const {
                 .arg(site);
     for (int index : rows) {
         const Keyword &k = m_keywords[index];
-        const QString id = QString::number(k.id);
-        const QString text = escapeHtml(k.text);
-        const QString bid = plainAmount(k.bidCents);
-        html += QStringLiteral("<tr class=\"kw\"><td><input type=\"hidden\" name=\"kw_") + id +
-                QStringLiteral("\" value=\"") + id + QStringLiteral("\"><input type=\"hidden\" name=\"kwtext_") + id +
-                QStringLiteral("\" value=\"") + text + QStringLiteral("\">") + text +
-                QStringLiteral("</td>\r\n<td>$<input type=\"text\" name=\"bid_") + id + QStringLiteral("\" value=\"") +
-                bid + QStringLiteral("\" size=\"6\"><input type=\"hidden\" name=\"old_") + id +
-                QStringLiteral("\" value=\"") + bid + QStringLiteral("\"></td>\r\n<td><select name=\"pos_") + id +
-                QStringLiteral("\">");
+        html += QStringLiteral("<tr class=\"kw\"><td><input type=\"hidden\" name=\"kw_%1\" value=\"%1\"><input "
+                               "type=\"hidden\" name=\"kwtext_%1\" value=\"%2\">%2</td>\r\n<td>$<input type=\"text\" "
+                               "name=\"bid_%1\" value=\"%3\" size=\"6\"><input type=\"hidden\" name=\"old_%1\" "
+                               "value=\"%3\"></td>\r\n<td><select name=\"pos_%1\">")
+                    .arg(QString::number(k.id), k.text.toHtmlEscaped(), plainAmount(k.bidCents));
         for (int p = 1; p <= kPositions; ++p)
             html += QStringLiteral("<option value=\"%1\"%2>%1</option>")
                         .arg(p)
@@ -340,20 +211,11 @@ QString FakeFindWhatSite::keywordPage(int site, int page) const {
 
 // ---- handlers ----------------------------------------------------------------------------
 
-bool FakeFindWhatSite::signedIn(const HttpRequest &request) const {
-    return m_sessions.contains(request.cookie(kSessionCookie));
-}
-
 HttpResponse FakeFindWhatSite::onLogin(const HttpRequest &request) {
-    const FormPairs form = parseForm(request.body);
-    if (formValue(form, QStringLiteral("username")) != m_user ||
-        formValue(form, QStringLiteral("password")) != m_password ||
-        formValue(form, QStringLiteral("src")) != QLatin1String("fw"))
+    const QByteArray sid = logIn(request, QStringLiteral("fw"));
+    if (sid.isEmpty())
         return answer(loginPage(QStringLiteral("The user ID or password you entered is incorrect.")), request.path);
-    ++m_logins;
-    const QByteArray sid = QByteArray::number(QRandomGenerator::global()->generate64(), 16);
-    m_sessions.insert(sid, Shown());
-    return answer(homePage(), request.path).setCookie(kSessionCookie, sid);
+    return answer(homePage(), request.path).setCookie(sessionCookie(), sid);
 }
 
 HttpResponse FakeFindWhatSite::onKeywords(const HttpRequest &request) {
@@ -371,7 +233,7 @@ HttpResponse FakeFindWhatSite::onKeywords(const HttpRequest &request) {
         page = m_startPage.value(site, 1);
     }
     page = qBound(1, page, pageCount(site));
-    m_sessions[request.cookie(kSessionCookie)] = Shown{site, page};
+    m_sessions[sessionOf(request)] = Shown{site, page};
     QString html = keywordPage(site, page);
     if (m_pageFilter)
         html = m_pageFilter(request, html);
@@ -382,7 +244,7 @@ HttpResponse FakeFindWhatSite::onUpdate(const HttpRequest &request) {
     if (!signedIn(request))
         return answer(loginPage(), request.path);
     ++m_updates;
-    const Shown shown = m_sessions.value(request.cookie(kSessionCookie));
+    const Shown shown = m_sessions.value(sessionOf(request));
     const FormPairs form = parseForm(request.body);
     const QList<int> rows = rowsOf(shown.site, shown.page);
     // The form must be the one of the page shown: its web site, its rows,

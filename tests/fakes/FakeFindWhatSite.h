@@ -6,20 +6,13 @@
 // additional keyword table and a trailing term count, and an update that
 // acknowledges and changes the stored bids of the page being shown (a form
 // that is not that page's is refused). An ended session answers every page
-// with the login page. Every request is recorded by the server.
+// with the login page.
 
-#include <QHash>
-#include <QList>
-#include <QObject>
-#include <QString>
-#include <QStringList>
-#include <functional>
-
-#include "fakes/FakeHttpServer.h"
+#include "fakes/FakeAdvertiserSite.h"
 
 namespace fake {
 
-class FakeFindWhatSite : public QObject {
+class FakeFindWhatSite : public FakeAdvertiserSite {
     Q_OBJECT
 public:
     struct Keyword {
@@ -32,10 +25,6 @@ public:
     };
 
     explicit FakeFindWhatSite(QObject *parent = nullptr);
-    ~FakeFindWhatSite() override;
-
-    FakeHttpServer &server() { return m_server; }
-    QString loginURL() const { return m_server.url(QStringLiteral("/login")); }
 
     // Appends the engine's section with this site's markers to an engine
     // data file (created when missing). A null displayMaxNum leaves the key out.
@@ -43,7 +32,6 @@ public:
                          const QString &displayMaxNum = QStringLiteral("2")) const;
 
     // ---- the account ----
-    void setCredentials(const QString &user, const QString &password);
     // A web site of the account; its number (1, 2, ...).
     int addWebSite(const QString &name);
     void addKeyword(int site, const QString &text, qint64 bidCents, int position, const QList<qint64> &topCents);
@@ -59,30 +47,16 @@ public:
     void setAdditionalRows(int rows) { m_additionalRows = rows; }
     // The update of this page of this web site is not acknowledged.
     void setUnacknowledgedPage(int site, int page) { m_unackSite = site; m_unackPage = page; }
-    // Answers on that path wait this long (0 = none).
-    void setDelay(const QString &path, int ms) { m_delays[path] = ms; }
-    // Runs before the answer to each request (a test can change the site or
-    // cancel a run there).
-    void setOnRequest(std::function<void(const HttpRequest &)> hook) { m_onRequest = std::move(hook); }
     // Replaces the page of a keyword page request (a test can break pages).
     void setPageFilter(std::function<QString(const HttpRequest &, const QString &)> filter) {
         m_pageFilter = std::move(filter);
     }
-    // Every session ends: the next page is the login page.
-    void expireSessions() { m_sessions.clear(); }
 
     // ---- what happened ----
-    int perPage() const { return m_perPage; }
     int pageCount(int site) const;
     // The stored bid as "0.25" of a keyword of a web site (0: the first found).
     QString bidOf(const QString &keyword, int site = 0) const;
-    int loginCount() const { return m_logins; }
     int updateCount() const { return m_updates; }
-    // Why updates were refused: keywords of another page, bad bids, a form
-    // not of the page shown.
-    const QStringList &refused() const { return m_refused; }
-    // Every request as "METHOD /path?query" and, when it had one, " " and its body.
-    QStringList requestLines() const;
 
     // The rendered pages (also for benchmarks that need the bytes).
     QString loginPage(const QString &message = QString()) const;
@@ -93,21 +67,11 @@ public:
     static QString pagePath(int site, int page);
 
 private:
-    struct Shown {
-        int site = 0;
-        int page = 0;
-    };
-    HttpResponse answer(const QString &html, const QString &path);
-    void route(const QByteArray &method, const QString &path, std::function<HttpResponse(const HttpRequest &)> handler);
-    bool signedIn(const HttpRequest &request) const;
     QList<int> rowsOf(int site, int page) const;
     HttpResponse onLogin(const HttpRequest &request);
     HttpResponse onKeywords(const HttpRequest &request);
     HttpResponse onUpdate(const HttpRequest &request);
 
-    FakeHttpServer m_server;
-    QString m_user = QStringLiteral("joe");
-    QString m_password = QStringLiteral("secret");
     QStringList m_webSites;
     QList<Keyword> m_keywords;
     int m_perPage = 25;
@@ -116,13 +80,8 @@ private:
     int m_additionalRows = 5;
     int m_unackSite = 0;
     int m_unackPage = 0;
-    QHash<QString, int> m_delays;
-    std::function<void(const HttpRequest &)> m_onRequest;
     std::function<QString(const HttpRequest &, const QString &)> m_pageFilter;
-    QHash<QByteArray, Shown> m_sessions;  // session id -> the page it shows
-    int m_logins = 0;
     int m_updates = 0;
-    QStringList m_refused;
 };
 
 }  // namespace fake

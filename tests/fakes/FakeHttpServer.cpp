@@ -10,6 +10,8 @@
 #include <QTest>
 #include <QTimer>
 
+#include <algorithm>
+
 namespace fake {
 
 namespace {
@@ -47,10 +49,7 @@ QByteArray HttpRequest::header(const QByteArray &name) const {
 }
 
 bool HttpRequest::hasHeader(const QByteArray &name) const {
-    for (const auto &h : headers)
-        if (sameName(h.first, name))
-            return true;
-    return false;
+    return std::any_of(headers.begin(), headers.end(), [&](const auto &h) { return sameName(h.first, name); });
 }
 
 QByteArray HttpRequest::cookie(const QByteArray &name) const {
@@ -73,45 +72,31 @@ QString HttpRequest::pathAndQuery() const {
 
 // ---- HttpResponse ---------------------------------------------------------------
 
-HttpResponse HttpResponse::page(const QString &html, int status) {
-    HttpResponse r;
-    r.status = status;
-    r.body = platform::ToAnsi(html);
-    r.headers.append(qMakePair(QByteArray("Content-Type"), QByteArray("text/html; charset=windows-1252")));
-    return r;
-}
-
-HttpResponse HttpResponse::bytes(const QByteArray &body, int status) {
+namespace {
+HttpResponse answerOf(int status, const QByteArray &body = QByteArray()) {
     HttpResponse r;
     r.status = status;
     r.body = body;
     return r;
 }
+}  // namespace
 
-HttpResponse HttpResponse::empty(int status) {
-    HttpResponse r;
-    r.status = status;
-    return r;
+HttpResponse HttpResponse::page(const QString &html, int status) {
+    return answerOf(status, platform::ToAnsi(html)).withHeader("Content-Type", "text/html; charset=windows-1252");
 }
-
+HttpResponse HttpResponse::bytes(const QByteArray &body, int status) { return answerOf(status, body); }
+HttpResponse HttpResponse::empty(int status) { return answerOf(status); }
 HttpResponse HttpResponse::error(int status, const QString &html) { return page(html, status); }
-
 HttpResponse HttpResponse::redirect(const QString &location, int status) {
-    HttpResponse r;
-    r.status = status;
-    r.headers.append(qMakePair(QByteArray("Location"), location.toUtf8()));
-    return r;
+    return answerOf(status).withHeader("Location", location.toUtf8());
 }
-
 HttpResponse HttpResponse::dropped() {
     HttpResponse r;
     r.drop = true;
     return r;
 }
-
 HttpResponse HttpResponse::truncated(const QByteArray &body, int sentBytes) {
-    HttpResponse r;
-    r.body = body;
+    HttpResponse r = answerOf(200, body);
     r.cutAfter = sentBytes;
     return r;
 }
@@ -313,8 +298,7 @@ void FakeHttpServer::writeResponse(QTcpSocket *socket, const HttpRequest &req, c
     }
     const bool close = sameName(req.header("Connection"), "close") ||
                        sameName(req.header("Proxy-Connection"), "close");
-    QByteArray out = "HTTP/1.1 " + QByteArray::number(response.status) + ' ' +
-                     (response.reason.isEmpty() ? reasonPhrase(response.status) : response.reason) + "\r\n";
+    QByteArray out = "HTTP/1.1 " + QByteArray::number(response.status) + ' ' + reasonPhrase(response.status) + "\r\n";
     for (const auto &h : response.headers)
         out += h.first + ": " + h.second + "\r\n";
     out += "Content-Length: " + QByteArray::number(response.body.size()) + "\r\n";

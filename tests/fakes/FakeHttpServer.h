@@ -39,7 +39,6 @@ struct HttpRequest {
 
 struct HttpResponse {
     int status = 200;
-    QByteArray reason;        // "" gives the usual phrase
     HeaderList headers;
     QByteArray body;
     int delayMs = 0;          // wait this long before answering

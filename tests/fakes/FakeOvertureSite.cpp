@@ -1,72 +1,16 @@
 #include "fakes/FakeOvertureSite.h"
 
-#include "platform/TextFile.h"
-
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
-#include <QPair>
-#include <QRandomGenerator>
 
 namespace fake {
 
 namespace {
 
-const char *const kSessionCookie = "SID";
 constexpr int kFirstId = 101;  // row ids follow the keywords' order
 const char *const kUpdateHandler = "-10:submit:/go2/directraffic/handler/ChangeBidsFormHandler.submit";
 
-using FormPairs = QList<QPair<QString, QString>>;
-
-// A form body as the browser sent it: "+" stays "+", %XX are bytes.
-FormPairs parseForm(const QByteArray &body) {
-    FormPairs pairs;
-    for (const QByteArray &part : body.split('&')) {
-        if (part.isEmpty())
-            continue;
-        const int eq = int(part.indexOf('='));
-        const QByteArray name = eq < 0 ? part : part.left(eq);
-        const QByteArray value = eq < 0 ? QByteArray() : part.mid(eq + 1);
-        pairs.append({platform::FromAnsi(QByteArray::fromPercentEncoding(name)),
-                      platform::FromAnsi(QByteArray::fromPercentEncoding(value))});
-    }
-    return pairs;
-}
-
-QString formValue(const FormPairs &pairs, const QString &name) {
-    for (const auto &p : pairs)
-        if (p.first == name)
-            return p.second;
-    return QString();
-}
-
-bool hasField(const FormPairs &pairs, const QString &name) {
-    for (const auto &p : pairs)
-        if (p.first == name)
-            return true;
-    return false;
-}
-
-QString escapeHtml(const QString &text) { return text.toHtmlEscaped(); }
-
-// "0.25" or "1,234.50" to cents; false when not an amount.
-bool parseCents(QString text, qint64 *cents) {
-    text.remove(QLatin1Char(','));
-    bool ok = false;
-    const double value = text.trimmed().toDouble(&ok);
-    if (!ok || value < 0)
-        return false;
-    *cents = qRound64(value * 100.0);
-    return true;
-}
-
-QString plainAmount(qint64 cents) {
-    return QStringLiteral("%1.%2").arg(cents / 100).arg(int(cents % 100), 2, 10, QLatin1Char('0'));
-}
-
 }  // namespace
 
-FakeOvertureSite::FakeOvertureSite(QObject *parent) : QObject(parent) {
+FakeOvertureSite::FakeOvertureSite(QObject *parent) : FakeAdvertiserSite("SID", parent) {
     route("GET", QStringLiteral("/login"), [this](const HttpRequest &r) {
         if (m_unavailable)
             return answer(QStringLiteral("<html><body><h1>The system temporarily unavailable</h1>"
@@ -82,73 +26,25 @@ FakeOvertureSite::FakeOvertureSite(QObject *parent) : QObject(parent) {
     route("POST", QStringLiteral("/bids/update"), [this](const HttpRequest &r) { return onUpdate(r); });
 }
 
-void FakeOvertureSite::route(const QByteArray &method, const QString &path,
-                             std::function<HttpResponse(const HttpRequest &)> handler) {
-    m_server.on(method, path, [this, handler](const HttpRequest &r) {
-        if (m_onRequest)
-            m_onRequest(r);
-        return handler(r);
-    });
-}
-
-FakeOvertureSite::~FakeOvertureSite() = default;
 
 void FakeOvertureSite::writeEngineData(const QString &file, const QString &engine,
                                        const QString &displayMaxNum) const {
-    const QList<QPair<const char *, QString>> keys = {
-        {"LoginURL", loginURL()},
-        {"LoginFormStart", QStringLiteral("<form name=\"login\"")},
-        {"LoginFormEnd", QStringLiteral("</form>")},
-        {"ActionStart", QStringLiteral("action=")},
-        {"ActionEnd", QStringLiteral(">")},
-        {"FieldStart", QStringLiteral("<input")},
-        {"FieldEnd", QStringLiteral(">")},
-        {"NameStart", QStringLiteral("name=")},
-        {"ValueStart", QStringLiteral("value=")},
-        {"LoginPasswordField", QStringLiteral("password")},
-        {"LoginUserNameField", QStringLiteral("username")},
-        {"ImgMapSectionStart", QStringLiteral("<area")},
-        {"ImgMapSectionEnd", QStringLiteral(">")},
-        {"AltStart", QStringLiteral("alt=\"")},
-        {"AltEnd", QStringLiteral("\"")},
-        {"MngBids", QStringLiteral("Manage Bids")},
-        {"MngBidsURLStart", QStringLiteral("href=")},
-        {"MbFormStart", QStringLiteral("<form name=\"bidForm\"")},
-        {"MbFormEnd", QStringLiteral("</form>")},
-        {"RowStart", QStringLiteral("<tr")},
-        {"RowEnd", QStringLiteral("</tr>")},
-        {"ColumStart", QStringLiteral("<td")},
-        {"ColumEnd", QStringLiteral("</td>")},
-        {"DisplayMaxStart", QStringLiteral("<div id=\"displayMax\">")},
-        {"DisplayMaxFormStart", QStringLiteral("<form")},
-        {"DisplayMaxFormEnd", QStringLiteral("</form>")},
-        {"DisplayMaxInputName", QStringLiteral("displayMax")},
-        {"DisplayMaxNum", displayMaxNum},
-        {"SelectPageStart", QStringLiteral("<div id=\"pager\">")},
-        {"SelectPageformstart", QStringLiteral("<form")},
-        {"SelectPageformEnd", QStringLiteral("</form>")},
-        {"SelectTagstart", QStringLiteral("<select")},
-        {"SelectTagend", QStringLiteral("</select>")},
-        {"OptionTagStart", QStringLiteral("<option")},
-        {"OptionTagEnd", QStringLiteral("</option>")},
-        {"SelectTagFieldName", QStringLiteral("selectedPage")},
-        {"AccountIDFieldName", QStringLiteral("accountId")},
-        {"AccountFormStart", QStringLiteral("<form")},
-        {"AccountStart", QStringLiteral("<div id=\"accounts\">")},
-        {"AccountFormEnd", QStringLiteral("</form>")},
+    const EngineKeys keys = {
+        {"LoginURL", loginURL()}, {"LoginFormStart", "<form name=\"login\""}, {"LoginFormEnd", "</form>"},
+        {"ActionStart", "action="}, {"ActionEnd", ">"}, {"FieldStart", "<input"}, {"FieldEnd", ">"},
+        {"NameStart", "name="}, {"ValueStart", "value="}, {"LoginPasswordField", "password"},
+        {"LoginUserNameField", "username"}, {"ImgMapSectionStart", "<area"}, {"ImgMapSectionEnd", ">"},
+        {"AltStart", "alt=\""}, {"AltEnd", "\""}, {"MngBids", "Manage Bids"}, {"MngBidsURLStart", "href="},
+        {"MbFormStart", "<form name=\"bidForm\""}, {"MbFormEnd", "</form>"}, {"RowStart", "<tr"}, {"RowEnd", "</tr>"},
+        {"ColumStart", "<td"}, {"ColumEnd", "</td>"}, {"DisplayMaxStart", "<div id=\"displayMax\">"},
+        {"DisplayMaxFormStart", "<form"}, {"DisplayMaxFormEnd", "</form>"}, {"DisplayMaxInputName", "displayMax"},
+        {"DisplayMaxNum", displayMaxNum}, {"SelectPageStart", "<div id=\"pager\">"}, {"SelectPageformstart", "<form"},
+        {"SelectPageformEnd", "</form>"}, {"SelectTagstart", "<select"}, {"SelectTagend", "</select>"},
+        {"OptionTagStart", "<option"}, {"OptionTagEnd", "</option>"}, {"SelectTagFieldName", "selectedPage"},
+        {"AccountIDFieldName", "accountId"}, {"AccountFormStart", "<form"}, {"AccountStart", "<div id=\"accounts\">"},
+        {"AccountFormEnd", "</form>"},
     };
-    QString text = QLatin1Char('[') + engine + QStringLiteral("]\r\n");
-    for (const auto &k : keys)
-        text += QString::fromLatin1(k.first) + QLatin1Char('=') + k.second + QStringLiteral("\r\n");
-    QDir().mkpath(QFileInfo(file).absolutePath());
-    QFile f(file);
-    if (f.open(QIODevice::WriteOnly | QIODevice::Append))
-        f.write(platform::ToAnsi(text));
-}
-
-void FakeOvertureSite::setCredentials(const QString &user, const QString &password) {
-    m_user = user;
-    m_password = password;
+    appendEngineSection(file, engine, keys);
 }
 
 void FakeOvertureSite::setMergedAccounts(const QStringList &ids, const QString &selectedId) {
@@ -184,35 +80,15 @@ QString FakeOvertureSite::bidOf(const QString &keyword) const {
     return QString();
 }
 
-QStringList FakeOvertureSite::requestLines() const {
-    QStringList lines;
-    for (const HttpRequest &r : m_server.requests()) {
-        QString line = QString::fromLatin1(r.method) + QLatin1Char(' ') + r.pathAndQuery();
-        if (!r.body.isEmpty())
-            line += QLatin1Char(' ') + platform::FromAnsi(r.body);
-        lines.append(line);
-    }
-    return lines;
-}
-
 // ---- pages -------------------------------------------------------------------------------
 
-QString FakeOvertureSite::money(qint64 cents) const {
-    if (cents < 0)
-        return QStringLiteral("N/A");
-    return (m_pound ? QStringLiteral("&pound;") : QStringLiteral("$")) + plainAmount(cents);
-}
-
 HttpResponse FakeOvertureSite::answer(const QString &html, const QString &path) {
-    HttpResponse r = HttpResponse::page(html);
+    HttpResponse r = FakeAdvertiserSite::answer(html, path);
     int &empty = m_emptyAnswers[path];
     if (empty > 0) {
         --empty;
         r.body.clear();
     }
-    const int delay = m_delays.value(path, 0);
-    if (delay > 0)
-        r.delayed(delay);
     return r;
 }
 
@@ -275,15 +151,11 @@ QString FakeOvertureSite::bidPage(int page) const {
     const int last = qMin(int(m_keywords.size()), first + m_perPage);
     for (int i = first; i < last; ++i) {
         const Keyword &k = m_keywords[i];
-        const QString id = QString::number(k.id);
-        html += QStringLiteral("<tr class=\"row\"><td>") + QString::number(i + 1) +
-                QStringLiteral("</td><td><input type=\"hidden\" name=\"kw_") + id + QStringLiteral("\" value=\"") +
-                id + QStringLiteral("\">") + escapeHtml(k.text) + QStringLiteral("</td><td>") + money(k.bidCents) +
-                QStringLiteral("</td><td>") + k.position + QStringLiteral("</td><td>") + money(k.topCents) +
-                QStringLiteral("</td><td><a href=\"/bids/detail?id=") + id +
-                QStringLiteral("\">Details</a></td><td><input type=\"text\" name=\"bid_") + id +
-                QStringLiteral("\" value=\"") + plainAmount(k.bidCents) +
-                QStringLiteral("\" size=\"6\"></td></tr>\r\n");
+        html += QStringLiteral("<tr class=\"row\"><td>%1</td><td><input type=\"hidden\" name=\"kw_%2\" value=\"%2\">%3"
+                               "</td><td>%4</td><td>%5</td><td>%6</td><td><a href=\"/bids/detail?id=%2\">Details</a>"
+                               "</td><td><input type=\"text\" name=\"bid_%2\" value=\"%7\" size=\"6\"></td></tr>\r\n")
+                    .arg(QString::number(i + 1), QString::number(k.id), k.text.toHtmlEscaped(),
+                         money(k.bidCents, m_pound), k.position, money(k.topCents, m_pound), plainAmount(k.bidCents));
     }
     html += QStringLiteral(
         "</table>\r\n<input type=\"submit\" value=\"Update Bids\">\r\n</form>\r\n"
@@ -301,21 +173,12 @@ QString FakeOvertureSite::bidPage(int page) const {
 
 // ---- handlers ----------------------------------------------------------------------------
 
-bool FakeOvertureSite::signedIn(const HttpRequest &request) const {
-    return m_sessions.contains(request.cookie(kSessionCookie));
-}
-
 HttpResponse FakeOvertureSite::onLogin(const HttpRequest &request) {
-    const FormPairs form = parseForm(request.body);
-    if (formValue(form, QStringLiteral("username")) != m_user ||
-        formValue(form, QStringLiteral("password")) != m_password ||
-        formValue(form, QStringLiteral("src")) != QLatin1String("home"))
+    const QByteArray sid = logIn(request, QStringLiteral("home"));
+    if (sid.isEmpty())
         return answer(loginPage(QStringLiteral("Login failed. Please check your user name and password.")),
                       request.path);
-    ++m_logins;
-    const QByteArray sid = QByteArray::number(QRandomGenerator::global()->generate64(), 16);
-    m_sessions.insert(sid);
-    return answer(homePage(), request.path).setCookie(kSessionCookie, sid);
+    return answer(homePage(), request.path).setCookie(sessionCookie(), sid);
 }
 
 HttpResponse FakeOvertureSite::onSelectAccount(const HttpRequest &request) {
@@ -362,7 +225,7 @@ HttpResponse FakeOvertureSite::onUpdate(const HttpRequest &request) {
                          formValue(form, QStringLiteral("submit")) == QLatin1String("Update+Bids") &&
                          formValue(form, QStringLiteral("_D:submit")) == QLatin1String("+") &&
                          formValue(form, QStringLiteral("_PN:submit")) == QLatin1String(kUpdateHandler) &&
-                         hasField(form, QStringLiteral("_dyncharset"));
+                         fieldCount(form, QStringLiteral("_dyncharset")) > 0;
     const QString failed = QStringLiteral("<html><body><h2>Your bids could not be updated.</h2></body></html>\r\n");
     if (!handler)
         return answer(failed, request.path);

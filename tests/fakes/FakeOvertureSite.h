@@ -5,21 +5,13 @@
 // form, an image map with the manage-bids link, a keywords-per-page form,
 // bid pages with a page-select form, and a bid update that changes the
 // stored bids of the rows of the page being shown (rows of another page
-// are refused). Every request is recorded by the server.
+// are refused).
 
-#include <QHash>
-#include <QList>
-#include <QObject>
-#include <QSet>
-#include <QString>
-#include <QStringList>
-#include <functional>
-
-#include "fakes/FakeHttpServer.h"
+#include "fakes/FakeAdvertiserSite.h"
 
 namespace fake {
 
-class FakeOvertureSite : public QObject {
+class FakeOvertureSite : public FakeAdvertiserSite {
     Q_OBJECT
 public:
     struct Keyword {
@@ -31,10 +23,6 @@ public:
     };
 
     explicit FakeOvertureSite(QObject *parent = nullptr);
-    ~FakeOvertureSite() override;
-
-    FakeHttpServer &server() { return m_server; }
-    QString loginURL() const { return m_server.url(QStringLiteral("/login")); }
 
     // Appends the engine's section with this site's markers to an engine
     // data file (created when missing).
@@ -42,7 +30,6 @@ public:
                          const QString &displayMaxNum = QStringLiteral("40")) const;
 
     // ---- the account ----
-    void setCredentials(const QString &user, const QString &password);
     // A merged login lists these Account IDs; selectedId is marked selected.
     void setMergedAccounts(const QStringList &ids, const QString &selectedId);
     void addKeyword(const QString &text, qint64 bidCents, const QString &position, qint64 topCents);
@@ -55,28 +42,15 @@ public:
     // Amounts shown with "&pound;" (the UK site).
     void setPound(bool on) { m_pound = on; }
     void setUnavailable(bool on) { m_unavailable = on; }
-    // Answers on that path wait this long (0 = none).
-    void setDelay(const QString &path, int ms) { m_delays[path] = ms; }
     // The next `count` answers on that path come back without a body.
     void setEmptyAnswers(const QString &path, int count) { m_emptyAnswers[path] = count; }
-    // Runs before the answer to each request (a test can change the site or
-    // cancel a run there).
-    void setOnRequest(std::function<void(const HttpRequest &)> hook) { m_onRequest = std::move(hook); }
-    // Every session ends: the next page asks for the login again.
-    void expireSessions() { m_sessions.clear(); }
 
     // ---- what happened ----
     int currentPage() const { return m_currentPage; }
-    int perPage() const { return m_perPage; }
     int pageCount() const;
     QString activeAccount() const { return m_activeAccount; }
     // The stored bid as "0.25" ("" for an unknown keyword).
     QString bidOf(const QString &keyword) const;
-    int loginCount() const { return m_logins; }
-    // Keywords of rows posted while another page was shown, or with a bad bid.
-    const QStringList &refused() const { return m_refused; }
-    // Every request as "METHOD /path?query" and, when it had one, " " and its body.
-    QStringList requestLines() const;
 
     // The rendered pages (also for benchmarks that need the bytes).
     QString loginPage(const QString &message = QString()) const;
@@ -85,9 +59,6 @@ public:
 
 private:
     HttpResponse answer(const QString &html, const QString &path);
-    void route(const QByteArray &method, const QString &path, std::function<HttpResponse(const HttpRequest &)> handler);
-    bool signedIn(const HttpRequest &request) const;
-    QString money(qint64 cents) const;
     HttpResponse onLogin(const HttpRequest &request);
     HttpResponse onSelectAccount(const HttpRequest &request);
     HttpResponse onManage(const HttpRequest &request);
@@ -95,9 +66,6 @@ private:
     HttpResponse onPage(const HttpRequest &request);
     HttpResponse onUpdate(const HttpRequest &request);
 
-    FakeHttpServer m_server;
-    QString m_user = QStringLiteral("joe");
-    QString m_password = QStringLiteral("secret");
     QStringList m_accountIds;
     QString m_activeAccount;
     QList<Keyword> m_keywords;
@@ -106,12 +74,7 @@ private:
     int m_currentPage = 1;
     bool m_pound = false;
     bool m_unavailable = false;
-    QHash<QString, int> m_delays;
     QHash<QString, int> m_emptyAnswers;
-    std::function<void(const HttpRequest &)> m_onRequest;
-    QSet<QByteArray> m_sessions;
-    int m_logins = 0;
-    QStringList m_refused;
 };
 
 }  // namespace fake

@@ -9,16 +9,6 @@
 
 namespace fake {
 
-const char *const FakeResultServer::kResultStart = "<div id=results>";
-const char *const FakeResultServer::kResultEnd = "<div id=footer>";
-const char *const FakeResultServer::kBeginTitle = "<h3>";
-const char *const FakeResultServer::kEndTitle = "</h3>";
-const char *const FakeResultServer::kBeginURL = "<cite>";
-const char *const FakeResultServer::kEndURL = "</cite>";
-const char *const FakeResultServer::kBeginPrice = "<span class=bid>";
-const char *const FakeResultServer::kEndPrice = "</span>";
-const char *const FakeResultServer::kPostTemplate = "q=[KEYWORD]&src=bm";
-
 namespace {
 const char kSearchPath[] = "/search";
 }  // namespace

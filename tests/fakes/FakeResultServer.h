@@ -20,16 +20,16 @@ struct FakeListing {
 class FakeResultServer : public FakeTermServer {
 public:
     // The markers of the pages (as the engine data file names them).
-    static const char *const kResultStart;
-    static const char *const kResultEnd;
-    static const char *const kBeginTitle;
-    static const char *const kEndTitle;
-    static const char *const kBeginURL;
-    static const char *const kEndURL;
-    static const char *const kBeginPrice;
-    static const char *const kEndPrice;
+    static constexpr const char *kResultStart = "<div id=results>";
+    static constexpr const char *kResultEnd = "<div id=footer>";
+    static constexpr const char *kBeginTitle = "<h3>";
+    static constexpr const char *kEndTitle = "</h3>";
+    static constexpr const char *kBeginURL = "<cite>";
+    static constexpr const char *kEndURL = "</cite>";
+    static constexpr const char *kBeginPrice = "<span class=bid>";
+    static constexpr const char *kEndPrice = "</span>";
     // The post body template of a POST engine.
-    static const char *const kPostTemplate;
+    static constexpr const char *kPostTemplate = "q=[KEYWORD]&src=bm";
 
     struct Engine {
         QString name;

@@ -37,22 +37,14 @@ QByteArray argument(QByteArrayView line) {
 
 }  // namespace
 
-SmtpReply SmtpReply::line(const QByteArray &text) {
-    SmtpReply r;
-    r.bytes = text + "\r\n";
-    return r;
-}
+SmtpReply SmtpReply::line(const QByteArray &text) { return raw(text + "\r\n"); }
 SmtpReply SmtpReply::raw(const QByteArray &bytes) {
     SmtpReply r;
     r.bytes = bytes;
     return r;
 }
 SmtpReply SmtpReply::silence() { return SmtpReply(); }
-SmtpReply SmtpReply::hangUp() {
-    SmtpReply r;
-    r.close = true;
-    return r;
-}
+SmtpReply SmtpReply::hangUp() { return SmtpReply().thenClose(); }
 SmtpReply &SmtpReply::cutAt(const QList<int> &offsets) {
     cuts = offsets;
     return *this;
@@ -70,7 +62,6 @@ struct FakeSmtpServer::Conn {
     QTcpSocket *socket = nullptr;
     QByteArray in;       // not yet parsed
     QByteArray client;   // everything received
-    QByteArray server;   // everything written
     bool inData = false;
     SmtpMessage message;
     std::deque<SmtpReply> out;
@@ -106,33 +97,6 @@ QByteArray FakeSmtpServer::clientBytes() const {
 }
 QByteArray FakeSmtpServer::clientBytes(int connection) const {
     return connection >= 0 && connection < connectionCount() ? m_conns[size_t(connection)]->client : QByteArray();
-}
-QByteArray FakeSmtpServer::serverBytes() const {
-    QByteArray all;
-    for (const auto &c : m_conns)
-        all += c->server;
-    return all;
-}
-QList<QByteArray> FakeSmtpServer::commands() const {
-    QList<QByteArray> out;
-    for (const auto &c : m_conns) {
-        // Command lines are the client's lines outside message data.
-        bool data = false;
-        for (QByteArray line : c->client.split('\n')) {
-            if (line.endsWith('\r'))
-                line.chop(1);
-            if (data) {
-                data = line != ".";
-                continue;
-            }
-            if (line.isEmpty())
-                continue;
-            out.append(line);
-            if (line.toUpper() == "DATA")
-                data = true;
-        }
-    }
-    return out;
 }
 int FakeSmtpServer::openConnections() const {
     int n = 0;
@@ -261,7 +225,6 @@ void FakeSmtpServer::writePiece(Conn *c, const SmtpReply &r, int piece) {
     bounds.append(int(r.bytes.size()));
     const QByteArray part = r.bytes.mid(bounds[piece], bounds[piece + 1] - bounds[piece]);
     if (!part.isEmpty() && c->open) {
-        c->server += part;
         c->socket->write(part);
         c->socket->flush();
     }

@@ -63,10 +63,6 @@ public:
     // What the clients sent, every connection in order, byte for byte.
     QByteArray clientBytes() const;
     QByteArray clientBytes(int connection) const;
-    // What this server wrote.
-    QByteArray serverBytes() const;
-    // Command lines received (outside message data), without line ends.
-    QList<QByteArray> commands() const;
     // Messages taken (the "." reply was scripted or not).
     const QList<SmtpMessage> &messages() const { return m_messages; }
     int connectionCount() const { return int(m_conns.size()); }

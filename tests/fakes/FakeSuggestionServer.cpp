@@ -9,16 +9,6 @@
 
 namespace fake {
 
-const char *const FakeSuggestionServer::kSuggestStart = "<table id=suggestions>";
-const char *const FakeSuggestionServer::kSuggestEnd = "</table>";
-const char *const FakeSuggestionServer::kSectionStart = "<tr class=row>";
-const char *const FakeSuggestionServer::kSectionEnd = "</tr>";
-const char *const FakeSuggestionServer::kBeginCount = "<td class=count>";
-const char *const FakeSuggestionServer::kEndCount = "</td>";
-const char *const FakeSuggestionServer::kBeginKeyword = "<td class=term>";
-const char *const FakeSuggestionServer::kEndKeyword = "</td>";
-const char *const FakeSuggestionServer::kPath = "/suggest";
-
 namespace {
 const char kTermField[] = "term";
 }  // namespace

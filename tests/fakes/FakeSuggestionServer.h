@@ -21,15 +21,15 @@ struct FakeSuggestion {
 class FakeSuggestionServer : public FakeTermServer {
 public:
     // The markers of the pages (as the engine data file names them).
-    static const char *const kSuggestStart;
-    static const char *const kSuggestEnd;
-    static const char *const kSectionStart;
-    static const char *const kSectionEnd;
-    static const char *const kBeginCount;
-    static const char *const kEndCount;
-    static const char *const kBeginKeyword;
-    static const char *const kEndKeyword;
-    static const char *const kPath;  // "/suggest"
+    static constexpr const char *kSuggestStart = "<table id=suggestions>";
+    static constexpr const char *kSuggestEnd = "</table>";
+    static constexpr const char *kSectionStart = "<tr class=row>";
+    static constexpr const char *kSectionEnd = "</tr>";
+    static constexpr const char *kBeginCount = "<td class=count>";
+    static constexpr const char *kEndCount = "</td>";
+    static constexpr const char *kBeginKeyword = "<td class=term>";
+    static constexpr const char *kEndKeyword = "</td>";
+    static constexpr const char *kPath = "/suggest";
 
     FakeSuggestionServer();
 

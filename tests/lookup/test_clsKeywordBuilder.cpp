@@ -15,17 +15,10 @@ using fake::HttpResponse;
 
 namespace {
 
+using F = FakeSuggestionServer;
 SuggestMarkers fakeMarkers() {
-    SuggestMarkers m;
-    m.SuggestStartString = QString::fromLatin1(FakeSuggestionServer::kSuggestStart);
-    m.SuggestEndString = QString::fromLatin1(FakeSuggestionServer::kSuggestEnd);
-    m.SuggestSectionStart = QString::fromLatin1(FakeSuggestionServer::kSectionStart);
-    m.SuggestSectionEnd = QString::fromLatin1(FakeSuggestionServer::kSectionEnd);
-    m.beginCountSection = QString::fromLatin1(FakeSuggestionServer::kBeginCount);
-    m.endCountSection = QString::fromLatin1(FakeSuggestionServer::kEndCount);
-    m.begineKeywordSection = QString::fromLatin1(FakeSuggestionServer::kBeginKeyword);
-    m.endKeywordSection = QString::fromLatin1(FakeSuggestionServer::kEndKeyword);
-    return m;
+    return {F::kSuggestStart, F::kSuggestEnd, F::kSectionStart, F::kSectionEnd,
+            F::kBeginCount,   F::kEndCount,   F::kBeginKeyword, F::kEndKeyword};
 }
 
 QString item(const QString &count, const QString &keyword) {
@@ -85,9 +78,7 @@ struct BuilderTest : ::testing::Test {
 }  // namespace
 
 TEST(KeywordBuilderText, CleanTextRemovesOnlyTheExactEntityLineBreaksAndTabs) {
-    const struct {
-        const char *in, *out;
-    } cases[] = {
+    const struct { const char *in, *out; } cases[] = {
         {"&nbsp;red&nbsp;shoes&nbsp;", "redshoes"},
         {"&NBSP;red", "&NBSP;red"},
         {"&Nbsp;red", "&Nbsp;red"},
@@ -105,12 +96,7 @@ TEST(KeywordBuilderText, CleanTextRemovesOnlyTheExactEntityLineBreaksAndTabs) {
 TEST(KeywordBuilderParse, PagesGiveRowsByTheMarkers) {
     const SuggestMarkers m = fakeMarkers();
     const QString popular = QStringLiteral("<table id=popular>") + item("99", "popular") + QStringLiteral("</table>");
-    struct Case {
-        const char *what;
-        QString page;
-        QStringList keywords;
-        QStringList counts;
-    };
+    struct Case { const char *what; QString page; QStringList keywords; QStringList counts; };
     const Case cases[] = {
         {"the fake page; the row outside the section is not read",
          FakeSuggestionServer::Page({{"1,200", "red shoes"}, {"300", "<b>blue</b> shoes"}}),
@@ -175,9 +161,7 @@ TEST(KeywordBuilderParse, AnEmptyMarkerIsNeverFound) {
 
 TEST(KeywordBuilderFiles, CacheNamesStayInTheirFolderAndKeepTrailingBlanks) {
     const QString root = platform::JoinPath(testenv::programDir(), QStringLiteral("KeywordBuilder"));
-    const struct {
-        const char *engine, *seed, *relative;
-    } cases[] = {
+    const struct { const char *engine, *seed, *relative; } cases[] = {
         {"Google", "red shoes  ", "Google/red shoes  .dat"},
         {"../x", "..", "..%2Fx/%2E%2E.dat"},
         {"Ask", "a/b:c", "Ask/a%2Fb%3Ac.dat"},
@@ -218,11 +202,7 @@ TEST(KeywordBuilderFiles, HistorySkipsEmptyEntries) {
 }
 
 TEST_F(BuilderTest, SeedsAreTrimmedEncodedAndJoinedByPlus) {
-    const struct {
-        QString seed;
-        const char *query;
-        const char *term;
-    } cases[] = {
+    const struct { QString seed; const char *query; const char *term; } cases[] = {
         {QStringLiteral("red shoes  "), "red+shoes", "red shoes"},
         {QStringLiteral("  a&b=c"), "a%26b%3Dc", "a&b=c"},
         {QStringLiteral("1+1 #2?"), "1%2B1+%232%3F", "1+1 #2?"},

@@ -52,9 +52,7 @@ TEST_F(LookUpWindowTest, StartErrorsShowTheirTextAndEndCancelled) {
     holder.setEngineObject(engine);
     ASSERT_TRUE(holder.SetVariable(engine->GetEngineIndex(QStringLiteral("Google"))));
 
-    struct Case {
-        const char *engine, *account, *status;
-    };
+    struct Case { const char *engine, *account, *status; };
     const Case cases[] = {
         {"Lycos", "acme", "Lycos engine does not exist."},
         {"Google", "nobody", "There is not keyword to look up"},

@@ -11,6 +11,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <functional>
 #include <gtest/gtest.h>
 
 using namespace platform;
@@ -20,26 +21,36 @@ QString temp(const char *name) { return JoinPath(testenv::tempDir(), QString::fr
 }  // namespace
 
 TEST(AtomicWriter, AFileCutShortByASizeLimitFailsAndLeavesTheOldFileWhole) {
+    using Writer = std::function<bool(const QString &, const QByteArray &, QString *)>;
+    const std::pair<const char *, Writer> writers[] = {
+        {"synced", [](const QString &p, const QByteArray &b, QString *e) { return WriteFileAtomic(p, b, false, e); }},
+        {"cache", [](const QString &p, const QByteArray &b, QString *e) { return WriteCacheFileAtomic(p, b, e); }},
+    };
     const QString path = temp("data.dat");
     const QByteArray old = "old contents\r\n";
-    // Under Qt's write buffer (flushed only on commit) and well over it.
-    for (int size : {5000, 15000, 100000}) {
-        testenv::writeFile(path, old);
-        const QByteArray bytes(size, 'k');
-        QString error;
+    for (const auto &[name, write] : writers) {
+        SCOPED_TRACE(name);
+        // Under Qt's write buffer (flushed only on commit) and well over it.
+        for (int size : {5000, 15000, 100000}) {
+            testenv::writeFile(path, old);
+            QString error;
+            {
+                testenv::FileSizeLimit limit(1000);
+                EXPECT_FALSE(write(path, QByteArray(size, 'k'), &error)) << size;
+            }
+            EXPECT_FALSE(error.isEmpty()) << size;
+            EXPECT_EQ(testenv::readFile(path), old) << size;
+        }
+        // Within the limit the write goes through; a missing folder fails.
         {
             testenv::FileSizeLimit limit(1000);
-            EXPECT_FALSE(WriteFileAtomic(path, bytes, false, &error)) << size;
+            EXPECT_TRUE(write(path, QByteArray(999, 'x'), nullptr));
         }
-        EXPECT_FALSE(error.isEmpty()) << size;
-        EXPECT_EQ(testenv::readFile(path), old) << size;
-        // No temporary file is left behind.
-        EXPECT_EQ(QDir(testenv::tempDir()).entryList(QDir::Files), QStringList{QStringLiteral("data.dat")}) << size;
+        EXPECT_EQ(testenv::readFile(path), QByteArray(999, 'x'));
+        EXPECT_FALSE(write(temp("none/k.dat"), "x", nullptr));
+        // No temporary file is left behind, whatever happened.
+        EXPECT_EQ(QDir(testenv::tempDir()).entryList(QDir::Files), QStringList{QStringLiteral("data.dat")});
     }
-    // Within the limit the write goes through.
-    testenv::FileSizeLimit limit(1000);
-    EXPECT_TRUE(WriteFileAtomic(path, QByteArray(999, 'x')));
-    EXPECT_EQ(testenv::readFile(path).size(), 999);
 }
 
 TEST(AtomicWriter, DamagedCopyIsKeptOnceAndOwnerOnly) {
@@ -51,7 +62,7 @@ TEST(AtomicWriter, DamagedCopyIsKeptOnceAndOwnerOnly) {
               QFile::Permissions());
 }
 
-TEST(Registry, AFullDiskKeepsTheStoredSettings) {
+TEST(Registry, AFullDiskOrAnUnwritableStoreKeepsTheStoredSettings) {
     Registry &r = Registry::instance();
     const QString key = QStringLiteral("Software\\Maker\\Product\\Preference");
     r.createKey(key);
@@ -64,8 +75,19 @@ TEST(Registry, AFullDiskKeepsTheStoredSettings) {
     EXPECT_EQ(testenv::readFile(Registry::storeFile()), before);
     // A restart reads what was there.
     Registry::setStoreFile(Registry::storeFile());
-    EXPECT_EQ(Registry::instance().value(key, QStringLiteral("Proxy")).value_or(QString()), "proxy.example");
-    EXPECT_FALSE(Registry::instance().value(key, QStringLiteral("SMTPServer")).has_value());
+    Registry &again = Registry::instance();
+    EXPECT_EQ(again.value(key, QStringLiteral("Proxy")).value_or(QString()), "proxy.example");
+    EXPECT_FALSE(again.value(key, QStringLiteral("SMTPServer")).has_value());
+
+    // A folder where the store file should be: every write fails, even for
+    // root, and the values in memory stay.
+    QFile::remove(Registry::storeFile());
+    QDir().mkpath(Registry::storeFile());
+    EXPECT_FALSE(again.setValue(key, QStringLiteral("Proxy"), QStringLiteral("new")));
+    EXPECT_EQ(again.value(key, QStringLiteral("Proxy")).value_or(QString()), "proxy.example");
+    EXPECT_FALSE(again.createKey(QStringLiteral("Software\\Other")));
+    EXPECT_FALSE(again.keyExists(QStringLiteral("Software\\Other")));
+    QDir().rmdir(Registry::storeFile());
 }
 
 TEST(Registry, ADamagedStoreIsKeptBesideItBeforeTheFirstSave) {

@@ -115,37 +115,3 @@ TEST(Seams, ShellOpenTakesOnlyWebMailAndOwnFiles) {
     EXPECT_FALSE(seam::ShellOpen(QStringLiteral("www.example.com")));
     EXPECT_EQ(testenv::shellOpened().size(), 4);
 }
-
-TEST(Registry, AFailedWriteLeavesTheStoredValue) {
-    Registry &r = Registry::instance();
-    const QString key = QStringLiteral("Software\\Maker\\Product\\Preference");
-    r.createKey(key);
-    ASSERT_TRUE(r.setValue(key, QStringLiteral("Proxy"), QStringLiteral("old")));
-    // A folder where the store file should be: every write fails, even for root.
-    QFile::remove(Registry::storeFile());
-    QDir().mkpath(Registry::storeFile());
-    EXPECT_FALSE(r.setValue(key, QStringLiteral("Proxy"), QStringLiteral("new")));
-    EXPECT_EQ(r.value(key, QStringLiteral("Proxy")).value_or(QString()), QStringLiteral("old"));
-    EXPECT_FALSE(r.createKey(QStringLiteral("Software\\Other")));
-    EXPECT_FALSE(r.keyExists(QStringLiteral("Software\\Other")));
-    QDir().rmdir(Registry::storeFile());
-}
-
-TEST(TextFiles, ACacheWriteReplacesWholeOrLeavesTheOldFile) {
-    const QString folder = testenv::tempDir();
-    const QString path = JoinPath(folder, QStringLiteral("k.dat"));
-    testenv::writeFile(path, "old;#a;#$0.10\r\n");
-    ASSERT_TRUE(WriteCacheFileAtomic(path, "new;#b;#$0.20\r\n"));
-    EXPECT_EQ(testenv::readFile(path), QByteArray("new;#b;#$0.20\r\n"));
-
-    {
-        testenv::FileSizeLimit limit(8);
-        QString error;
-        EXPECT_FALSE(WriteCacheFileAtomic(path, QByteArray(64, 'x'), &error));
-        EXPECT_FALSE(error.isEmpty());
-    }
-    EXPECT_EQ(testenv::readFile(path), QByteArray("new;#b;#$0.20\r\n"));
-    EXPECT_FALSE(WriteCacheFileAtomic(JoinPath(folder, QStringLiteral("none/k.dat")), "x"));
-    // No temporary file is left behind, whatever happened.
-    EXPECT_EQ(QDir(folder).entryList(QDir::Files), QStringList{QStringLiteral("k.dat")});
-}

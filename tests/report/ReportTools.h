@@ -7,6 +7,7 @@
 #include "core/Globals.h"
 #include "platform/Folders.h"
 #include "report/KeywordReportData.h"
+#include "support/FileFaults.h"
 #include "support/TestEnv.h"
 #include "ui/TreeNode.h"
 #include "ui/frmMain.h"
@@ -20,11 +21,6 @@
 #include <QTreeWidget>
 #include <QUrl>
 #include <gtest/gtest.h>
-
-#include <linux/capability.h>
-#include <sys/stat.h>
-#include <sys/syscall.h>
-#include <unistd.h>
 
 namespace reporttools {
 
@@ -70,37 +66,13 @@ inline QString renderedDom(const QString &htmlPath) {
                                                  QStringLiteral("--dump-dom"), QUrl::fromLocalFile(htmlPath).toString()}));
 }
 
-// A folder made read-only for the scope. Root ignores file modes, so the
-// process also gives up its right to override them until the scope ends.
-class ReadOnlyFolder {
-public:
-    explicit ReadOnlyFolder(const QString &folder) : m_folder(QFile::encodeName(folder)) {
-        ::chmod(m_folder.constData(), 0555);
-        if (::geteuid() == 0) {
-            m_header.version = _LINUX_CAPABILITY_VERSION_3;
-            m_header.pid = 0;
-            if (::syscall(SYS_capget, &m_header, m_saved) == 0) {
-                __user_cap_data_struct lowered[2] = {m_saved[0], m_saved[1]};
-                lowered[0].effective &= ~((1u << CAP_DAC_OVERRIDE) | (1u << CAP_DAC_READ_SEARCH));
-                m_dropped = ::syscall(SYS_capset, &m_header, lowered) == 0;
-            }
-            if (!m_dropped)
-                ADD_FAILURE() << "could not give up the file-mode override";
-        }
+// A folder made read-only for the scope (the guard also keeps root from
+// overriding the mode).
+struct ReadOnlyFolder : testenv::Unreadable {
+    explicit ReadOnlyFolder(const QString &folder) : Unreadable(folder) {
+        QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner | QFile::ReadGroup | QFile::ExeGroup |
+                                          QFile::ReadOther | QFile::ExeOther);
     }
-    ~ReadOnlyFolder() {
-        if (m_dropped)
-            ::syscall(SYS_capset, &m_header, m_saved);
-        ::chmod(m_folder.constData(), 0755);
-    }
-    ReadOnlyFolder(const ReadOnlyFolder &) = delete;
-    ReadOnlyFolder &operator=(const ReadOnlyFolder &) = delete;
-
-private:
-    QByteArray m_folder;
-    __user_cap_header_struct m_header{};
-    __user_cap_data_struct m_saved[2]{};
-    bool m_dropped = false;
 };
 
 // The main window with engine "Overture", account "acme" selected and the
@@ -136,12 +108,11 @@ struct ReportWindow {
 
 inline void setReporter(const QString &name, const QString &company, const QString &email, const QString &site,
                         const QString &logoURL, const QString &logoPosition) {
-    testenv::setRegistryValue(g_sPreferenceKey, QStringLiteral("ReporterName"), name);
-    testenv::setRegistryValue(g_sPreferenceKey, QStringLiteral("CompanyName"), company);
-    testenv::setRegistryValue(g_sPreferenceKey, QStringLiteral("Email"), email);
-    testenv::setRegistryValue(g_sPreferenceKey, QStringLiteral("WebSite"), site);
-    testenv::setRegistryValue(g_sPreferenceKey, QStringLiteral("LogoURL"), logoURL);
-    testenv::setRegistryValue(g_sPreferenceKey, QStringLiteral("LogoPosition"), logoPosition);
+    const std::pair<const char *, QString> values[] = {{"ReporterName", name}, {"CompanyName", company},
+                                                       {"Email", email},       {"WebSite", site},
+                                                       {"LogoURL", logoURL},   {"LogoPosition", logoPosition}};
+    for (const auto &[key, value] : values)
+        testenv::setRegistryValue(g_sPreferenceKey, key, value);
 }
 
 // The account's URLs.dat with these lines.

@@ -17,12 +17,9 @@ struct ExcelReportTest : ::testing::Test {
     ReportWindow win;
     void SetUp() override {
         testenv::setNow(QDateTime(QDate(2026, 12, 7), QTime(15, 4, 5)));
-        setReporter(QStringLiteral("Ann Lee"), QStringLiteral("Shop Co"), QStringLiteral("ann@shop.example"),
-                    QStringLiteral("http://www.shop.example"), QString(), QStringLiteral("Top"));
-        win.addRow({QStringLiteral("=1+1"), QStringLiteral("120"), QStringLiteral("$0.25"), QStringLiteral("$0.24"),
-                    QStringLiteral("$0.40"), QStringLiteral("$0.30"), QStringLiteral("$0.25"), QStringLiteral("1"),
-                    QStringLiteral("12:01:00 PM")});
-        win.addRow({QStringLiteral("<b>a&b</b>"), "", "", "", "", "", "", "", QStringLiteral("Fail")});
+        setReporter("Ann Lee", "Shop Co", "ann@shop.example", "http://www.shop.example", QString(), "Top");
+        win.addRow({"=1+1", "120", "$0.25", "$0.24", "$0.40", "$0.30", "$0.25", "1", "12:01:00 PM"});
+        win.addRow({"<b>a&b</b>", "", "", "", "", "", "", "", "Fail"});
     }
     QString file() const { return win.reportFile(QStringLiteral(".xlsx")); }
     QString folder() const { return QFileInfo(file()).absolutePath(); }
@@ -35,11 +32,7 @@ QString text(const QJsonObject &sheet, const QString &address) {
 }  // namespace
 
 TEST_F(ExcelReportTest, TheSheetHoldsEveryTextWhereTheLayoutPutsIt) {
-    struct Case {
-        const char *name;
-        QByteArray urlsFile;
-        QStringList urls;
-    } cases[] = {
+    struct Case { const char *name; QByteArray urlsFile; QStringList urls; } cases[] = {
         {"no URLs.dat", QByteArray(), {}},
         {"one URL", "www.site-a.example\r\n", {"www.site-a.example"}},
         {"three URLs", "a.example\r\nb.example\r\nc.example\r\n", {"a.example", "b.example", "c.example"}},

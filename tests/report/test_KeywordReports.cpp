@@ -83,14 +83,11 @@ struct KeywordReportTest : ::testing::Test {
     ReportWindow win;
     void SetUp() override {
         testenv::setNow(QDateTime(QDate(2026, 12, 7), QTime(15, 4, 5)));
-        setReporter(QStringLiteral("Ann Lee"), QStringLiteral("Shop Co"), QStringLiteral("ann@shop.example"),
-                    QStringLiteral("http://www.shop.example"), QStringLiteral("http://img.example/logo.png"),
-                    QStringLiteral("Top"));
-        win.addRow({QStringLiteral("<b>a&b</b>"), QStringLiteral("120"), QStringLiteral("$0.25"),
-                    QStringLiteral("$0.24"), QStringLiteral("$0.40"), QStringLiteral("$0.30"),
-                    QStringLiteral("$0.25"), QStringLiteral("1"), QStringLiteral("12:01:00 PM")});
-        win.addRow({kKeyword29, "", "", "", "", "", "", "", QStringLiteral("Fail")});
-        win.addRow({kKeyword30, QStringLiteral("7")});
+        setReporter("Ann Lee", "Shop Co", "ann@shop.example", "http://www.shop.example", "http://img.example/logo.png",
+                    "Top");
+        win.addRow({"<b>a&b</b>", "120", "$0.25", "$0.24", "$0.40", "$0.30", "$0.25", "1", "12:01:00 PM"});
+        win.addRow({kKeyword29, "", "", "", "", "", "", "", "Fail"});
+        win.addRow({kKeyword30, "7"});
     }
     QByteArray html() { return testenv::readFile(win.reportFile(QStringLiteral(".html"))); }
     QByteArray text() { return testenv::readFile(win.reportFile(QStringLiteral(".txt"))); }
@@ -134,10 +131,7 @@ TEST_F(KeywordReportTest, PageBytesFollowTheLogoRulesAndTheURLList) {
 }
 
 TEST_F(KeywordReportTest, TextBytesPadColumnsAndListEveryURL) {
-    struct Case {
-        const char *name;
-        QByteArray urlsFile, urlLines;
-    } cases[] = {
+    struct Case { const char *name; QByteArray urlsFile, urlLines; } cases[] = {
         {"one URL", "www.site-a.example\r\n", "URLs:\t\twww.site-a.example\r\n"},
         {"three URLs", "a.example\r\nb.example\r\nc.example",
          "URLs:\t\ta.example\r\n\t\tb.example\r\n\t\tc.example\r\n"},

@@ -55,11 +55,7 @@ QByteArray unstuff(const QByteArray &wire) {
 
 TEST(SmtpDialogueMessage, BodyGoesInPiecesOf1024WithCrLfAndDoubledDots) {
     const QByteArray a1023(1023, 'a');
-    struct Case {
-        const char *name;
-        QByteArray body;
-        QList<QByteArray> pieces;
-    } cases[] = {
+    struct Case { const char *name; QByteArray body; QList<QByteArray> pieces; } cases[] = {
         {"empty", "", {"\r\n"}},
         {"1024 characters", QByteArray(1024, 'x'), {QByteArray(1024, 'x') + "\r\n"}},
         {"1025 characters", QByteArray(1025, 'x'), {QByteArray(1024, 'x'), "x\r\n"}},
@@ -91,10 +87,7 @@ TEST(SmtpDialogueMessage, NoBodyLineCanEndTheMessageEarly) {
 }
 
 TEST(SmtpDialogueMessage, AddressListSkipsEmptyItemsAndLineBreaks) {
-    struct Case {
-        QString text;
-        QStringList expected;
-    } cases[] = {
+    struct Case { QString text; QStringList expected; } cases[] = {
         {QStringLiteral("a@x.test, b@x.test"), {QStringLiteral("a@x.test"), QStringLiteral("b@x.test")}},
         {QStringLiteral(" a@x.test "), {QStringLiteral("a@x.test")}},
         {QStringLiteral("a@x.test,,b@x.test"), {QStringLiteral("a@x.test"), QStringLiteral("b@x.test")}},

@@ -4,10 +4,7 @@
 
 namespace {
 
-struct Got {
-    int code;
-    QByteArray text;
-};
+struct Got { int code; QByteArray text; };
 
 QList<Got> feedAll(SmtpReplyReader &reader, const QList<QByteArray> &packets) {
     QList<Got> out;
@@ -17,11 +14,7 @@ QList<Got> feedAll(SmtpReplyReader &reader, const QList<QByteArray> &packets) {
     return out;
 }
 
-struct Case {
-    const char *name;
-    QList<QByteArray> packets;
-    QList<Got> expected;
-};
+struct Case { const char *name; QList<QByteArray> packets; QList<Got> expected; };
 
 }  // namespace
 
@@ -62,8 +55,7 @@ TEST(SmtpReplyReader, EverySplitOfATranscriptGivesTheSameReplies) {
     for (int a = 0; a <= transcript.size(); ++a)
         for (int b = a; b <= transcript.size(); ++b) {
             SmtpReplyReader reader;
-            const QList<Got> got =
-                feedAll(reader, {transcript.left(a), transcript.mid(a, b - a), transcript.mid(b)});
+            const QList<Got> got = feedAll(reader, {transcript.left(a), transcript.mid(a, b - a), transcript.mid(b)});
             ASSERT_EQ(got.size(), expected.size()) << a << "," << b;
             for (int i = 0; i < got.size(); ++i)
                 EXPECT_EQ(got[i].text, expected[i].text);

@@ -61,10 +61,7 @@ TEST(ZentrovaExcelColumns, ColumnLettersUpToBZ) {
 }
 
 TEST(ZentrovaExcelRanges, AddressesParseAndBadOnesAreRefused) {
-    struct Case {
-        const char *text;
-        int firstRow, firstCol, lastRow, lastCol;
-    } good[] = {
+    struct Case { const char *text; int firstRow, firstCol, lastRow, lastCol; } good[] = {
         {"A3:J200", 3, 1, 200, 10},     {"$C$7:$J$7", 7, 3, 7, 10}, {"b2", 2, 2, 2, 2},
         {"J5:A1", 1, 1, 5, 10},         {"A:J", 1, 1, 1048576, 10}, {"3:5", 3, 1, 5, 16384},
         {"XFD1048576", 1048576, 16384, 1048576, 16384},
@@ -81,11 +78,7 @@ TEST(ZentrovaExcelRanges, AddressesParseAndBadOnesAreRefused) {
 }
 
 TEST(ZentrovaExcelFormulas, CopiedFormulasMoveTheirRelativeReferences) {
-    struct Case {
-        const char *in;
-        int rows, cols;
-        const char *out;
-    } cases[] = {
+    struct Case { const char *in; int rows, cols; const char *out; } cases[] = {
         {"=A1+B2", 1, 1, "=B2+C3"},
         {"=$A$1+A$1+$A1", 2, 2, "=$A$1+C$1+$A3"},
         {"=SUM(A1:A3)*LOG10(B1)", 1, 0, "=SUM(A2:A4)*LOG10(B2)"},

@@ -56,10 +56,7 @@ QByteArray fullDialogue(const QByteArray &rcpts, const QByteArray &headers, cons
 const QByteArray kPlainHead = "From: Me<me@x.test>\r\nTo: you@x.test\r\nContent-Type: text/plain; charset=us-ascii\r\n"
                               "Subject: hello\r\n";
 
-struct Script {
-    QByteArray command;
-    QList<SmtpReply> replies;
-};
+struct Script { QByteArray command; QList<SmtpReply> replies; };
 
 struct Case {
     const char *name;
