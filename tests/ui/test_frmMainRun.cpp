@@ -2,86 +2,44 @@
 // the account with the offer of the account dialog, one bid window per
 // account, the scheduler's bid launch and the program's end.
 
-#include "AccountFixtures.h"
-#include "EngineDataFixtures.h"
+#include "ProgramFixtures.h"
 #include "autobid/BidFixtures.h"
 
 #include "autobid/KeywordsSettingFile.h"
-#include "autobid/frmAutoBid.h"
-#include "core/clsAccount.h"
 #include "core/clsURL.h"
-#include "ui/TreeNode.h"
-#include "ui/clsMain.h"
 #include "ui/frmAccount.h"
-#include "ui/frmMain.h"
 
-#include <QApplication>
 #include <QPointer>
-#include <QTreeWidget>
+#include <QTimer>
 #include <gtest/gtest.h>
+
+using fixtures::bidWindows;
 
 namespace {
 
-const QByteArray kProject = "[Overture]\r\n1=main\r\n2=nourl\r\n3=empty\r\n4=unready\r\nLast=4\r\n\r\n"
-                            "[Google]\r\n1=g\r\nLast=1\r\n\r\n";
-
-void saveAccount(const QString &engine, const QString &name, const QString &user, float min, float max) {
-    clsAccount a;
-    a.setEngine(engine);
-    a.setAccountName(name);
-    a.setUserName(user);
-    a.setPassword(user.isEmpty() ? QString() : QStringLiteral("secret"));
-    a.setMinBid(min);
-    a.setMaxBid(max);
-    a.SaveSettings();
-}
-
-// Every bid window still open, for the test to find and close.
-QList<frmAutoBid *> bidWindows() {
-    QList<frmAutoBid *> out;
-    for (QWidget *w : QApplication::topLevelWidgets())
-        if (auto *b = qobject_cast<frmAutoBid *>(w))
-            out << b;
-    return out;
-}
-
-struct Program {
-    Program() {
+// Overture accounts: "main" ready, "nourl" without URLs, "empty" without
+// keywords, "unready" without login or bid range; "g" of an engine that does not bid.
+struct RunAccounts {
+    bidfix::ScopedWindows windows;
+    RunAccounts() {
         fixtures::writeEngineData({"Overture", "Google", "FindWhat"});
-        fixtures::writeProject(kProject);
         for (const char *a : {"main", "nourl", "empty"})
-            saveAccount("Overture", a, "joe", 0.10f, 1.00f);
-        saveAccount("Overture", "unready", "", 0, 0);
-        saveAccount("Google", "g", "joe", 0.10f, 1.00f);
+            fixtures::saveAccount("Overture", a, "joe", "secret", 0.10f, 1.00f);
+        fixtures::saveAccount("Overture", "unready");
+        fixtures::saveAccount("Google", "g", "joe", "secret", 0.10f, 1.00f);
         for (const char *a : {"main", "empty", "unready"})
             clsURL::SaveURL("Overture", a, "shop.example\r\n");
         clsURL::SaveURL("Google", "g", "shop.example\r\n");
         for (const char *a : {"main", "nourl", "unready"})
             fixtures::writeKeywords("Overture", a, {"shoes"});
         fixtures::writeKeywords("Google", "g", {"shoes"});
-        form = new frmMain;
-        main = new clsMain(form);
-        EXPECT_TRUE(main->Display());
     }
-    ~Program() {
-        for (frmAutoBid *w : bidWindows())
-            delete w;
-        if (form->m_oMain == main)
-            form->m_oMain = nullptr;
-        delete main;
-        delete form;
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    }
-    void select(const QString &engine, const QString &account = QString()) {
-        QTreeWidgetItem *n = treenode::FindNode(
-            form->tvwAccount, account.isNull() ? treenode::EngineKey(engine) : treenode::AccountKey(engine, account));
-        ASSERT_NE(n, nullptr);
-        form->tvwAccount->setCurrentItem(n);
-        form->tvwAccount_NodeClick(n);
-    }
-    bidfix::ScopedWindows windows;
-    frmMain *form = nullptr;
-    clsMain *main = nullptr;
+};
+
+struct Program : RunAccounts, fixtures::Program {
+    Program()
+        : fixtures::Program("[Overture]\r\n1=main\r\n2=nourl\r\n3=empty\r\n4=unready\r\nLast=4\r\n\r\n"
+                            "[Google]\r\n1=g\r\nLast=1\r\n\r\n") {}
 };
 
 }  // namespace
@@ -121,14 +79,10 @@ TEST(RunAutoBid, TheChecksComeInOrderWithTheirTexts) {
         for (int a : c.answers)
             testenv::answerMsgBox(a);
         p.form->mnuRunItems_Click(1);
-        if (c.message) {
-            ASSERT_EQ(testenv::shownMsgBoxes().size(), 1);
-            EXPECT_EQ(testenv::shownMsgBoxes().first().text, c.message);
-            EXPECT_EQ(testenv::shownMsgBoxes().first().style, c.style);
-            EXPECT_EQ(testenv::shownMsgBoxes().first().title, c.title);
-        } else {
+        if (c.message)
+            EXPECT_EQ(fixtures::shownBox(), (fixtures::Box{c.message, c.title, c.style}));
+        else
             EXPECT_TRUE(testenv::shownMsgBoxes().isEmpty());
-        }
         const QList<frmAutoBid *> open = bidWindows();
         ASSERT_EQ(open.size(), c.opens ? 1 : 0);
         if (c.opens) {
@@ -192,16 +146,13 @@ TEST(RunAutoBid, AnAccountThatIsNotReadyIsOfferedTheAccountDialogUntilDeclined) 
     p.form->mnuRunItems_Click(1);
     poll.stop();
     EXPECT_EQ(handled, 2u);
-    ASSERT_EQ(testenv::shownMsgBoxes().size(), 2);
-    EXPECT_EQ(testenv::shownMsgBoxes().first().text,
-              "You have to set up your Account details before doing AutoBid. Do you want to set up it now?");
-    EXPECT_EQ(testenv::shownMsgBoxes().first().style, seam::vbYesNo | seam::vbInformation);
-    EXPECT_EQ(testenv::shownMsgBoxes().first().title, "AutoBid");
+    EXPECT_EQ(fixtures::shownBox(2),
+              (fixtures::Box{"You have to set up your Account details before doing AutoBid. Do you want to set up it now?",
+                             "AutoBid", seam::vbYesNo | seam::vbInformation}));
     EXPECT_EQ(bidWindows().size(), 1);
 
     // Declining ends it.
-    for (frmAutoBid *w : bidWindows())
-        delete w;
+    qDeleteAll(bidWindows());
     p.form->m_oBidAccount->setUserName("");
     testenv::answerMsgBox(seam::vbNo);
     p.form->MenuBid(p.form->m_oBidAccount);
@@ -218,9 +169,7 @@ TEST(RunAutoBid, ASecondAutoBidOnTheSameAccountRaisesItsWindow) {
     EXPECT_EQ(bidWindows().size(), 1);
     EXPECT_EQ(bidWindows().first(), first.data());
     // The scheduler leaves that account alone meanwhile.
-    auto account = std::make_shared<clsAccount>();
-    account->setEngine("overture");
-    account->setAccountName("MAIN");
+    auto account = std::make_shared<clsAccount>(fixtures::accountOf("overture", "MAIN"));
     account->GetSettings();
     EXPECT_EQ(p.form->AutoBid(account), nullptr);
     EXPECT_EQ(bidWindows().size(), 1);
@@ -233,9 +182,7 @@ TEST(RunAutoBid, ASecondAutoBidOnTheSameAccountRaisesItsWindow) {
 TEST(RunAutoBid, TheSchedulerOpensAPassOnlyForAnAccountThatCanBeBidNow) {
     Program p;
     auto load = [](const char *name) {
-        auto a = std::make_shared<clsAccount>();
-        a->setEngine("Overture");
-        a->setAccountName(name);
+        auto a = std::make_shared<clsAccount>(fixtures::accountOf("Overture", name));
         a->GetSettings();
         return a;
     };
@@ -264,7 +211,6 @@ TEST(RunAutoBid, TheProgramsEndKeepsTheSettingsOfAnOpenBidWindow) {
     w->Manager().State().m_colKeywords->Add(k, "shoes");
     testenv::answerMsgBox(seam::vbYes);  // "Are you sure you want to exit?"
     p.form->close();
-    p.main = nullptr;  // released by the window's teardown
     EXPECT_EQ(testenv::endProgramCount(), 1);
     EXPECT_EQ(testenv::readFile(KeywordsSettingFile::FilePath("Overture", "main")), "shoes;1;0.1;;;;;;2;\r\n\r\n");
 }

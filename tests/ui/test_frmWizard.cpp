@@ -1,12 +1,11 @@
 #include "EngineDataFixtures.h"
+#include "ProgramFixtures.h"
 
 #include "core/clsDealerInfo.h"
 #include "core/clsPreference.h"
 #include "core/modCommon.h"
 #include "core/modStartUp.h"
 #include "fakes/FakeEngineDataSite.h"
-#include "platform/Seams.h"
-#include "ui/frmMain.h"
 #include "ui/frmWizard.h"
 
 #include <QLabel>
@@ -16,11 +15,11 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
-#include <QTreeWidget>
 #include <gtest/gtest.h>
 
 using fake::FakeEngineDataSite;
 using fake::HttpResponse;
+using fixtures::Box;
 
 namespace {
 
@@ -65,13 +64,7 @@ struct Wizard {
         next();
         EXPECT_EQ(form.CurrentStep(), 3);
     }
-    QStringList engines(Qt::CheckState state) const {
-        QStringList out;
-        for (int i = 0; i < form.lvwEngine->topLevelItemCount(); ++i)
-            if (form.lvwEngine->topLevelItem(i)->checkState(0) == state)
-                out << form.lvwEngine->topLevelItem(i)->text(0);
-        return out;
-    }
+    QStringList engines(Qt::CheckState state) const { return fixtures::checked(form.lvwEngine, state); }
 };
 
 }  // namespace
@@ -254,8 +247,10 @@ TEST(frmWizard, ConnectionPageRefusesWhatNoRequestCouldUse) {
         {"me@proxy.example", "8080", "Invalid Proxy Server address.", "txtProxy", nullptr},
         {"proxy example", "8080", "Invalid Proxy Server address.", "txtProxy", nullptr},
         {"proxy.example/x", "8080", "Invalid Proxy Server address.", "txtProxy", nullptr},
+        {"xhttp://proxy.example", "8080", "Invalid Proxy Server address.", "txtProxy", nullptr},
         {"proxy.example", "80a", "Invalid Proxy Port Number.", "txtPort", nullptr},
         {"proxy.example", "0", "Invalid Proxy Port Number.", "txtPort", nullptr},
+        {"proxy.example", "65536", "Invalid Proxy Port Number.", "txtPort", nullptr},
         {"proxy.example", "70000", "Invalid Proxy Port Number.", "txtPort", nullptr},
         {"proxy.example", "1.5", "Invalid Proxy Port Number.", "txtPort", nullptr},
         {"proxy.example", "-5", "Invalid Proxy Port Number.", "txtPort", nullptr},
@@ -277,10 +272,7 @@ TEST(frmWizard, ConnectionPageRefusesWhatNoRequestCouldUse) {
             testenv::answerMsgBox(seam::vbOK);
         w.next();
         if (c.message) {
-            ASSERT_EQ(testenv::shownMsgBoxes().size(), 1);
-            EXPECT_EQ(testenv::shownMsgBoxes()[0].text, c.message);
-            EXPECT_EQ(testenv::shownMsgBoxes()[0].title, kCaption);
-            EXPECT_EQ(testenv::shownMsgBoxes()[0].style, kCriticalOK);
+            EXPECT_EQ(fixtures::shownBox(), (Box{c.message, kCaption, kCriticalOK}));
             EXPECT_EQ(w.form.CurrentStep(), 2);
             ASSERT_NE(w.form.focusWidget(), nullptr);
             EXPECT_EQ(w.form.focusWidget()->objectName(), c.focus);
@@ -312,11 +304,11 @@ TEST(frmWizard, DirectConnectionKeepsTheStoredProxyAndIgnoresThePort) {
 
 TEST(frmWizard, UnreadableSettingsAreNotOverwrittenByTheConnectionPage) {
     // "Authentication" can't be read: everything after it was never shown.
-    testenv::setRegistryValue(g_sPreferenceKey, "Authentication", "x");
-    testenv::setRegistryValue(g_sPreferenceKey, "ReporterName", "Ann Lee");
-    testenv::setRegistryValue(g_sPreferenceKey, "Email", "ann@example.com");
-    testenv::setRegistryValue(g_sPreferenceKey, "SchedlerEnable", "False");
-    testenv::setRegistryValue(g_sPreferenceKey, "TimeOut", "45");
+    const std::pair<const char *, const char *> kept[] = {
+        {"Authentication", "x"}, {"ReporterName", "Ann Lee"}, {"Email", "ann@example.com"},
+        {"SchedlerEnable", "False"}, {"TimeOut", "45"}};
+    for (const auto &[key, value] : kept)
+        testenv::setRegistryValue(g_sPreferenceKey, key, value);
     testenv::answerMsgBox(seam::vbOK);  // the settings object's own report
     Wizard w;
     ASSERT_EQ(testenv::shownMsgBoxes().size(), 1);
@@ -327,11 +319,8 @@ TEST(frmWizard, UnreadableSettingsAreNotOverwrittenByTheConnectionPage) {
     EXPECT_EQ(w.form.CurrentStep(), 3);
     EXPECT_EQ(fixtures::preference("Auth_Username"), "bob");
     EXPECT_EQ(fixtures::preference("AccessType"), "1");
-    EXPECT_EQ(fixtures::preference("ReporterName"), "Ann Lee");
-    EXPECT_EQ(fixtures::preference("Email"), "ann@example.com");
-    EXPECT_EQ(fixtures::preference("SchedlerEnable"), "False");
-    EXPECT_EQ(fixtures::preference("TimeOut"), "45");
-    EXPECT_EQ(fixtures::preference("Authentication"), "x");
+    for (const auto &[key, value] : kept)
+        EXPECT_EQ(fixtures::preference(key), value) << key;
     EXPECT_EQ(fixtures::storeMode(), 0600);
 }
 
@@ -359,10 +348,7 @@ TEST(frmWizard, CancelAsksUntilADownloadSucceededTheCloseBoxNever) {
         Wizard w;
         testenv::answerMsgBox(seam::vbNo);
         w.form.cmdNav[frmWizard::navCancel]->click();
-        ASSERT_EQ(testenv::shownMsgBoxes().size(), 1);
-        EXPECT_EQ(testenv::shownMsgBoxes()[0].text, kCancelQuestion);
-        EXPECT_EQ(testenv::shownMsgBoxes()[0].title, kCaption);
-        EXPECT_EQ(testenv::shownMsgBoxes()[0].style, seam::vbYesNo | seam::vbQuestion);
+        EXPECT_EQ(fixtures::shownBox(), (Box{kCancelQuestion, kCaption, seam::vbYesNo | seam::vbQuestion}));
         EXPECT_TRUE(w.form.isVisible());
         testenv::answerMsgBox(seam::vbYes);
         w.form.cmdNav[frmWizard::navCancel]->click();
@@ -404,7 +390,7 @@ TEST(frmWizard, StartUpRunsItWhenTheEngineDataFileIsMissing) {
     hooks.showSplash = nullptr;
     hooks.closeSplash = nullptr;
     QString caption;
-    fixtures::whenModal<frmWizard>([&caption](frmWizard *w) {
+    fixtures::inModal<frmWizard>([&caption](frmWizard *w) {
         caption = w->windowTitle();
         w->close();
     });
