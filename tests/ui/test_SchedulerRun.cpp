@@ -1,7 +1,7 @@
-#include "core/clsAccount.h"
+#include "AccountFixtures.h"
+
 #include "platform/VB.h"
 #include "support/FileFaults.h"
-#include "support/TestEnv.h"
 #include "ui/SchedulerRun.h"
 
 #include <QSignalSpy>
@@ -10,28 +10,14 @@
 #include <gtest/gtest.h>
 #include <time.h>
 
+using fixtures::storedLastLookup;
+using fixtures::writeScheduledAccount;
+
 namespace {
 
 const QDateTime kNow(QDate(2024, 3, 5), QTime(13, 0, 0));
 
-QString accountFile(const QString &engine, const QString &account) {
-    return testenv::programDir() + "/Accounts/" + engine + "/" + account + "/" + account + ".dat";
-}
-
-// An account file as the account dialog writes it, with the scheduler's three values.
-void writeAccount(const QString &engine, const QString &account, const QString &enable, const QString &hours,
-                  const QString &lastLookup, const QString &sentReport = "False") {
-    testenv::writeFile(accountFile(engine, account),
-                       ("[Login Detail]\r\nUserName=u\r\nPassWord=p\r\nAccountID=\r\nMaxBid=1\r\nMinBid=0.1\r\n"
-                        "SchedlerEnable=" + enable + "\r\nHours=" + hours + "\r\nLastLookup=" + lastLookup +
-                        "\r\nSentReport=" + sentReport + "\r\n").toLatin1());
-}
-
-QString storedLastLookup(const QString &engine, const QString &account) {
-    const QByteArray bytes = testenv::readFile(accountFile(engine, account));
-    const int at = int(bytes.indexOf("LastLookup="));
-    return at < 0 ? QString() : QString::fromLatin1(bytes.mid(at + 11, bytes.indexOf("\r\n", at) - at - 11));
-}
+QString accountFile(const QString &engine, const QString &account) { return fixtures::settingsFile(engine, account); }
 
 QString general(const QDateTime &t) { return vb::FormatGeneralDate(t); }
 
@@ -44,7 +30,7 @@ clsAccount account(float hours, const QDateTime &last, bool stored = true) {
         // An account file whose last look-up can't be read.
         a.setEngine("E");
         a.setAccountName("unreadable");
-        writeAccount("E", "unreadable", "True", QString::number(double(hours)), "never");
+        writeScheduledAccount("E", "unreadable", "True", QString::number(double(hours)), "never");
         a.GetSchedulerSettings();
     }
     return a;
@@ -146,11 +132,11 @@ TEST(SchedulerDueTest, NextTimeTextUsesTwelveHourClockWithTwoDigits) {
 
 TEST(SchedulerTick, CollectsAndStampsTheDueAccountsInNodeOrder) {
     testenv::setNow(kNow);
-    writeAccount("Google", "b-due", "True", "1", general(kNow.addSecs(-3600)));
-    writeAccount("Google", "not-due", "True", "2", general(kNow.addSecs(-3600)));
-    writeAccount("Google", "off", "False", "1", general(kNow.addDays(-3)));
-    writeAccount("Google", "zero-hours", "True", "0", general(kNow.addDays(-3)));
-    writeAccount("Overture", "a-due", "True", "24", "never");
+    writeScheduledAccount("Google", "b-due", "True", "1", general(kNow.addSecs(-3600)));
+    writeScheduledAccount("Google", "not-due", "True", "2", general(kNow.addSecs(-3600)));
+    writeScheduledAccount("Google", "off", "False", "1", general(kNow.addDays(-3)));
+    writeScheduledAccount("Google", "zero-hours", "True", "0", general(kNow.addDays(-3)));
+    writeScheduledAccount("Overture", "a-due", "True", "24", "never");
     const QByteArray notDue = testenv::readFile(accountFile("Google", "not-due"));
     const QByteArray off = testenv::readFile(accountFile("Google", "off"));
 
@@ -187,7 +173,7 @@ TEST(SchedulerTick, CollectsAndStampsTheDueAccountsInNodeOrder) {
 
 TEST(SchedulerTick, ALastLookUpInTheFutureIsStampedNowAndWaitsAWholeInterval) {
     testenv::setNow(kNow);
-    writeAccount("Google", "acme", "True", "1", "12/1/2099 1:00:00 PM");
+    writeScheduledAccount("Google", "acme", "True", "1", "12/1/2099 1:00:00 PM");
     SchedulerRun run;
     QString panel = "Scheduler: On";
     run.Collect({{"Google", "acme"}}, &panel);
@@ -205,7 +191,7 @@ TEST(SchedulerTick, SummerTimeMovesNoRun) {
     LocalZone zone("Europe/London");
     // 00:30 GMT and 02:00 BST on the night the clocks go forward: one and a half hours
     // by the wall clock, half an hour in fact.
-    writeAccount("Google", "acme", "True", "1", "3/31/2024 12:30:00 AM");
+    writeScheduledAccount("Google", "acme", "True", "1", "3/31/2024 12:30:00 AM");
     testenv::setNow(QDateTime(QDate(2024, 3, 31), QTime(2, 0)));
     SchedulerRun run;
     QString panel = "Scheduler: On";
@@ -219,11 +205,11 @@ TEST(SchedulerTick, SummerTimeMovesNoRun) {
 
 TEST(SchedulerTick, BadAccountFilesAreLoggedAndTheOthersStillRun) {
     testenv::setNow(kNow);
-    writeAccount("Google", "first", "True", "1", general(kNow.addDays(-1)));
+    writeScheduledAccount("Google", "first", "True", "1", general(kNow.addDays(-1)));
     testenv::writeFile(accountFile("Google", "no-boolean"), "[Login Detail]\r\nHours=1\r\n");
-    writeAccount("Google", "bad-report", "True", "1", general(kNow.addDays(-1)), "perhaps");
-    writeAccount("Google", "locked", "True", "1", general(kNow.addDays(-1)));
-    writeAccount("Google", "last", "True", "1", general(kNow.addDays(-1)));
+    writeScheduledAccount("Google", "bad-report", "True", "1", general(kNow.addDays(-1)), "perhaps");
+    writeScheduledAccount("Google", "locked", "True", "1", general(kNow.addDays(-1)));
+    writeScheduledAccount("Google", "last", "True", "1", general(kNow.addDays(-1)));
     SchedulerRun run;
     QString panel = "Scheduler: On";
     {
@@ -244,7 +230,7 @@ TEST(SchedulerTick, BadAccountFilesAreLoggedAndTheOthersStillRun) {
 
 TEST(SchedulerTick, AnAccountWhoseStampCannotBeWrittenIsNotWorked) {
     testenv::setNow(kNow);
-    writeAccount("Google", "acme", "True", "1", general(kNow.addDays(-1)));
+    writeScheduledAccount("Google", "acme", "True", "1", general(kNow.addDays(-1)));
     const QByteArray before = testenv::readFile(accountFile("Google", "acme"));
     SchedulerRun run;
     QString panel = "Scheduler: On";
@@ -264,9 +250,9 @@ TEST(SchedulerTick, AnAccountWhoseStampCannotBeWrittenIsNotWorked) {
 TEST(SchedulerRunState, WorksTheCollectedAccountsOneAfterAnotherAndPutsBackABusyOnesStamp) {
     testenv::setNow(kNow);
     const QDateTime earlier = kNow.addDays(-2);
-    writeAccount("Google", "a", "True", "1", general(earlier));
-    writeAccount("Google", "b", "True", "1", "never");
-    writeAccount("Google", "c", "True", "1", general(earlier));
+    writeScheduledAccount("Google", "a", "True", "1", general(earlier));
+    writeScheduledAccount("Google", "b", "True", "1", "never");
+    writeScheduledAccount("Google", "c", "True", "1", general(earlier));
     SchedulerRun run;
     QString panel;
     run.Collect({{"Google", "a"}, {"Google", "b"}, {"Google", "c"}}, &panel);
