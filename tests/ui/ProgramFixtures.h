@@ -77,6 +77,28 @@ inline QList<frmAutoBid *> bidWindows() {
     return out;
 }
 
+// A main window without its controller, and a tree made by hand.
+struct BareWindow {
+    frmMain w;
+    QTreeWidgetItem *root = treenode::AddRootNode(w.tvwAccount);
+    QTreeWidgetItem *addEngine(const QString &name) {
+        return treenode::AddNewNode(w.tvwAccount, treenode::RootKey(), treenode::EngineKey(name), name, "AccountFolder",
+                                    treenode::Kind::Engine);
+    }
+    QTreeWidgetItem *addAccount(const QString &engine, const QString &name) {
+        return treenode::AddNewNode(w.tvwAccount, treenode::EngineKey(engine), treenode::AccountKey(engine, name), name,
+                                    "AccountFolder", treenode::Kind::Account);
+    }
+};
+
+// A menu item ("Menu n"), toolbar key ("Key") or drop-down item ("Key/Item").
+inline QAction *action(const frmMain &w, const QString &name) {
+    const QStringList menuItem = name.split(' '), dropDown = name.split('/');
+    if (menuItem.size() == 2)
+        return w.menuItem(menuItem[0], menuItem[1].toInt());
+    return dropDown.size() == 2 ? w.toolMenuItem(dropDown[0], dropDown[1]) : w.toolButton(name);
+}
+
 // A bid grid's row of the keyword (0 when missing), and one column's texts.
 inline int gridRow(BidGrid &grid, const QString &keyword) {
     for (int r = 1; r < grid.Rows(); ++r)

@@ -173,14 +173,3 @@ TEST_F(Layout, AResizeSwitchesTheTrayTimerOnUnlessMinimised) {
     QApplication::processEvents();
     EXPECT_TRUE(w.tmrTrayIcon->isActive());
 }
-
-TEST_F(Layout, MovingOverAPanelPutsThePointerBack) {
-    for (QWidget *panel : {w.fraMainLeft, static_cast<QWidget *>(w.fraMainRight)}) {
-        seam::SetPointer(seam::Pointer::Hourglass);
-        QTest::mouseMove(panel, QPoint(2, 2));
-        QMouseEvent move(QEvent::MouseMove, QPointF(3, 3), panel->mapToGlobal(QPointF(3, 3)), Qt::NoButton,
-                         Qt::NoButton, Qt::NoModifier);
-        QApplication::sendEvent(panel, &move);
-        EXPECT_EQ(seam::CurrentPointer(), seam::Pointer::Default) << panel->objectName().toStdString();
-    }
-}
