@@ -12,13 +12,29 @@
 #include "ui/clsMain.h"
 #include "ui/frmMain.h"
 
+// The widgets and test tools the window tests reach into.
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
 #include <QCoreApplication>
+#include <QFileInfo>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPointer>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QRegularExpression>
+#include <QSignalSpy>
+#include <QTest>
 #include <QTimer>
 #include <QTreeWidget>
 #include <functional>
 #include <gtest/gtest.h>
+#include <memory>
 #include <ostream>
 
 namespace fixtures {

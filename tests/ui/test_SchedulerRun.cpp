@@ -1,13 +1,10 @@
-#include "AccountFixtures.h"
+#include "ProgramFixtures.h"
 
 #include "platform/VB.h"
 #include "support/FileFaults.h"
 #include "ui/SchedulerRun.h"
 
-#include <QSignalSpy>
 #include <QTimeZone>
-#include <QTimer>
-#include <gtest/gtest.h>
 #include <time.h>
 
 using fixtures::storedLastLookup;

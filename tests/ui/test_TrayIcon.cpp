@@ -6,12 +6,7 @@
 #include "ui/frmTrayIcon.h"
 
 #include <QDialog>
-#include <QMenu>
-#include <QPushButton>
-#include <QSignalSpy>
 #include <QSystemTrayIcon>
-#include <QTest>
-#include <gtest/gtest.h>
 
 namespace {
 

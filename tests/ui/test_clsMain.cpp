@@ -3,11 +3,6 @@
 #include "core/clsEngine.h"
 #include "support/FileFaults.h"
 
-#include <QFileInfo>
-#include <QRegularExpression>
-#include <QTreeWidget>
-#include <gtest/gtest.h>
-
 namespace {
 
 // A controller over a bare tree with the engines of a fresh engine data file.

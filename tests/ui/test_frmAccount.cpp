@@ -3,14 +3,6 @@
 #include "core/clsEngine.h"
 #include "ui/frmAccount.h"
 
-#include <QCheckBox>
-#include <QComboBox>
-#include <QFileInfo>
-#include <QLineEdit>
-#include <QPushButton>
-#include <gtest/gtest.h>
-#include <memory>
-
 using fixtures::Box;
 
 namespace {

@@ -1,14 +1,9 @@
-#include "support/TestEnv.h"
+#include "ProgramFixtures.h"
+
 #include "ui/frmAddkeywords.h"
 
-#include <QComboBox>
-#include <QLabel>
 #include <QPlainTextEdit>
-#include <QPushButton>
 #include <QTabWidget>
-#include <QTest>
-#include <functional>
-#include <gtest/gtest.h>
 
 namespace {
 struct Shown {

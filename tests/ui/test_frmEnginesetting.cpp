@@ -4,11 +4,6 @@
 #include "core/clsEngine.h"
 #include "ui/frmEnginesetting.h"
 
-#include <QGroupBox>
-#include <QLabel>
-#include <QPushButton>
-#include <gtest/gtest.h>
-
 using fixtures::checked;
 
 namespace {

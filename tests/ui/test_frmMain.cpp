@@ -4,9 +4,6 @@
 
 #include <QDir>
 #include <QFile>
-#include <QLabel>
-#include <QProgressBar>
-#include <gtest/gtest.h>
 
 namespace {
 

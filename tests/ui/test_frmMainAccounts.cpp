@@ -3,14 +3,6 @@
 #include "core/clsEngine.h"
 #include "ui/frmAccount.h"
 
-#include <QFileInfo>
-#include <QGroupBox>
-#include <QLabel>
-#include <QLineEdit>
-#include <QMenu>
-#include <QPushButton>
-#include <gtest/gtest.h>
-
 using fixtures::Program;
 
 namespace {

@@ -6,10 +6,6 @@
 #include "lookup/clsRanking.h"
 #include "lookup/frmKeywordBuilder.h"
 
-#include <QPushButton>
-#include <QTest>
-#include <gtest/gtest.h>
-
 namespace {
 
 struct Suggestions {

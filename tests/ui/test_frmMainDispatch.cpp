@@ -4,14 +4,8 @@
 #include "core/clsEngine.h"
 #include "ui/frmAbout.h"
 
-#include <QGroupBox>
 #include <QKeyEvent>
-#include <QLabel>
-#include <QMenu>
-#include <QPushButton>
-#include <QTest>
 #include <QToolBar>
-#include <gtest/gtest.h>
 
 namespace {
 

@@ -11,12 +11,7 @@
 #include "ui/frmAddkeywords.h"
 #include "ui/frmURLs.h"
 
-#include <QComboBox>
-#include <QFileInfo>
 #include <QPlainTextEdit>
-#include <QPushButton>
-#include <QTest>
-#include <gtest/gtest.h>
 
 using fixtures::Box;
 using fixtures::Program;

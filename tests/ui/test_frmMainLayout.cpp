@@ -1,19 +1,10 @@
-#include "core/modCommon.h"
-#include "support/TestEnv.h"
-#include "ui/frmMain.h"
+#include "ProgramFixtures.h"
 
-#include <QApplication>
-#include <QGroupBox>
-#include <QLabel>
-#include <QProgressBar>
-#include <QPushButton>
+#include "core/modCommon.h"
+
 #include <QSplitter>
 #include <QStatusBar>
-#include <QTest>
-#include <QTimer>
-#include <QTreeWidget>
 #include <cmath>
-#include <gtest/gtest.h>
 
 namespace {
 

@@ -5,11 +5,6 @@
 #include "fakes/FakeResultServer.h"
 #include "lookup/clsRanking.h"
 
-#include <QLabel>
-#include <QProgressBar>
-#include <QTest>
-#include <gtest/gtest.h>
-
 using fake::FakeResultServer;
 using fake::HttpResponse;
 

@@ -1,13 +1,9 @@
-#include "AccountFixtures.h"
+#include "ProgramFixtures.h"
 
 #include "core/clsKeywords.h"
 #include "fakes/FakeSmtpServer.h"
 #include "platform/TextFile.h"
 #include "report/frmSendMail.h"
-#include "ui/frmMain.h"
-
-#include <QSignalSpy>
-#include <gtest/gtest.h>
 
 namespace {
 

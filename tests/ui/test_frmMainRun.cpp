@@ -9,10 +9,6 @@
 #include "core/clsURL.h"
 #include "ui/frmAccount.h"
 
-#include <QPointer>
-#include <QTimer>
-#include <gtest/gtest.h>
-
 using fixtures::bidWindows;
 
 namespace {

@@ -12,17 +12,6 @@
 #include "fakes/FakeOvertureSite.h"
 #include "platform/Ini.h"
 
-#include <QComboBox>
-#include <QLabel>
-#include <QLineEdit>
-#include <QPointer>
-#include <QPushButton>
-#include <QRadioButton>
-#include <QRegularExpression>
-#include <QSignalSpy>
-#include <QTest>
-#include <gtest/gtest.h>
-
 using fixtures::gridColumn;
 using fixtures::gridRow;
 

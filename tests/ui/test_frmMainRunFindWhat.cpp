@@ -11,11 +11,6 @@
 #include "core/clsURL.h"
 #include "fakes/FakeFindWhatSite.h"
 
-#include <QLabel>
-#include <QLineEdit>
-#include <QTest>
-#include <gtest/gtest.h>
-
 using fixtures::gridRow;
 
 TEST(RunAutoBidFindWhat, TheSiteChangesExactlyTheTypedBid) {

@@ -14,12 +14,7 @@
 #include "ui/SchedulerRun.h"
 
 #include <QDir>
-#include <QLabel>
-#include <QRegularExpression>
-#include <QSignalSpy>
-#include <QTest>
 #include <climits>
-#include <gtest/gtest.h>
 
 using fake::FakeResultServer;
 using fake::HttpResponse;

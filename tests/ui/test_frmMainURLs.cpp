@@ -5,11 +5,7 @@
 #include "ui/frmURLs.h"
 
 #include <QColor>
-#include <QFileInfo>
 #include <QSet>
-#include <QLineEdit>
-#include <QPushButton>
-#include <gtest/gtest.h>
 
 using fixtures::Program;
 

@@ -4,13 +4,7 @@
 #include "core/modStartUp.h"
 #include "ui/frmPreference.h"
 
-#include <QCheckBox>
-#include <QLabel>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QRadioButton>
 #include <QTabWidget>
-#include <gtest/gtest.h>
 
 namespace {
 

@@ -1,18 +1,9 @@
-#include "core/Globals.h"
+#include "ProgramFixtures.h"
+
 #include "core/clsDealerInfo.h"
 #include "core/modStartUp.h"
-#include "support/TestEnv.h"
 #include "ui/frmAbout.h"
-#include "ui/frmMain.h"
 #include "ui/frmSplash.h"
-
-#include <QApplication>
-#include <QLabel>
-#include <QPointer>
-#include <QPushButton>
-#include <QTest>
-#include <QTimer>
-#include <gtest/gtest.h>
 
 namespace {
 

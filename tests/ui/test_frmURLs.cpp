@@ -1,15 +1,7 @@
-#include "AccountFixtures.h"
+#include "ProgramFixtures.h"
 
 #include "core/modCommon.h"
-#include "support/TestEnv.h"
 #include "ui/frmURLs.h"
-
-#include <QLabel>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QTest>
-#include <QTreeWidget>
-#include <gtest/gtest.h>
 
 namespace {
 
