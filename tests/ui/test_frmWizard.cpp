@@ -130,7 +130,6 @@ TEST(frmWizard, FailedDownloadsShowTheErrorAndKeepTheFile) {
         bool readOnly;
     } cases[] = {
         {"404 with an HTML page", HttpResponse::error(404, "<html>gone</html>"), false},
-        {"a hotspot's page", HttpResponse::page("<html><form action=/login></form></html>"), false},
         {"an unwritable folder", HttpResponse::bytes(FakeEngineDataSite::engineData({"Overture"})), true},
     };
     for (const Case &c : cases) {
@@ -270,22 +269,6 @@ TEST(frmWizard, ConnectionPageRefusesWhatNoRequestCouldUse) {
             EXPECT_EQ(fixtures::preference("Port"), c.port) << "stored as typed";
         }
     }
-}
-
-TEST(frmWizard, DirectConnectionKeepsTheStoredProxyAndIgnoresThePort) {
-    testenv::setRegistryValue(g_sPreferenceKey, "AccessType", "0");
-    testenv::setRegistryValue(g_sPreferenceKey, "Proxy", "old.proxy");
-    testenv::setRegistryValue(g_sPreferenceKey, "Port", "3128");
-    Wizard w;
-    w.next();
-    EXPECT_TRUE(w.form.optProxy[1]->isChecked()) << "access type 0 reads as direct";
-    EXPECT_TRUE(w.form.txtProxy->text().isEmpty());
-    w.form.txtPort->setText("abc");
-    w.next();
-    EXPECT_EQ(w.form.CurrentStep(), 3);
-    EXPECT_EQ(fixtures::preference("AccessType"), "1");
-    EXPECT_EQ(fixtures::preference("Proxy"), "old.proxy");
-    EXPECT_EQ(fixtures::preference("Port"), "3128");
 }
 
 TEST(frmWizard, UnreadableSettingsAreNotOverwrittenByTheConnectionPage) {
