@@ -238,28 +238,6 @@ TEST(clsMainDelete, AsksRemovesOnlyTheSettingsFileAndSelectsTheNextNode) {
     EXPECT_EQ(fixtures::readProject(), QByteArray("\r\n"));
 }
 
-TEST(clsMainDelete, EngineNodeAsksNothingAndAnAccountInLookUpIsKept) {
-    fixtures::writeProject("[Overture]\r\n1=A\r\nLast=1\r\n\r\n");
-    fixtures::saveAccount("Overture", "A");
-    Project p({"Overture"});
-    ASSERT_TRUE(p.main.loadProject());
-
-    p.select(p.node("Overture"));
-    p.main.DeleteAccount();
-    EXPECT_TRUE(testenv::shownMsgBoxes().isEmpty());
-    EXPECT_EQ(p.main.SelectNode(), p.node("Overture"));
-
-    p.main.setBusyCheck([](const QString &e, const QString &a) { return e == "Overture" && a == "A"; });
-    p.select(p.node("Overture", "A"));
-    testenv::answerMsgBox(seam::vbOK);
-    p.main.DeleteAccount();
-    ASSERT_EQ(testenv::shownMsgBoxes().size(), 1);
-    EXPECT_EQ(testenv::shownMsgBoxes()[0].title, "Delete Account");
-    EXPECT_EQ(testenv::shownMsgBoxes()[0].icon(), seam::vbInformation);
-    EXPECT_NE(p.node("Overture", "A"), nullptr);
-    EXPECT_TRUE(QFileInfo::exists(fixtures::settingsFile("Overture", "A")));
-}
-
 TEST(TreeNodeAdd, FailsWithoutParentOrWithATakenKeyAndLogs) {
     QTreeWidget tree;
     treenode::AddRootNode(&tree);

@@ -145,23 +145,26 @@ TEST(frmMainCommands, DeleteKeyAsksSelectsTheNextAndRewritesTheProject) {
 
 TEST(frmMainCommands, AccountInLookUpIsNeitherDeletedNorRenamed) {
     fixtures::writeEngineData({"Google"});
-    fixtures::saveAccount("Google", "Shop");
+    const QString settings = fixtures::saveAccount("Google", "Shop");
     Program p("[Google]\r\n1=Shop\r\nLast=1\r\n\r\n");
     p.form->m_bInsearch = true;
     p.form->m_sLookupAccount = "Shop";
+    const int info = seam::vbOKOnly | seam::vbInformation;
 
     testenv::answerMsgBox(seam::vbOK);
     p.form->tvwAccount_KeyDown(46);
-    ASSERT_EQ(testenv::shownMsgBoxes().size(), 1);
-    EXPECT_EQ(testenv::shownMsgBoxes()[0].title, "Delete Account");
+    EXPECT_EQ(fixtures::shownBox(), (fixtures::Box{"This Account is being looked up. Please stop the look up before "
+                                                   "you delete it.", "Delete Account", info}));
     EXPECT_NE(p.node("Google", "Shop"), nullptr);
+    EXPECT_TRUE(QFileInfo::exists(settings));
 
     inAccountDialog([](frmAccount *d) {
         d->txtAccountName->setText("Other");
         testenv::answerMsgBox(seam::vbOK);
     });
     p.form->tvwAccount_DblClick();
-    EXPECT_EQ(testenv::shownMsgBoxes().size(), 2);
+    EXPECT_EQ(fixtures::shownBox(2), (fixtures::Box{"This Account is being looked up. Please stop the look up before "
+                                                    "you rename it.", "Account - Google", info}));
     EXPECT_NE(p.node("Google", "Shop"), nullptr);
     EXPECT_EQ(fixtures::readProject(), QByteArray("[Google]\r\n1=Shop\r\nLast=1\r\n\r\n\r\n"));
 }
