@@ -41,49 +41,43 @@ struct Program : RunAccounts, fixtures::Program {
 }  // namespace
 
 TEST(RunAutoBid, TheChecksComeInOrderWithTheirTexts) {
-    struct Case {
-        const char *name;
-        const char *engine;
-        const char *account;  // null: the engine node
-        QList<int> answers;
-        const char *message;
-        int style;
-        const char *title;
+    const char *noKeyword = "There is not keyword in the Keyword list.Do you still want to go to Auto Bid screen.";
+    const int yesNo = seam::vbYesNo | seam::vbQuestion;
+    const struct {
+        const char *engine, *account;  // null: the engine node
+        int answer;                    // to the box, 0 when none comes
+        fixtures::Box box;
         bool opens;
+    } cases[] = {
+        {"Overture", nullptr, seam::vbOK, {"Please select a Account.", "AutoBid", seam::vbOKOnly | seam::vbInformation},
+         false},
+        {"Google", "g", 0, {}, false},  // an engine that does not bid
+        {"Overture", "nourl", seam::vbOK,
+         {"There is not URL in the Web Site URL list. Please enter your web site URLs by click the 'URL' button from "
+          "Tool bar.",
+          "Auto Bid", seam::vbOKOnly | seam::vbExclamation},
+         false},
+        {"Overture", "empty", seam::vbNo, {noKeyword, "Auto Bid", yesNo}, false},
+        {"Overture", "empty", seam::vbYes, {noKeyword, "Auto Bid", yesNo}, true},
+        {"Overture", "main", 0, {}, true},
     };
-    const Case cases[] = {
-        {"engine node", "Overture", nullptr, {seam::vbOK}, "Please select a Account.",
-         seam::vbOKOnly | seam::vbInformation, "AutoBid", false},
-        {"engine that does not bid", "Google", "g", {}, nullptr, 0, nullptr, false},
-        {"no URL", "Overture", "nourl", {seam::vbOK},
-         "There is not URL in the Web Site URL list. Please enter your web site URLs by click the 'URL' button from "
-         "Tool bar.",
-         seam::vbOKOnly | seam::vbExclamation, "Auto Bid", false},
-        {"no keyword, No", "Overture", "empty", {seam::vbNo},
-         "There is not keyword in the Keyword list.Do you still want to go to Auto Bid screen.",
-         seam::vbYesNo | seam::vbQuestion, "Auto Bid", false},
-        {"no keyword, Yes", "Overture", "empty", {seam::vbYes},
-         "There is not keyword in the Keyword list.Do you still want to go to Auto Bid screen.",
-         seam::vbYesNo | seam::vbQuestion, "Auto Bid", true},
-        {"ready account", "Overture", "main", {}, nullptr, 0, nullptr, true},
-    };
-    for (const Case &c : cases) {
-        SCOPED_TRACE(c.name);
+    for (const auto &c : cases) {
+        SCOPED_TRACE(std::string(c.account ? c.account : c.engine) + ", answer " + std::to_string(c.answer));
         testenv::clearShownMsgBoxes();
         Program p;
         c.account ? p.select(c.engine, c.account) : p.select(c.engine);
-        for (int a : c.answers)
-            testenv::answerMsgBox(a);
+        if (c.answer)
+            testenv::answerMsgBox(c.answer);
         p.form->mnuRunItems_Click(1);
-        if (c.message)
-            EXPECT_EQ(fixtures::shownBox(), (fixtures::Box{c.message, c.title, c.style}));
+        if (c.answer)
+            EXPECT_EQ(fixtures::shownBox(), c.box);
         else
             EXPECT_TRUE(testenv::shownMsgBoxes().isEmpty());
         const QList<frmAutoBid *> open = bidWindows();
         ASSERT_EQ(open.size(), c.opens ? 1 : 0);
         if (c.opens) {
             EXPECT_TRUE(open.first()->isVisible());
-            EXPECT_EQ(open.first()->windowTitle(), QStringLiteral("AutoBid for Overture - ") + c.account);
+            EXPECT_EQ(open.first()->windowTitle(), QString("AutoBid for Overture - ") + c.account);
             EXPECT_EQ(p.form->m_oBidAccount->AccountName(), c.account);
             EXPECT_EQ(p.form->m_oBidAccount->UserName(), "joe");
         }
