@@ -305,21 +305,24 @@ namespace {
 
 // An Overture account "acme" on the fake site, and the main window on it;
 // the connection windows it makes start at once and are counted.
-struct RetrieveProgram {
+struct RetrieveSite {
     fake::FakeOvertureSite site;
-    std::unique_ptr<Program> p;
-    int windowsMade = 0;
-    QStringList commands;
-
-    explicit RetrieveProgram(const QString &password = "secret") {
+    explicit RetrieveSite(const QString &password) {
         testenv::writeFile(g_sEngineDataFile, "[OvertureEngines]\r\n1=Overture\r\n2=Google\r\n\r\n[Google]\r\n");
         site.writeEngineData(g_sEngineDataFile, "Overture");
         site.addKeyword("red shoes", 35, "2", 50);
         site.addKeyword("Blue Shoes", 20, "1", 20);
         fixtures::saveAccount("Overture", "acme", "joe", password);
-        p = std::make_unique<Program>("[Overture]\r\n1=acme\r\nLast=1\r\n\r\n[Google]\r\n1=g\r\nLast=1\r\n\r\n",
-                                             "Overture", "acme");
-        p->form->m_connectWindowMaker = [this](const QString &engine, QWidget *owner) -> IConnectWindow * {
+    }
+};
+
+struct RetrieveProgram : RetrieveSite, Program {
+    int windowsMade = 0;
+    QStringList commands;
+
+    explicit RetrieveProgram(const QString &password = "secret")
+        : RetrieveSite(password), Program("[Overture]\r\n1=acme\r\nLast=1\r\n\r\n[Google]\r\n1=g\r\nLast=1\r\n\r\n") {
+        form->m_connectWindowMaker = [this](const QString &engine, QWidget *owner) -> IConnectWindow * {
             EXPECT_EQ(engine, "Overture");
             ++windowsMade;
             auto *w = new frmConnectOverture(owner);
@@ -327,7 +330,7 @@ struct RetrieveProgram {
             w->Session().setRetryInterval(0);
             return w;
         };
-        p->form->DispatchCommand("mnuRunItems_Click(4)") = [this] { commands << "Lookup All Keywords"; };
+        form->DispatchCommand("mnuRunItems_Click(4)") = [this] { commands << "Lookup All Keywords"; };
     }
     QString file() const { return fixtures::accountFile("Overture", "acme", "Keywords.dat"); }
 };
@@ -337,31 +340,32 @@ struct RetrieveProgram {
 TEST(MainWindowKeywords, RetrieveReplacesTheListWithTheEnginesKeywords) {
     RetrieveProgram r;
     testenv::writeFile(r.file(), "local only;;;;;;;;;;\r\nred shoes;9;;;;;;;;;\r\n\r\n");
-    r.p->select("Overture", "acme");
+    r.select("Overture", "acme");
     bool openMeanwhile = false;
-    r.site.setOnRequest([&](const fake::HttpRequest &) { openMeanwhile = AccountWindowGuard::IsOpen("Overture", "acme"); });
+    r.site.setOnRequest(
+        [&](const fake::HttpRequest &) { openMeanwhile = AccountWindowGuard::IsOpen("Overture", "acme"); });
     testenv::answerMsgBox(seam::vbNo);
-    r.p->form->DownLoadKeywords();
+    r.form->DownLoadKeywords();
     EXPECT_TRUE(openMeanwhile);  // no look-up of the account may start meanwhile
     EXPECT_EQ(r.windowsMade, 1);
     EXPECT_EQ(r.site.loginCount(), 1);
     EXPECT_EQ(testenv::readFile(r.file()),
               "red shoes;;$0.35;;$0.49;;;;;2;\r\nBlue Shoes;;$0.20;;$0.19;;;;;1;\r\n\r\n");
-    EXPECT_EQ(r.p->keywords(), QStringList({"red shoes", "Blue Shoes"}));
-    EXPECT_EQ(treenode::NodeTag(r.p->node("Overture", "acme")), 2);
+    EXPECT_EQ(r.keywords(), QStringList({"red shoes", "Blue Shoes"}));
+    EXPECT_EQ(treenode::NodeTag(r.node("Overture", "acme")), 2);
     EXPECT_EQ(fixtures::shownBox(), (Box{"Do you want to perform keyword look up?", "Load Keywords",
                                          seam::vbYesNo | seam::vbInformation}));
     EXPECT_TRUE(r.commands.isEmpty());
 
     // The keywords are keyed as the list keys them: typing one again adds nothing.
-    addTyped(*r.p, "BLUE SHOES\nnew one");
-    EXPECT_EQ(r.p->keywords(), QStringList({"red shoes", "Blue Shoes", "new one"}));
+    addTyped(r, "BLUE SHOES\nnew one");
+    EXPECT_EQ(r.keywords(), QStringList({"red shoes", "Blue Shoes", "new one"}));
 
     // Yes runs the look-up of all keywords.
     testenv::answerMsgBox(seam::vbYes);
-    r.p->form->DownLoadKeywords();
+    r.form->DownLoadKeywords();
     EXPECT_EQ(r.commands, QStringList({"Lookup All Keywords"}));
-    EXPECT_EQ(r.p->keywords(), QStringList({"red shoes", "Blue Shoes"}));
+    EXPECT_EQ(r.keywords(), QStringList({"red shoes", "Blue Shoes"}));
 }
 
 TEST(MainWindowKeywords, RetrieveWithoutLoginOrAfterAFailureChangesNothing) {
@@ -373,13 +377,13 @@ TEST(MainWindowKeywords, RetrieveWithoutLoginOrAfterAFailureChangesNothing) {
     for (const Case &c : cases) {
         RetrieveProgram r(c.password);
         testenv::writeFile(r.file(), "local only;;;;;;;;;;\r\n\r\n");
-        r.p->select("Overture", "acme");
+        r.select("Overture", "acme");
         testenv::clearShownMsgBoxes();
         if (!c.windowShown)
             testenv::answerMsgBox(seam::vbOK);
-        r.p->form->DownLoadKeywords();
+        r.form->DownLoadKeywords();
         EXPECT_EQ(testenv::readFile(r.file()), "local only;;;;;;;;;;\r\n\r\n") << c.name;
-        EXPECT_EQ(r.p->keywords(), QStringList({"local only"})) << c.name;
+        EXPECT_EQ(r.keywords(), QStringList({"local only"})) << c.name;
         EXPECT_EQ(r.site.server().requestCount() > 0, c.windowShown) << c.name;
         if (!c.windowShown)
             EXPECT_EQ(fixtures::shownBox(), (Box{"Please setup your login details.", "Load Keyword", seam::vbOKOnly}));
@@ -390,8 +394,8 @@ TEST(MainWindowKeywords, RetrieveWithoutLoginOrAfterAFailureChangesNothing) {
 
     // Another engine: nothing at all.
     RetrieveProgram r;
-    r.p->select("Google", "g");
-    r.p->form->DownLoadKeywords();
+    r.select("Google", "g");
+    r.form->DownLoadKeywords();
     EXPECT_EQ(r.windowsMade, 0);
     EXPECT_EQ(r.site.server().requestCount(), 0);
 }

@@ -136,9 +136,9 @@ TEST(RunAutoBid, AnAccountThatIsNotReadyIsOfferedTheAccountDialogUntilDeclined) 
     p.form->mnuRunItems_Click(1);
     poll.stop();
     EXPECT_EQ(handled, 2u);
-    EXPECT_EQ(fixtures::shownBox(2),
-              (fixtures::Box{"You have to set up your Account details before doing AutoBid. Do you want to set up it now?",
-                             "AutoBid", seam::vbYesNo | seam::vbInformation}));
+    EXPECT_EQ(fixtures::shownBox(2), (fixtures::Box{"You have to set up your Account details before doing AutoBid. "
+                                                    "Do you want to set up it now?",
+                                                    "AutoBid", seam::vbYesNo | seam::vbInformation}));
     EXPECT_EQ(bidWindows().size(), 1);
 
     // Declining ends it.

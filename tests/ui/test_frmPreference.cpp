@@ -35,7 +35,8 @@ TEST(frmPreference, LoadsEverySettingAndOKWritesEveryField) {
         {"ReporterName", &frmPreference::txtReporterName, "Ann Lee", "Bob", "Bob"},
         {"CompanyName", &frmPreference::txtCompanyName, "Lee & Co", "Bob Ltd", "Bob Ltd"},
         {"Email", &frmPreference::txtReporterEmail, "ann@example.com", "bob@example.com", "bob@example.com"},
-        {"WebSite", &frmPreference::txtReporterWeb, "http://lee.example/", "http://bob.example/", "http://bob.example/"},
+        {"WebSite", &frmPreference::txtReporterWeb, "http://lee.example/", "http://bob.example/",
+         "http://bob.example/"},
         {"LogoURL", &frmPreference::txtLogoURL, "http://lee.example/logo.gif", "http://bob.example/l.png",
          "http://bob.example/l.png"},
     };

@@ -108,8 +108,8 @@ TEST(frmURLs, AddDropsTheSchemeTicksAndRefusesLinesThatAreNoURL) {
         testenv::clearShownMsgBoxes();
         testenv::answerMsgBox(seam::vbOK);
         dlg.add(QString::fromUtf8(b.typed));
-        EXPECT_EQ(fixtures::shownBox(),
-                  (fixtures::Box{"Invalid URL: " + QString::fromUtf8(b.line) + ".", "Add & Edit URL", seam::vbCritical}));
+        EXPECT_EQ(fixtures::shownBox(), (fixtures::Box{"Invalid URL: " + QString::fromUtf8(b.line) + ".",
+                                                       "Add & Edit URL", seam::vbCritical}));
         // Nothing added; the text stays for correction.
         EXPECT_EQ(dlg.d.lvwURLs->topLevelItemCount(), 5);
         EXPECT_EQ(dlg.d.txtURLs->text(), QString::fromUtf8(b.typed));
