@@ -7,6 +7,7 @@
 #include "autobid/BidGrid.h"
 #include "autobid/BidManager.h"
 #include "autobid/frmAutoBid.h"
+#include "fakes/FakeOvertureSite.h"
 #include "support/TestEnv.h"
 #include "ui/TreeNode.h"
 #include "ui/clsMain.h"
@@ -140,6 +141,20 @@ struct CountedLookUps {
     CountedLookUps(const CountedLookUps &) = delete;
     CountedLookUps &operator=(const CountedLookUps &) = delete;
 };
+
+// Shoes, boots and hats on the fake Overture site, and the bidding
+// account's last look-up of them: next bids and the bids of positions 2 to 5.
+inline void addShoesBootsHats(fake::FakeOvertureSite &site) {
+    site.addKeyword("shoes", 50, "2", 80);
+    site.addKeyword("boots", 30, "1", 30);
+    site.addKeyword("hats", 90, "3", 120);
+}
+inline void writeShoesBootsHatsLookUp(const QString &engine, const QString &account) {
+    testenv::writeFile(accountFile(engine, account, "Keywords.dat"),
+                       "shoes;10;$0.50;$0.40;$0.80;$0.60;$0.45;$0.30;$0.20;2;ok\r\n"
+                       "boots;5;$0.30;$0.29;$0.30;$0.25;$0.20;$0.15;$0.10;1;ok\r\n"
+                       "hats;7;$0.90;$0.10;$1.20;$0.95;$0.50;$0.40;$0.30;3;ok\r\n\r\n");
+}
 
 // The main window loaded by its controller; bid windows it opened go with it.
 struct Program {

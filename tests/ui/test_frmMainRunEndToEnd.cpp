@@ -17,24 +17,18 @@ using fixtures::gridRow;
 
 namespace {
 
-// One Overture account "main" on the fake site, whose last look-up gave
-// the next bids and the bids of positions 2 to 5.
+// One Overture account "main" on the fake site, looked up last time.
 struct Site {
     fake::FakeOvertureSite site;
     fixtures::CountedLookUps lookUps;  // the look-ups around the runs are not these tests' matter
     Site() {
-        site.addKeyword("shoes", 50, "2", 80);
-        site.addKeyword("boots", 30, "1", 30);
-        site.addKeyword("hats", 90, "3", 120);
+        fixtures::addShoesBootsHats(site);
         testenv::writeFile(g_sEngineDataFile, "[OvertureEngines]\r\n1=Overture\r\n\r\n");
         site.writeEngineData(g_sEngineDataFile, "Overture");
         platform::WriteProfileString(g_sEngineDataFile, "Overture", "MinBid", "0.05");
         fixtures::saveAccount("Overture", "main", "joe", "secret", 0.10f, 1.00f);
         clsURL::SaveURL("Overture", "main", "shop.example\r\n");
-        testenv::writeFile(fixtures::accountFile("Overture", "main", "Keywords.dat"),
-                           "shoes;10;$0.50;$0.40;$0.80;$0.60;$0.45;$0.30;$0.20;2;ok\r\n"
-                           "boots;5;$0.30;$0.29;$0.30;$0.25;$0.20;$0.15;$0.10;1;ok\r\n"
-                           "hats;7;$0.90;$0.10;$1.20;$0.95;$0.50;$0.40;$0.30;3;ok\r\n\r\n");
+        fixtures::writeShoesBootsHatsLookUp("Overture", "main");
     }
 };
 

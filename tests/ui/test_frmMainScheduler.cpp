@@ -38,24 +38,22 @@ void writeAccount(const QString &engine, const QString &account, const QString &
 // A bidding account, ready for a pass, with the fake site's three keywords.
 void writeBidAccount(const QString &engine, const QString &account, const QDateTime &lastLookup) {
     writeAccount(engine, account, "True", "1", lastLookup);
-    testenv::writeFile(fixtures::accountFile(engine, account, "Keywords.dat"),
-                       "shoes;10;$0.50;$0.40;$0.80;$0.60;$0.45;$0.30;$0.20;2;ok\r\n"
-                       "boots;5;$0.30;$0.29;$0.30;$0.25;$0.20;$0.15;$0.10;1;ok\r\n"
-                       "hats;7;$0.90;$0.10;$1.20;$0.95;$0.50;$0.40;$0.30;3;ok\r\n\r\n");
+    fixtures::writeShoesBootsHatsLookUp(engine, account);
 }
 
 bool posted(const fake::FakeOvertureSite &site) {
     return !site.requestLines().filter(QRegularExpression("^POST /bids/update")).isEmpty();
 }
 
-// Engines on the fake result server (the "Overture" engine's bid pages on
-// the fake site, when given) and the scheduler setting; bid windows' own
-// look-ups are the look-up window's matter.
+// The clock at the tick, engines on the fake result server (the "Overture"
+// engine's bid pages on the fake site, when given) and the scheduler
+// setting; bid windows' own look-ups are the look-up window's matter.
 struct Engines {
     FakeResultServer server;
     fixtures::CountedLookUps bidWindowLookUps;
     Engines(const QString &schedulerSetting, const QList<FakeResultServer::Engine> &engines,
             fake::FakeOvertureSite *site) {
+        testenv::setNow(kTick);
         testenv::setRegistryValue(g_sPreferenceKey, "SchedlerEnable", schedulerSetting);
         server.writeEngineData(engines);
         if (site) {
@@ -119,7 +117,6 @@ TEST(MainWindowScheduler, TwoDueLookUpAccountsRunOneAfterTheOtherInTheOrderAdded
     testenv::setRegistryValue(g_sPreferenceKey, "SMTPServer", "127.0.0.1");
     testenv::setRegistryValue(g_sPreferenceKey, "SMTPPort", QString::number(smtp.port()));
     testenv::setRegistryValue(g_sPreferenceKey, "Email", "me@x.test");
-    testenv::setNow(kTick);
     // Added "zed" first; the tree shows "alpha" first.
     Program p("[Google]\r\n1=zed\r\n2=alpha\r\n3=later\r\n4=off\r\n5=never\r\nLast=5\r\n");
     writeAccount("Google", "zed", "True", "1", kTick.addSecs(-60 * 60));
@@ -161,7 +158,6 @@ TEST(MainWindowScheduler, TwoDueLookUpAccountsRunOneAfterTheOtherInTheOrderAdded
 }
 
 TEST(MainWindowScheduler, StopDuringTheFirstOfThreeEndsTheRunAndKeepsTheStamps) {
-    testenv::setNow(kTick);
     Program p("[Google]\r\n1=a\r\n2=b\r\n3=c\r\nLast=3\r\n");
     for (const char *name : {"a", "b", "c"})
         writeAccount("Google", name, "True", "1", kTick.addDays(-1));
@@ -178,7 +174,6 @@ TEST(MainWindowScheduler, StopDuringTheFirstOfThreeEndsTheRunAndKeepsTheStamps) 
 }
 
 TEST(MainWindowScheduler, AccountsPassedOverForABusyMomentKeepTheirTurn) {
-    testenv::setNow(kTick);
     Program p("[Google]\r\n1=manual\r\n2=a\r\n3=b\r\nLast=3\r\n");
     writeAccount("Google", "manual", "False", "0", kTick);
     writeAccount("Google", "a", "True", "1", kTick.addDays(-1));
@@ -209,7 +204,6 @@ TEST(MainWindowScheduler, AccountsPassedOverForABusyMomentKeepTheirTurn) {
 }
 
 TEST(MainWindowScheduler, AnAccountDeletedWhileQueuedIsSkippedAndNothingIsWrittenForIt) {
-    testenv::setNow(kTick);
     Program p("[Google]\r\n1=a\r\n2=gone\r\n3=c\r\nLast=3\r\n");
     for (const char *name : {"a", "gone", "c"})
         writeAccount("Google", name, "True", "1", kTick.addDays(-1));
@@ -234,7 +228,6 @@ TEST(MainWindowScheduler, AnAccountDeletedWhileQueuedIsSkippedAndNothingIsWritte
 
 TEST(MainWindowScheduler, ASilentServerIsStoppedAfterTheLimitAndTheRunGoesOn) {
     testenv::setRegistryValue(g_sPreferenceKey, "TimeOut", "0");  // the look-up itself waits for ever
-    testenv::setNow(kTick);
     Program p("[Google]\r\n1=silent\r\n2=next\r\nLast=2\r\n");
     writeAccount("Google", "silent", "True", "1", kTick.addDays(-1));
     writeAccount("Google", "next", "True", "1", kTick.addDays(-1));
@@ -259,7 +252,6 @@ TEST(MainWindowScheduler, ASilentServerIsStoppedAfterTheLimitAndTheRunGoesOn) {
 
 TEST(MainWindowScheduler, AStepThatOutlivesItsStopIsLeftBehind) {
     testenv::setRegistryValue(g_sPreferenceKey, "TimeOut", "0");
-    testenv::setNow(kTick);
     Program p("[Google]\r\n1=silent\r\nLast=1\r\n");
     writeAccount("Google", "silent", "True", "1", kTick.addDays(-1));
     p.server.setAnswer("silent one", HttpResponse::page("<html></html>").delayed(INT_MAX));
@@ -283,11 +275,8 @@ TEST(MainWindowScheduler, AStepThatOutlivesItsStopIsLeftBehind) {
 
 TEST(MainWindowScheduler, ALookUpAccountThenAnOvertureAccountWithItsBidPassOnTheSite) {
     fake::FakeOvertureSite site;
-    site.addKeyword("shoes", 50, "2", 80);
-    site.addKeyword("boots", 30, "1", 30);
-    site.addKeyword("hats", 90, "3", 120);
+    fixtures::addShoesBootsHats(site);
     site.setCredentials("u", "p");
-    testenv::setNow(kTick);
     Program p("[Google]\r\n1=look\r\nLast=1\r\n\r\n[Overture]\r\n1=main\r\nLast=1\r\n", "True",
               {{"Google", false}, {"Overture", false}}, &site);
     writeAccount("Google", "look", "True", "1", kTick.addDays(-1));
@@ -323,7 +312,6 @@ TEST(MainWindowScheduler, ALookUpAccountThenAnOvertureAccountWithItsBidPassOnThe
 }
 
 TEST(MainWindowScheduler, FindWhatAndOvertureUkBidTooAndAStoppedManualLookUpLeavesTheRunAlone) {
-    testenv::setNow(kTick);
     Program p("[FindWhat]\r\n1=fw\r\nLast=1\r\n\r\n[Overture(UK)]\r\n1=uk\r\nLast=1\r\n\r\n"
               "[Lycos]\r\n1=ly\r\n2=manual\r\nLast=2\r\n",
               "True", {{"FindWhat", false}, {"Overture(UK)", false}, {"Lycos", false}});
@@ -373,7 +361,6 @@ TEST(MainWindowScheduler, FindWhatAndOvertureUkBidTooAndAStoppedManualLookUpLeav
 }
 
 TEST(MainWindowScheduler, ABidAccountPassedOverForAnOpenConnectionKeepsItsTurn) {
-    testenv::setNow(kTick);
     Program p("[FindWhat]\r\n1=fw\r\nLast=1\r\n", "True", {{"FindWhat", false}});
     writeBidAccount("FindWhat", "fw", kTick.addDays(-1));
     BidManager::ConnectWindowHook() = [](const QString &) {
@@ -397,7 +384,6 @@ TEST(MainWindowScheduler, ABidPassWhoseSiteFallsSilentIsCancelledAndTheRunGoesOn
     fake::FakeOvertureSite site;
     site.addKeyword("shoes", 50, "2", 80);
     site.setDelay("/login", INT_MAX);
-    testenv::setNow(kTick);
     Program p("[Overture]\r\n1=main\r\nLast=1\r\n\r\n[Google]\r\n1=after\r\nLast=1\r\n", "True",
               {{"Overture", false}, {"Google", false}}, &site);
     writeBidAccount("Overture", "main", kTick.addDays(-1));
