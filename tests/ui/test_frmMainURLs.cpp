@@ -39,9 +39,7 @@ QStringList rowColours(QTreeWidget *list) {
 
 void selectURL(Program &p, const QString &url) {
     p.form->lvwURLs->clearSelection();
-    for (int i = 0; i < p.form->lvwURLs->topLevelItemCount(); ++i)
-        if (p.form->lvwURLs->topLevelItem(i)->text(0) == url)
-            p.form->lvwURLs->setCurrentItem(p.form->lvwURLs->topLevelItem(i));
+    p.form->lvwURLs->setCurrentItem(p.form->lvwURLs->topLevelItem(int(p.urls().indexOf(url))));
 }
 
 }  // namespace
