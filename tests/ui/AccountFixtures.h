@@ -3,6 +3,7 @@
 // the project file, keyword lists and account files.
 
 #include "core/Globals.h"
+#include "core/clsAccount.h"
 #include "fakes/EngineDataText.h"
 #include "platform/Folders.h"
 #include "support/TestEnv.h"
@@ -42,6 +43,42 @@ inline void writeKeywords(const QString &engine, const QString &account, const Q
     for (const QString &k : keywords)
         lines += (k.isEmpty() ? QByteArray() : k.toLatin1() + ";;;;;;;;;;") + "\r\n";
     testenv::writeFile(accountFile(engine, account, "Keywords.dat"), lines);
+}
+
+inline clsAccount accountOf(const QString &engine, const QString &name) {
+    clsAccount a;
+    a.setEngine(engine);
+    a.setAccountName(name);
+    return a;
+}
+inline QString settingsFile(const QString &engine, const QString &name) {
+    return accountOf(engine, name).SettingsFile();
+}
+// Writes an account file as the account dialog does; returns its path.
+inline QString saveAccount(const QString &engine, const QString &name, const QString &user = {},
+                           const QString &password = {}, float minBid = 0, float maxBid = 0) {
+    clsAccount a = accountOf(engine, name);
+    a.setUserName(user);
+    a.setPassword(password);
+    a.setMinBid(minBid);
+    a.setMaxBid(maxBid);
+    a.SaveSettings();
+    return a.SettingsFile();
+}
+
+// An account file with the scheduler's values, the last look-up as stored text.
+inline void writeScheduledAccount(const QString &engine, const QString &account, const QString &enable,
+                                  const QString &hours, const QString &lastLookup,
+                                  const QString &sentReport = "False") {
+    testenv::writeFile(settingsFile(engine, account),
+                       ("[Login Detail]\r\nUserName=u\r\nPassWord=p\r\nAccountID=\r\nMaxBid=1\r\nMinBid=0.1\r\n"
+                        "SchedlerEnable=" + enable + "\r\nHours=" + hours + "\r\nLastLookup=" + lastLookup +
+                        "\r\nSentReport=" + sentReport + "\r\n").toLatin1());
+}
+inline QString storedLastLookup(const QString &engine, const QString &account) {
+    const QByteArray bytes = testenv::readFile(settingsFile(engine, account));
+    const int at = int(bytes.indexOf("LastLookup="));
+    return at < 0 ? QString() : QString::fromLatin1(bytes.mid(at + 11, bytes.indexOf("\r\n", at) - at - 11));
 }
 
 }  // namespace fixtures

@@ -8,13 +8,9 @@
 #include "support/TestEnv.h"
 #include "ui/modEngineData.h"
 
-#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QTimer>
-#include <functional>
-#include <gtest/gtest.h>
 
 #include <fcntl.h>
 #include <linux/fs.h>
@@ -102,16 +98,5 @@ struct BrokenStore {
     }
     ~BrokenStore() { QDir().rmdir(platform::Registry::storeFile()); }
 };
-
-// Works in the modal dialog of that class once it is up.
-template <typename Dialog>
-void whenModal(std::function<void(Dialog *)> work) {
-    QTimer::singleShot(0, [work] {
-        auto *d = qobject_cast<Dialog *>(QApplication::activeModalWidget());
-        EXPECT_NE(d, nullptr) << "no modal dialog of the expected class";
-        if (d)
-            work(d);
-    });
-}
 
 }  // namespace fixtures

@@ -1,37 +1,20 @@
-#include "core/clsAccount.h"
+#include "ProgramFixtures.h"
+
 #include "platform/VB.h"
 #include "support/FileFaults.h"
-#include "support/TestEnv.h"
 #include "ui/SchedulerRun.h"
 
-#include <QSignalSpy>
 #include <QTimeZone>
-#include <QTimer>
-#include <gtest/gtest.h>
 #include <time.h>
+
+using fixtures::storedLastLookup;
+using fixtures::writeScheduledAccount;
 
 namespace {
 
 const QDateTime kNow(QDate(2024, 3, 5), QTime(13, 0, 0));
 
-QString accountFile(const QString &engine, const QString &account) {
-    return testenv::programDir() + "/Accounts/" + engine + "/" + account + "/" + account + ".dat";
-}
-
-// An account file as the account dialog writes it, with the scheduler's three values.
-void writeAccount(const QString &engine, const QString &account, const QString &enable, const QString &hours,
-                  const QString &lastLookup, const QString &sentReport = "False") {
-    testenv::writeFile(accountFile(engine, account),
-                       ("[Login Detail]\r\nUserName=u\r\nPassWord=p\r\nAccountID=\r\nMaxBid=1\r\nMinBid=0.1\r\n"
-                        "SchedlerEnable=" + enable + "\r\nHours=" + hours + "\r\nLastLookup=" + lastLookup +
-                        "\r\nSentReport=" + sentReport + "\r\n").toLatin1());
-}
-
-QString storedLastLookup(const QString &engine, const QString &account) {
-    const QByteArray bytes = testenv::readFile(accountFile(engine, account));
-    const int at = int(bytes.indexOf("LastLookup="));
-    return at < 0 ? QString() : QString::fromLatin1(bytes.mid(at + 11, bytes.indexOf("\r\n", at) - at - 11));
-}
+QString accountFile(const QString &engine, const QString &account) { return fixtures::settingsFile(engine, account); }
 
 QString general(const QDateTime &t) { return vb::FormatGeneralDate(t); }
 
@@ -44,18 +27,31 @@ clsAccount account(float hours, const QDateTime &last, bool stored = true) {
         // An account file whose last look-up can't be read.
         a.setEngine("E");
         a.setAccountName("unreadable");
-        writeAccount("E", "unreadable", "True", QString::number(double(hours)), "never");
+        writeScheduledAccount("E", "unreadable", "True", QString::number(double(hours)), "never");
         a.GetSchedulerSettings();
     }
     return a;
 }
 
-QStringList names(const SchedulerRun &run) {
-    QStringList out;
-    for (const auto &a : run.m_colScheduled)
-        out << a->Engine() + "/" + a->AccountName();
-    return out;
-}
+// A run at kNow, its tick over "Engine/account" nodes.
+struct Tick : ::testing::Test {
+    SchedulerRun run;
+    QString panel = "Scheduler: On";
+    void SetUp() override { testenv::setNow(kNow); }
+    bool collect(const QStringList &nodes) {
+        QList<SchedulerRun::Node> list;
+        for (const QString &n : nodes)
+            list.append({n.section('/', 0, 0), n.section('/', 1)});
+        return run.Collect(list, &panel);
+    }
+    // The accounts the last tick collected.
+    QStringList collected() const {
+        QStringList out;
+        for (const auto &a : run.m_colScheduled)
+            out << a->Engine() + "/" + a->AccountName();
+        return out;
+    }
+};
 
 // The local time zone for one test (the due test reads stored local times).
 class LocalZone {
@@ -134,36 +130,26 @@ TEST(SchedulerDueTest, MinutesAreCountedOnUtcAcrossSummerTime) {
 }
 
 TEST(SchedulerDueTest, NextTimeTextUsesTwelveHourClockWithTwoDigits) {
-    EXPECT_EQ(SchedulerRun::NextLookupText(QDateTime(QDate(2024, 3, 5), QTime(13, 5, 9))),
-              "Next Auto Lookup: 01:05:09 PM");
-    EXPECT_EQ(SchedulerRun::NextLookupText(QDateTime(QDate(2024, 3, 5), QTime(0, 0, 0))),
-              "Next Auto Lookup: 12:00:00 AM");
-    EXPECT_EQ(SchedulerRun::NextLookupText(QDateTime(QDate(2024, 3, 5), QTime(11, 59, 59))),
-              "Next Auto Lookup: 11:59:59 AM");
+    for (const auto &[time, text] : {std::pair{QTime(13, 5, 9), "Next Auto Lookup: 01:05:09 PM"},
+                                     {QTime(0, 0, 0), "Next Auto Lookup: 12:00:00 AM"},
+                                     {QTime(11, 59, 59), "Next Auto Lookup: 11:59:59 AM"}})
+        EXPECT_EQ(SchedulerRun::NextLookupText(QDateTime(QDate(2024, 3, 5), time)), text);
 }
 
 // ---- the minute tick ----------------------------------------------------------------------
 
-TEST(SchedulerTick, CollectsAndStampsTheDueAccountsInNodeOrder) {
-    testenv::setNow(kNow);
-    writeAccount("Google", "b-due", "True", "1", general(kNow.addSecs(-3600)));
-    writeAccount("Google", "not-due", "True", "2", general(kNow.addSecs(-3600)));
-    writeAccount("Google", "off", "False", "1", general(kNow.addDays(-3)));
-    writeAccount("Google", "zero-hours", "True", "0", general(kNow.addDays(-3)));
-    writeAccount("Overture", "a-due", "True", "24", "never");
+TEST_F(Tick, CollectsAndStampsTheDueAccountsInNodeOrder) {
+    writeScheduledAccount("Google", "b-due", "True", "1", general(kNow.addSecs(-3600)));
+    writeScheduledAccount("Google", "not-due", "True", "2", general(kNow.addSecs(-3600)));
+    writeScheduledAccount("Google", "off", "False", "1", general(kNow.addDays(-3)));
+    writeScheduledAccount("Google", "zero-hours", "True", "0", general(kNow.addDays(-3)));
+    writeScheduledAccount("Overture", "a-due", "True", "24", "never");
     const QByteArray notDue = testenv::readFile(accountFile("Google", "not-due"));
     const QByteArray off = testenv::readFile(accountFile("Google", "off"));
 
-    SchedulerRun run;
-    QString panel = "Scheduler: On";
-    ASSERT_TRUE(run.Collect({{"Google", "b-due"},
-                             {"Google", "not-due"},
-                             {"Google", "off"},
-                             {"Google", "zero-hours"},
-                             {"Overture", "a-due"},
-                             {"Google", "no-file"}},
-                            &panel));
-    EXPECT_EQ(names(run), (QStringList{"Google/b-due", "Overture/a-due"}));
+    ASSERT_TRUE(collect({"Google/b-due", "Google/not-due", "Google/off", "Google/zero-hours", "Overture/a-due",
+                         "Google/no-file"}));
+    EXPECT_EQ(collected(), (QStringList{"Google/b-due", "Overture/a-due"}));
     EXPECT_EQ(run.m_iScheduleIndex, 0);
     EXPECT_FALSE(run.m_bSchedulerRunning);
     // The panel shows the next time of the last account found due (24 hours on).
@@ -180,79 +166,62 @@ TEST(SchedulerTick, CollectsAndStampsTheDueAccountsInNodeOrder) {
     // Nothing due: an empty panel gets the next time of an account ("not-due" has 30 of its 120 minutes left).
     testenv::setNow(kNow.addSecs(30 * 60));
     panel.clear();
-    run.Collect({{"Google", "not-due"}}, &panel);
-    EXPECT_TRUE(run.m_colScheduled.isEmpty());
+    collect({"Google/not-due"});
+    EXPECT_TRUE(collected().isEmpty());
     EXPECT_EQ(panel, "Next Auto Lookup: 02:00:00 PM");
 }
 
-TEST(SchedulerTick, ALastLookUpInTheFutureIsStampedNowAndWaitsAWholeInterval) {
-    testenv::setNow(kNow);
-    writeAccount("Google", "acme", "True", "1", "12/1/2099 1:00:00 PM");
-    SchedulerRun run;
-    QString panel = "Scheduler: On";
-    run.Collect({{"Google", "acme"}}, &panel);
-    EXPECT_TRUE(run.m_colScheduled.isEmpty());
+TEST_F(Tick, ALastLookUpInTheFutureIsStampedNowAndWaitsAWholeInterval) {
+    writeScheduledAccount("Google", "acme", "True", "1", "12/1/2099 1:00:00 PM");
+    collect({"Google/acme"});
+    EXPECT_TRUE(collected().isEmpty());
     EXPECT_EQ(storedLastLookup("Google", "acme"), "3/5/2024 1:00:00 PM");
     testenv::setNow(kNow.addSecs(59 * 60));
-    run.Collect({{"Google", "acme"}}, &panel);
-    EXPECT_TRUE(run.m_colScheduled.isEmpty());
+    collect({"Google/acme"});
+    EXPECT_TRUE(collected().isEmpty());
     testenv::setNow(kNow.addSecs(60 * 60));
-    run.Collect({{"Google", "acme"}}, &panel);
-    EXPECT_EQ(names(run), QStringList{"Google/acme"});
+    collect({"Google/acme"});
+    EXPECT_EQ(collected(), QStringList{"Google/acme"});
 }
 
-TEST(SchedulerTick, SummerTimeMovesNoRun) {
+TEST_F(Tick, SummerTimeMovesNoRun) {
     LocalZone zone("Europe/London");
     // 00:30 GMT and 02:00 BST on the night the clocks go forward: one and a half hours
     // by the wall clock, half an hour in fact.
-    writeAccount("Google", "acme", "True", "1", "3/31/2024 12:30:00 AM");
+    writeScheduledAccount("Google", "acme", "True", "1", "3/31/2024 12:30:00 AM");
     testenv::setNow(QDateTime(QDate(2024, 3, 31), QTime(2, 0)));
-    SchedulerRun run;
-    QString panel = "Scheduler: On";
-    run.Collect({{"Google", "acme"}}, &panel);
-    EXPECT_TRUE(run.m_colScheduled.isEmpty());
+    collect({"Google/acme"});
+    EXPECT_TRUE(collected().isEmpty());
     testenv::setNow(QDateTime(QDate(2024, 3, 31), QTime(2, 30)));
-    run.Collect({{"Google", "acme"}}, &panel);
-    EXPECT_EQ(names(run), QStringList{"Google/acme"});
+    collect({"Google/acme"});
+    EXPECT_EQ(collected(), QStringList{"Google/acme"});
     EXPECT_EQ(storedLastLookup("Google", "acme"), "3/31/2024 2:30:00 AM");  // stored as local time
 }
 
-TEST(SchedulerTick, BadAccountFilesAreLoggedAndTheOthersStillRun) {
-    testenv::setNow(kNow);
-    writeAccount("Google", "first", "True", "1", general(kNow.addDays(-1)));
+TEST_F(Tick, BadAccountFilesAreLoggedAndTheOthersStillRun) {
+    for (const char *name : {"first", "locked", "last"})
+        writeScheduledAccount("Google", name, "True", "1", general(kNow.addDays(-1)));
     testenv::writeFile(accountFile("Google", "no-boolean"), "[Login Detail]\r\nHours=1\r\n");
-    writeAccount("Google", "bad-report", "True", "1", general(kNow.addDays(-1)), "perhaps");
-    writeAccount("Google", "locked", "True", "1", general(kNow.addDays(-1)));
-    writeAccount("Google", "last", "True", "1", general(kNow.addDays(-1)));
-    SchedulerRun run;
-    QString panel = "Scheduler: On";
+    writeScheduledAccount("Google", "bad-report", "True", "1", general(kNow.addDays(-1)), "perhaps");
     {
         testenv::Unreadable guard(accountFile("Google", "locked"));
-        run.Collect({{"Google", "first"},
-                     {"Google", "no-boolean"},
-                     {"Google", "bad-report"},
-                     {"Google", "locked"},
-                     {"Google", "last"}},
-                    &panel);
+        collect({"Google/first", "Google/no-boolean", "Google/bad-report", "Google/locked", "Google/last"});
     }
-    EXPECT_EQ(names(run), (QStringList{"Google/first", "Google/last"}));
+    EXPECT_EQ(collected(), (QStringList{"Google/first", "Google/last"}));
     const QByteArray log = testenv::errorLog();
     EXPECT_TRUE(log.contains("tmrScheduler_Timer: Type mismatch (Google/no-boolean)\r\n")) << log.constData();
     EXPECT_TRUE(log.contains("tmrScheduler_Timer: Type mismatch (Google/bad-report)\r\n")) << log.constData();
     EXPECT_TRUE(log.contains("tmrScheduler_Timer: Permission denied (Google/locked)\r\n")) << log.constData();
 }
 
-TEST(SchedulerTick, AnAccountWhoseStampCannotBeWrittenIsNotWorked) {
-    testenv::setNow(kNow);
-    writeAccount("Google", "acme", "True", "1", general(kNow.addDays(-1)));
+TEST_F(Tick, AnAccountWhoseStampCannotBeWrittenIsNotWorked) {
+    writeScheduledAccount("Google", "acme", "True", "1", general(kNow.addDays(-1)));
     const QByteArray before = testenv::readFile(accountFile("Google", "acme"));
-    SchedulerRun run;
-    QString panel = "Scheduler: On";
     {
         testenv::FileSizeLimit full(100);  // the log's record fits, the account file does not
-        run.Collect({{"Google", "acme"}}, &panel);
+        collect({"Google/acme"});
     }
-    EXPECT_TRUE(run.m_colScheduled.isEmpty());
+    EXPECT_TRUE(collected().isEmpty());
     EXPECT_EQ(testenv::readFile(accountFile("Google", "acme")), before);
     EXPECT_TRUE(testenv::errorLog().startsWith("tmrScheduler_Timer: ")) << testenv::errorLog().constData();
     // Without it worked every minute after: its file is unchanged, so it is due again.
@@ -261,15 +230,12 @@ TEST(SchedulerTick, AnAccountWhoseStampCannotBeWrittenIsNotWorked) {
 
 // ---- the run --------------------------------------------------------------------------
 
-TEST(SchedulerRunState, WorksTheCollectedAccountsOneAfterAnotherAndPutsBackABusyOnesStamp) {
-    testenv::setNow(kNow);
+TEST_F(Tick, WorksTheCollectedAccountsOneAfterAnotherAndPutsBackABusyOnesStamp) {
     const QDateTime earlier = kNow.addDays(-2);
-    writeAccount("Google", "a", "True", "1", general(earlier));
-    writeAccount("Google", "b", "True", "1", "never");
-    writeAccount("Google", "c", "True", "1", general(earlier));
-    SchedulerRun run;
-    QString panel;
-    run.Collect({{"Google", "a"}, {"Google", "b"}, {"Google", "c"}}, &panel);
+    writeScheduledAccount("Google", "a", "True", "1", general(earlier));
+    writeScheduledAccount("Google", "b", "True", "1", "never");
+    writeScheduledAccount("Google", "c", "True", "1", general(earlier));
+    collect({"Google/a", "Google/b", "Google/c"});
 
     auto first = run.NextAccount();
     ASSERT_TRUE(first);
@@ -285,8 +251,8 @@ TEST(SchedulerRunState, WorksTheCollectedAccountsOneAfterAnotherAndPutsBackABusy
     run.RestoreLastLookup();
     EXPECT_EQ(storedLastLookup("Google", "b"), "12:00:00 AM");
     // A tick during the run reads nothing.
-    EXPECT_FALSE(run.Collect({{"Google", "a"}}, &panel));
-    EXPECT_EQ(names(run), (QStringList{"Google/a", "Google/b", "Google/c"}));
+    EXPECT_FALSE(collect({"Google/a"}));
+    EXPECT_EQ(collected(), (QStringList{"Google/a", "Google/b", "Google/c"}));
 
     ASSERT_EQ(run.NextAccount()->AccountName(), "c");
     EXPECT_EQ(run.NextAccount(), nullptr);
@@ -295,13 +261,11 @@ TEST(SchedulerRunState, WorksTheCollectedAccountsOneAfterAnotherAndPutsBackABusy
     EXPECT_EQ(storedLastLookup("Google", "c"), "3/5/2024 1:00:00 PM");
     EXPECT_EQ(run.NextAccount(), nullptr);  // stays over
 
-    ASSERT_TRUE(run.Collect({{"Google", "a"}, {"Google", "b"}, {"Google", "c"}}, &panel));
-    EXPECT_EQ(names(run), (QStringList{"Google/a", "Google/b"}));
+    ASSERT_TRUE(collect({"Google/a", "Google/b", "Google/c"}));
+    EXPECT_EQ(collected(), (QStringList{"Google/a", "Google/b"}));
 }
 
-TEST(SchedulerRunState, WatchdogReportsASilentStepAfterEachWholeLimit) {
-    testenv::setNow(kNow);
-    SchedulerRun run;
+TEST_F(Tick, WatchdogReportsASilentStepAfterEachWholeLimit) {
     QSignalSpy silent(&run, &SchedulerRun::stepSilent);
     run.setStepLimit(30 * 60 * 1000);
     run.CheckWatchdog();  // no step: nothing to watch
@@ -309,24 +273,15 @@ TEST(SchedulerRunState, WatchdogReportsASilentStepAfterEachWholeLimit) {
 
     run.StepStarted(SchedulerRun::Step::BidPass);
     EXPECT_TRUE(run.tmrWatchdog->isActive());
-    testenv::setNow(kNow.addSecs(29 * 60 + 59));
-    run.CheckWatchdog();
-    EXPECT_EQ(silent.count(), 0);
-    testenv::setNow(kNow.addSecs(30 * 60));
-    run.CheckWatchdog();
-    ASSERT_EQ(silent.count(), 1);
-    EXPECT_EQ(silent.at(0).at(0).toInt(), 1);
-    EXPECT_EQ(run.Silences(), 1);
-    // A clock set back counts as life rather than holding the limit off.
-    testenv::setNow(kNow);
-    run.CheckWatchdog();
-    testenv::setNow(kNow.addSecs(29 * 60));
-    run.CheckWatchdog();
-    EXPECT_EQ(silent.count(), 1);
-    testenv::setNow(kNow.addSecs(30 * 60));
-    run.CheckWatchdog();
-    ASSERT_EQ(silent.count(), 2);
-    EXPECT_EQ(silent.at(1).at(0).toInt(), 2);
+    // At 29:59 nothing; at 30:00 the first silence; a clock set back counts
+    // as life rather than holding the limit off.
+    for (const auto &[secs, count] : {std::pair{29 * 60 + 59, 0}, {30 * 60, 1}, {0, 1}, {29 * 60, 1}, {30 * 60, 2}}) {
+        testenv::setNow(kNow.addSecs(secs));
+        run.CheckWatchdog();
+        ASSERT_EQ(silent.count(), count) << secs;
+        EXPECT_EQ(run.Silences(), count);
+        EXPECT_EQ(count ? silent.last().at(0).toInt() : 0, count);
+    }
 
     // A new step starts counting afresh; an ended one is not watched.
     run.StepStarted(SchedulerRun::Step::LookUp);

@@ -1,31 +1,18 @@
-#include "AccountFixtures.h"
+#include "ProgramFixtures.h"
 
-#include "support/TestEnv.h"
+#include "report/frmSendMail.h"
 #include "ui/TrayIcon.h"
-#include "ui/clsMain.h"
 #include "ui/frmAbout.h"
-#include "ui/frmMain.h"
 #include "ui/frmTrayIcon.h"
 
-#include <QAction>
-#include <QApplication>
 #include <QDialog>
-#include <QMenu>
-#include <QPushButton>
-#include <QSignalSpy>
 #include <QSystemTrayIcon>
-#include <QTest>
-#include <QTimer>
-#include <QTreeWidget>
-#include <gtest/gtest.h>
 
 namespace {
 
 // Whether the desktop has a notification area, for one test.
 struct TrayAvailable {
-    explicit TrayAvailable(bool available) {
-        TrayIcon::setAvailabilityCheck([available] { return available; });
-    }
+    explicit TrayAvailable(bool available) { TrayIcon::setAvailabilityCheck([available] { return available; }); }
     ~TrayAvailable() { TrayIcon::setAvailabilityCheck({}); }
 };
 
@@ -56,10 +43,10 @@ TEST(TrayIconObject, TipIsCutTo63CharactersAndDeleteRemovesTheIcon) {
     EXPECT_EQ(tray.ShownTip(), QString(63, QLatin1Char('x')));
     EXPECT_EQ(tray.ToolTipText(), longTip);
 
-    tray.setToolTipText(QStringLiteral("Scheduler"));
+    tray.setToolTipText("Scheduler");
     EXPECT_EQ(tray.ShownTip(), QString(63, QLatin1Char('x')));  // not until Modify
     tray.Modify();
-    EXPECT_EQ(tray.ShownTip(), QStringLiteral("Scheduler"));
+    EXPECT_EQ(tray.ShownTip(), "Scheduler");
 
     tray.Delete();
     EXPECT_FALSE(tray.IsAdded());
@@ -68,21 +55,14 @@ TEST(TrayIconObject, TipIsCutTo63CharactersAndDeleteRemovesTheIcon) {
 TEST(TrayIconObject, MouseActionsBecomeOnIconCodes) {
     TrayIcon tray;
     QSignalSpy spy(&tray, &TrayIcon::OnIcon);
-    struct Case {
-        QSystemTrayIcon::ActivationReason reason;
-        int code;  // 0: no event
-    };
-    for (const Case &c : {Case{QSystemTrayIcon::DoubleClick, 3}, Case{QSystemTrayIcon::Context, 5},
-                          Case{QSystemTrayIcon::Trigger, 2}, Case{QSystemTrayIcon::MiddleClick, 0},
-                          Case{QSystemTrayIcon::Unknown, 0}}) {
+    // 0: no event
+    for (const auto &[reason, code] : {std::pair{QSystemTrayIcon::DoubleClick, 3}, {QSystemTrayIcon::Context, 5},
+                                       {QSystemTrayIcon::Trigger, 2}, {QSystemTrayIcon::MiddleClick, 0},
+                                       {QSystemTrayIcon::Unknown, 0}}) {
         spy.clear();
-        tray.CallEvent(int(c.reason));
-        if (c.code == 0) {
-            EXPECT_EQ(spy.count(), 0) << int(c.reason);
-        } else {
-            ASSERT_EQ(spy.count(), 1) << int(c.reason);
-            EXPECT_EQ(spy.first().first().toInt(), c.code);
-        }
+        tray.CallEvent(int(reason));
+        ASSERT_EQ(spy.count(), code ? 1 : 0) << int(reason);
+        EXPECT_EQ(code ? spy.first().first().toInt() : 0, code);
     }
 }
 
@@ -90,12 +70,12 @@ TEST_F(Tray, HostCarriesTheSchedulerIconAndItsMenu) {
     TrayIcon *icon = host()->cTray();
     ASSERT_NE(icon, nullptr);
     EXPECT_TRUE(icon->IsAdded());
-    EXPECT_EQ(icon->ShownTip(), QStringLiteral("Scheduler"));
+    EXPECT_EQ(icon->ShownTip(), "Scheduler");
     EXPECT_FALSE(host()->isVisible());
-    EXPECT_EQ(host()->mnuPopupItem(1)->text(), QStringLiteral("O&pen"));
-    EXPECT_EQ(host()->mnuPopupItem(2)->text(), QStringLiteral("&About Zentrova Quillbeck Ambrivex"));
-    EXPECT_TRUE(host()->mnuPopupItem(3)->isSeparator());
-    EXPECT_EQ(host()->mnuPopupItem(4)->text(), QStringLiteral("&Exit"));
+    QStringList items;
+    for (int i = 1; i <= 4; ++i)
+        items << (host()->mnuPopupItem(i)->isSeparator() ? "-" : host()->mnuPopupItem(i)->text());
+    EXPECT_EQ(items, (QStringList{"O&pen", "&About Zentrova Quillbeck Ambrivex", "-", "&Exit"}));
 
     // Right button released on the icon: the menu, with About as its bold default.
     icon->CallEvent(QSystemTrayIcon::Context);
@@ -201,30 +181,29 @@ TEST_F(Tray, AboutAndExitFromTheMenu) {
         testenv::answerMsgBox(seam::vbNo);
         host()->mnuPopupItem(4)->trigger();
         ASSERT_EQ(testenv::shownMsgBoxes().size(), 1);
-        EXPECT_EQ(testenv::shownMsgBoxes().first().text, QStringLiteral("Are you sure you want to exit?"));
+        EXPECT_EQ(testenv::shownMsgBoxes().first().text, "Are you sure you want to exit?");
         EXPECT_EQ(w.isVisible(), !hidden);
         EXPECT_TRUE(host()->cTray()->IsAdded());
     }
     EXPECT_EQ(testenv::endProgramCount(), 0);
 }
 
-TEST(TrayProgram, TheLoadAddsTheIconAndTheExitRemovesItAskingOnce) {
+TEST(TrayProgram, TheLoadAddsTheIconAndTheMailWindowAndTheExitReleasesThemAskingOnce) {
     fixtures::writeEngineData({"Overture"});
-    fixtures::writeProject("[Overture]\r\n1=Shop\r\nLast=1\r\n\r\n");
-    auto *form = new frmMain;
-    auto *main = new clsMain(form);
-    ASSERT_TRUE(main->Display());
-    frmTrayIcon *host = form->TrayHost();
+    fixtures::Program p;
+    ASSERT_TRUE(p.form->m_frmSendMail);
+    EXPECT_FALSE(p.form->m_frmSendMail->isVisible());
+    frmTrayIcon *host = p.form->TrayHost();
     ASSERT_NE(host, nullptr);
-    TrayIcon *icon = host->cTray();
-    ASSERT_TRUE(icon->IsAdded());
-    QSignalSpy removed(icon, &QObject::destroyed);
+    ASSERT_TRUE(host->cTray()->IsAdded());
+    QSignalSpy removed(host->cTray(), &QObject::destroyed);
 
     testenv::answerMsgBox(seam::vbYes);
     host->mnuPopupItem(4)->trigger();
     EXPECT_EQ(testenv::shownMsgBoxes().size(), 1);
     EXPECT_EQ(removed.count(), 1);  // the icon is gone
-    EXPECT_EQ(form->TrayHost(), nullptr);
+    EXPECT_EQ(p.form->TrayHost(), nullptr);
+    EXPECT_FALSE(p.form->m_frmSendMail);
+    EXPECT_EQ(p.form->m_oMain, nullptr);  // the exit released the controller
     EXPECT_EQ(testenv::endProgramCount(), 1);
-    delete form;
 }

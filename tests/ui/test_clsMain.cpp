@@ -1,16 +1,7 @@
-#include "AccountFixtures.h"
+#include "ProgramFixtures.h"
 
-#include "core/clsAccount.h"
 #include "core/clsEngine.h"
-#include "core/modCommon.h"
 #include "support/FileFaults.h"
-#include "support/TestEnv.h"
-#include "ui/TreeNode.h"
-#include "ui/clsMain.h"
-
-#include <QFileInfo>
-#include <QTreeWidget>
-#include <gtest/gtest.h>
 
 namespace {
 
@@ -28,7 +19,7 @@ struct Project {
     }
     QStringList children(QTreeWidgetItem *parent) {
         QStringList out;
-        for (int i = 0; i < parent->childCount(); ++i)
+        for (int i = 0; parent && i < parent->childCount(); ++i)
             out << parent->child(i)->text(0);
         return out;
     }
@@ -41,81 +32,75 @@ struct Project {
     clsMain main;
 };
 
-void saveAccountFile(const QString &engine, const QString &account) {
-    clsAccount a;
-    a.setEngine(engine);
-    a.setAccountName(account);
-    a.SaveSettings();
-}
-
 }  // namespace
 
-TEST(clsMainProject, LoadsAroundGapsAndSavesRenumberedInTreeOrder) {
-    fixtures::writeProject("[Overture]\r\n1=Beta\r\n3=alpha\r\nLast=3\r\n\r\n"
-                           "[FindWhat]\r\nLast=0\r\n\r\n");
-    Project p({"Overture", "FindWhat", "Google"});
-    ASSERT_TRUE(p.main.loadProject());
-
-    QTreeWidgetItem *root = treenode::RootNode(&p.tree);
-    ASSERT_NE(root, nullptr);
-    EXPECT_EQ(root->text(0), "Account");
-    EXPECT_EQ(treenode::NodeImage(root), "RootAccount");
-    EXPECT_EQ(p.children(root), QStringList({"FindWhat", "Google", "Overture"}));
-    EXPECT_EQ(p.children(p.node("Overture")), QStringList({"alpha", "Beta"}));
-    EXPECT_TRUE(treenode::IsAccount(p.node("Overture", "Beta")));
-
-    p.main.SaveAccount();
-    EXPECT_EQ(fixtures::readProject(), QByteArray("[Overture]\r\n1=alpha\r\n2=Beta\r\nLast=2\r\n\r\n\r\n"));
+TEST(clsMainProject, LoadsAroundGapsAndRepeatsAndSavesRenumberedInTreeOrder) {
+    const QByteArray odd = "[Overture]\r\n1=A\r\nLast=1\r\n\r\n";
+    const struct {
+        const char *what;
+        QByteArray project;
+        QStringList engines, shownEngines, overture;
+        const char *log;  // a pattern; "" for no log
+        QByteArray saved;
+    } cases[] = {
+        {"gaps and letter case", "[Overture]\r\n1=Beta\r\n3=alpha\r\nLast=3\r\n\r\n[FindWhat]\r\nLast=0\r\n\r\n",
+         {"Overture", "FindWhat", "Google"}, {"FindWhat", "Google", "Overture"}, {"alpha", "Beta"}, "",
+         "[Overture]\r\n1=alpha\r\n2=Beta\r\nLast=2\r\n\r\n\r\n"},
+        {"repeated account", "[Overture]\r\n1=Acme\r\n2=Other\r\n3=ACME\r\nLast=3\r\n\r\n", {"Overture"},
+         {"Overture"}, {"Acme", "Other"}, "^clsMain_loadProject_Error: .*ACME",
+         "[Overture]\r\n1=Acme\r\n2=Other\r\nLast=2\r\n\r\n\r\n"},
+        {"repeated engine", "[Overture]\r\n1=Shop\r\nLast=1\r\n\r\n", {"Overture", "Google", "overture"},
+         {"Google", "Overture"}, {"Shop"}, "^clsMain_loadProject_Error: ",
+         "[Overture]\r\n1=Shop\r\nLast=1\r\n\r\n\r\n"},
+        {"sections of engines not in the tree",
+         "[Overture]\r\n1=Shop\r\nLast=1\r\n\r\n[Espotting]\r\n1=Old one\r\n2=Old two\r\nLast=2\r\n\r\n\r\n",
+         {"Overture"}, {"Overture"}, {"Shop"}, "",
+         "[Overture]\r\n1=Shop\r\nLast=1\r\n\r\n[Espotting]\r\n1=Old one\r\n2=Old two\r\nLast=2\r\n\r\n\r\n"},
+        // To the reader "[Overture<form feed>]" is not the Overture section:
+        // the save keeps it and its keys.
+        {"form feed", odd + "[Overture\f]\r\n1=B\r\nLast=1\r\n", {"Overture"}, {"Overture"}, {"A"}, "",
+         odd + "[Overture\f]\r\n1=B\r\nLast=1\r\n\r\n\r\n"},
+        {"vertical tab", odd + "[Overture\v]\r\n1=B\r\nLast=1\r\n", {"Overture"}, {"Overture"}, {"A"}, "",
+         odd + "[Overture\v]\r\n1=B\r\nLast=1\r\n\r\n\r\n"},
+        {"leading form feed", odd + "[\fOverture]\r\n1=B\r\nLast=1\r\n", {"Overture"}, {"Overture"}, {"A"}, "",
+         odd + "[\fOverture]\r\n1=B\r\nLast=1\r\n\r\n\r\n"},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.what);
+        const qsizetype logged = testenv::errorLog().size();
+        fixtures::writeProject(c.project);
+        Project p(c.engines);
+        ASSERT_TRUE(p.main.loadProject());
+        QTreeWidgetItem *root = treenode::RootNode(&p.tree);
+        ASSERT_NE(root, nullptr);
+        EXPECT_EQ(root->text(0), "Account");
+        EXPECT_EQ(treenode::NodeImage(root), "RootAccount");
+        EXPECT_EQ(p.children(root), c.shownEngines);
+        EXPECT_EQ(p.children(p.node("Overture")), c.overture);
+        EXPECT_TRUE(treenode::IsAccount(p.node("Overture", c.overture.first())));
+        const QString log = QString::fromLatin1(testenv::errorLog().mid(logged));
+        EXPECT_TRUE(*c.log ? log.contains(QRegularExpression(c.log)) : log.isEmpty()) << log.toStdString();
+        p.main.SaveAccount();
+        EXPECT_EQ(fixtures::readProject(), c.saved);
+    }
 }
 
-TEST(clsMainProject, TagsCountKeywordLinesPerAccountAndSumPerEngine) {
-    fixtures::writeProject("[Overture]\r\n1=Shop\r\n2=Books\r\n3=Empty\r\nLast=3\r\n\r\n");
+TEST(clsMainProject, TagsCountKeywordLinesPerAccountAndSumPerEngineBeyondSixteenBits) {
+    fixtures::writeProject("[Overture]\r\n1=Shop\r\n2=Books\r\n3=Empty\r\n70000=Far\r\nLast=99999999999\r\n\r\n");
     fixtures::writeKeywords("Overture", "Shop", {"red shoes", "", "blue shoes", "", "green shoes"});
     fixtures::writeKeywords("Overture", "Books", {"novels", "poems"});
+    fixtures::writeKeywords("Overture", "Far", QStringList(40000, QStringLiteral("k")));
     Project p({"Overture", "FindWhat"});
     ASSERT_TRUE(p.main.loadProject());
 
+    EXPECT_EQ(p.children(p.node("Overture")), QStringList({"Books", "Empty", "Far", "Shop"}));
     EXPECT_EQ(treenode::NodeTag(p.node("Overture", "Shop")), 3);
     EXPECT_EQ(treenode::NodeTag(p.node("Overture", "Books")), 2);
     EXPECT_TRUE(treenode::HasTag(p.node("Overture", "Empty")));
     EXPECT_EQ(treenode::NodeTag(p.node("Overture", "Empty")), 0);
-    EXPECT_EQ(treenode::NodeTag(p.node("Overture")), 5);
+    EXPECT_EQ(treenode::NodeTag(p.node("Overture")), 40005);
     // An engine without accounts gets no tag.
     EXPECT_FALSE(treenode::HasTag(p.node("FindWhat")));
-}
-
-TEST(clsMainProject, RepeatedAccountIsSkippedAndLoggedNotFatal) {
-    fixtures::writeProject("[Overture]\r\n1=Acme\r\n2=Other\r\n3=ACME\r\nLast=3\r\n\r\n");
-    Project p({"Overture"});
-    EXPECT_TRUE(p.main.loadProject());
-    EXPECT_EQ(p.children(p.node("Overture")), QStringList({"Acme", "Other"}));
-    EXPECT_TRUE(testenv::errorLog().startsWith("clsMain_loadProject_Error: "));
-    EXPECT_TRUE(testenv::errorLog().contains("ACME"));
-
-    p.main.SaveAccount();
-    EXPECT_EQ(fixtures::readProject(), QByteArray("[Overture]\r\n1=Acme\r\n2=Other\r\nLast=2\r\n\r\n\r\n"));
-}
-
-TEST(clsMainProject, RepeatedEngineInTheEngineListIsSkippedNotFatal) {
-    fixtures::writeProject("[Overture]\r\n1=Shop\r\nLast=1\r\n\r\n");
-    Project p({"Overture", "Google", "overture"});
-    EXPECT_TRUE(p.main.loadProject());
-    EXPECT_EQ(p.children(treenode::RootNode(&p.tree)), QStringList({"Google", "Overture"}));
-    EXPECT_EQ(p.children(p.node("Overture")), QStringList({"Shop"}));
-    EXPECT_TRUE(testenv::errorLog().startsWith("clsMain_loadProject_Error: "));
-
-    p.main.SaveAccount();
-    EXPECT_EQ(fixtures::readProject(), QByteArray("[Overture]\r\n1=Shop\r\nLast=1\r\n\r\n\r\n"));
-}
-
-TEST(clsMainProject, CountsBeyondSixteenBitsLoad) {
-    fixtures::writeProject("[Overture]\r\n1=First\r\n70000=Far\r\nLast=99999999999\r\n\r\n");
-    fixtures::writeKeywords("Overture", "First", QStringList(40000, QStringLiteral("k")));
-    fixtures::writeKeywords("Overture", "Far", QStringList(1000, QStringLiteral("k")));
-    Project p({"Overture"});
-    ASSERT_TRUE(p.main.loadProject());
-    EXPECT_EQ(p.children(p.node("Overture")), QStringList({"Far", "First"}));
-    EXPECT_EQ(treenode::NodeTag(p.node("Overture")), 41000);
 }
 
 TEST(clsMainProject, KeysOfLookAlikeNamesNeverCollideAndKindIsExplicit) {
@@ -136,32 +121,6 @@ TEST(clsMainProject, KeysOfLookAlikeNamesNeverCollideAndKindIsExplicit) {
         EXPECT_TRUE(treenode::IsAccount(n)) << n->text(0).toStdString();
     }
     EXPECT_TRUE(testenv::errorLog().isEmpty());
-}
-
-TEST(clsMainProject, SaveKeepsSectionsOfEnginesNotInTheTree) {
-    fixtures::writeProject("[Overture]\r\n1=Shop\r\nLast=1\r\n\r\n"
-                           "[Espotting]\r\n1=Old one\r\n2=Old two\r\nLast=2\r\n\r\n\r\n");
-    Project p({"Overture"});
-    ASSERT_TRUE(p.main.loadProject());
-    p.main.SaveAccount();
-    EXPECT_EQ(fixtures::readProject(), QByteArray("[Overture]\r\n1=Shop\r\nLast=1\r\n\r\n"
-                                                  "[Espotting]\r\n1=Old one\r\n2=Old two\r\nLast=2\r\n\r\n\r\n"));
-}
-
-TEST(clsMainProject, SaveKeepsHeadersTheReaderTakesForOtherSections) {
-    // To the reader "[Overture<form feed>]" is not the Overture section: the
-    // save must keep it and its keys, not drop it as the tree's own.
-    for (const char *odd : {"Overture\f", "Overture\v", "\fOverture"}) {
-        const QByteArray header = QByteArray("[") + odd + "]";
-        fixtures::writeProject("[Overture]\r\n1=A\r\nLast=1\r\n\r\n" + header + "\r\n1=B\r\nLast=1\r\n");
-        Project p({"Overture"});
-        ASSERT_TRUE(p.main.loadProject());
-        EXPECT_EQ(p.children(p.node("Overture")), QStringList{"A"});
-        p.main.SaveAccount();
-        EXPECT_EQ(fixtures::readProject(),
-                  "[Overture]\r\n1=A\r\nLast=1\r\n\r\n" + header + "\r\n1=B\r\nLast=1\r\n\r\n\r\n")
-            << testing::PrintToString(odd);
-    }
 }
 
 TEST(clsMainProject, UnreadableProjectFileIsNamedAndNeverOverwritten) {
@@ -236,26 +195,21 @@ TEST(clsMainProject, SelectNodeMovesTheOpenFolderImage) {
 TEST(clsMainDelete, AsksRemovesOnlyTheSettingsFileAndSelectsTheNextNode) {
     fixtures::writeProject("[Overture]\r\n1=A\r\n2=B\r\n3=C\r\nLast=3\r\n\r\n");
     for (const char *name : {"A", "B", "C"})
-        saveAccountFile("Overture", name);
+        fixtures::saveAccount("Overture", name);
     fixtures::writeKeywords("Overture", "B", {"one", "two"});
     fixtures::writeKeywords("Overture", "C", {"three"});
     testenv::writeFile(fixtures::accountFile("Overture", "B", "URLs.dat"), "http://b.example/\r\n\r\n");
     Project p({"Overture"});
     ASSERT_TRUE(p.main.loadProject());
-    clsAccount b;
-    b.setEngine("Overture");
-    b.setAccountName("B");
-    const QString bSettings = b.SettingsFile();
+    const QString bSettings = fixtures::settingsFile("Overture", "B");
     ASSERT_TRUE(QFileInfo::exists(bSettings));
 
     // No keeps everything.
     p.select(p.node("Overture", "B"));
     testenv::answerMsgBox(seam::vbNo);
     p.main.DeleteAccount();
-    ASSERT_EQ(testenv::shownMsgBoxes().size(), 1);
-    EXPECT_EQ(testenv::shownMsgBoxes()[0].text, "Are you sure you want to delete Account : B ?");
-    EXPECT_EQ(testenv::shownMsgBoxes()[0].title, "Delete Account");
-    EXPECT_EQ(testenv::shownMsgBoxes()[0].style, seam::vbYesNo | seam::vbQuestion);
+    EXPECT_EQ(fixtures::shownBox(), (fixtures::Box{"Are you sure you want to delete Account : B ?", "Delete Account",
+                                                   seam::vbYesNo | seam::vbQuestion}));
     EXPECT_NE(p.node("Overture", "B"), nullptr);
     EXPECT_TRUE(QFileInfo::exists(bSettings));
 
@@ -283,31 +237,6 @@ TEST(clsMainDelete, AsksRemovesOnlyTheSettingsFileAndSelectsTheNextNode) {
     EXPECT_EQ(treenode::NodeTag(p.node("Overture")), 0);
     p.main.SaveAccount();
     EXPECT_EQ(fixtures::readProject(), QByteArray("\r\n"));
-}
-
-TEST(clsMainDelete, EngineNodeAsksNothingAndAnAccountInLookUpIsKept) {
-    fixtures::writeProject("[Overture]\r\n1=A\r\nLast=1\r\n\r\n");
-    saveAccountFile("Overture", "A");
-    Project p({"Overture"});
-    ASSERT_TRUE(p.main.loadProject());
-
-    p.select(p.node("Overture"));
-    p.main.DeleteAccount();
-    EXPECT_TRUE(testenv::shownMsgBoxes().isEmpty());
-    EXPECT_EQ(p.main.SelectNode(), p.node("Overture"));
-
-    p.main.setBusyCheck([](const QString &e, const QString &a) { return e == "Overture" && a == "A"; });
-    p.select(p.node("Overture", "A"));
-    testenv::answerMsgBox(seam::vbOK);
-    p.main.DeleteAccount();
-    ASSERT_EQ(testenv::shownMsgBoxes().size(), 1);
-    EXPECT_EQ(testenv::shownMsgBoxes()[0].title, "Delete Account");
-    EXPECT_EQ(testenv::shownMsgBoxes()[0].icon(), seam::vbInformation);
-    EXPECT_NE(p.node("Overture", "A"), nullptr);
-    clsAccount a;
-    a.setEngine("Overture");
-    a.setAccountName("A");
-    EXPECT_TRUE(QFileInfo::exists(a.SettingsFile()));
 }
 
 TEST(TreeNodeAdd, FailsWithoutParentOrWithATakenKeyAndLogs) {

@@ -1,39 +1,11 @@
-#include "AccountFixtures.h"
+#include "ProgramFixtures.h"
 
-#include "core/clsAccount.h"
 #include "core/clsEngine.h"
-#include "core/modCommon.h"
-#include "support/TestEnv.h"
-#include "ui/TreeNode.h"
-#include "ui/clsMain.h"
 #include "ui/frmAccount.h"
 
-#include <QCheckBox>
-#include <QComboBox>
-#include <QDir>
-#include <QFileInfo>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QTreeWidget>
-#include <gtest/gtest.h>
-#include <memory>
-#include <tuple>
+using fixtures::Box;
 
 namespace {
-
-// A message box shown by OK and the field with the focus afterwards.
-struct Refusal {
-    QString text, title;
-    int style = -1;
-    QWidget *focus = nullptr;
-    bool operator==(const Refusal &o) const {
-        return std::tie(text, title, style, focus) == std::tie(o.text, o.title, o.style, o.focus);
-    }
-};
-void PrintTo(const Refusal &r, std::ostream *os) {
-    *os << '"' << r.text.toStdString() << "\" title \"" << r.title.toStdString() << "\" style " << r.style
-        << " focus " << (r.focus ? r.focus->objectName().toStdString() : "none");
-}
 
 const int kInfo = seam::vbOKOnly | seam::vbInformation;
 const int kCritical = seam::vbOKOnly | seam::vbCritical;
@@ -52,12 +24,9 @@ struct Env {
     }
     // A dialog for a new account of the engine, or for an existing one.
     std::unique_ptr<frmAccount> dialog(const QString &engineName, const QString &account = QString()) {
-        auto acc = std::make_shared<clsAccount>();
-        acc->setEngine(engineName);
-        if (!account.isEmpty()) {
-            acc->setAccountName(account);
+        auto acc = std::make_shared<clsAccount>(fixtures::accountOf(engineName, account));
+        if (!account.isEmpty())
             acc->GetSettings();
-        }
         auto dlg = std::make_unique<frmAccount>(nullptr, &tree);
         dlg->setAccount(acc);
         dlg->show();
@@ -80,17 +49,16 @@ void fill(frmAccount &d, const QString &name, const QString &user, const QString
     d.txtMinBid->setText(minBid);
 }
 
-// Clicks OK with one scripted answer; the dialog must stay open after one box.
-Refusal refusal(frmAccount &d) {
+// Clicks OK with one scripted answer: the one box shown; the dialog stays
+// open with the focus on `focus`.
+Box refusal(frmAccount &d, QWidget *focus) {
     testenv::clearShownMsgBoxes();
     testenv::answerMsgBox(seam::vbOK);
     d.cmdOK->click();
-    const auto &shown = testenv::shownMsgBoxes();
-    EXPECT_EQ(shown.size(), 1);
     EXPECT_TRUE(d.isVisible());
-    if (shown.isEmpty())
-        return {};
-    return {shown.front().text, shown.front().title, shown.front().style, d.focusWidget()};
+    EXPECT_EQ(d.focusWidget(), focus) << "focus on "
+                                      << (d.focusWidget() ? d.focusWidget()->objectName().toStdString() : "none");
+    return fixtures::shownBox();
 }
 
 // Clicks OK expecting no box and a closed, accepted dialog.
@@ -104,39 +72,21 @@ Refusal refusal(frmAccount &d) {
     return ::testing::AssertionSuccess();
 }
 
-clsAccount accountOf(const QString &engine, const QString &name) {
-    clsAccount a;
-    a.setEngine(engine);
-    a.setAccountName(name);
-    return a;
-}
-
-// Writes an account file and returns its path.
-QString storeAccount(const QString &engine, const QString &name, const QString &user = QString()) {
-    clsAccount a = accountOf(engine, name);
-    a.setUserName(user);
-    a.SaveSettings();
-    return a.SettingsFile();
-}
-
 QByteArray accountFileBytes(const QString &engine, const QString &account) {
-    return testenv::readFile(accountOf(engine, account).SettingsFile());
+    return testenv::readFile(fixtures::settingsFile(engine, account));
 }
 
 }  // namespace
 
 TEST(frmAccountLoad, ControlsCaptionHoursAndEngineMinimumInEditMode) {
     Env env({"Overture"}, {{"Overture", "0.10"}}, "[Overture]\r\n1=Shop\r\nLast=1\r\n\r\n");
-    testenv::writeFile(accountOf("Overture", "Shop").SettingsFile(),
+    testenv::writeFile(fixtures::settingsFile("Overture", "Shop"),
                        "[Login Detail]\r\nUserName=me\r\nPassWord=pw\r\nAccountID=42\r\nMaxBid=1.5\r\nMinBid=0.05\r\n"
                        "SchedlerEnable=True\r\nHours=6\r\nSentReport=True\r\n");
 
     auto d = env.dialog("Overture", "Shop");
     EXPECT_EQ(d->windowTitle(), "Account - Overture");
     EXPECT_FALSE(d->IsAddMode());
-    for (const char *name : {"txtAccountName", "txtAccountID", "txtUserID", "txtPassword", "txtMaxBid", "txtMinBid",
-                             "lblIntro", "chkSchedulerEnable", "cboHours", "chkSentReport", "cmdOK", "cmdCancel"})
-        EXPECT_NE(d->findChild<QWidget *>(name), nullptr) << name;
     EXPECT_EQ(d->txtAccountName->text(), "Shop");
     EXPECT_EQ(d->txtAccountID->text(), "42");
     EXPECT_EQ(d->txtUserID->text(), "me");
@@ -163,33 +113,32 @@ TEST(frmAccountValidate, BiddingEngineChecksInOrderWithTextsIconsAndFocus) {
     auto d = env.dialog("Overture");
     const QString caption = "Account - Overture";
     // Each refusal is mended (or the next fault set up) before the next OK.
-    EXPECT_EQ(refusal(*d), (Refusal{"Please enter an Account Name.", "Account", kInfo, d->txtAccountName}));
+    EXPECT_EQ(refusal(*d, d->txtAccountName), (Box{"Please enter an Account Name.", "Account", kInfo}));
     fill(*d, "Shop", "", "", "", "");
-    EXPECT_EQ(refusal(*d), (Refusal{"Please enter your User name.", caption, kInfo, d->txtUserID}));
+    EXPECT_EQ(refusal(*d, d->txtUserID), (Box{"Please enter your User name.", caption, kInfo}));
     d->txtUserID->setText("me");
-    EXPECT_EQ(refusal(*d), (Refusal{"Please enter your Password.", caption, kInfo, d->txtPassword}));
+    EXPECT_EQ(refusal(*d, d->txtPassword), (Box{"Please enter your Password.", caption, kInfo}));
     d->txtPassword->setText("pw");
     d->txtMaxBid->setText("lots");
-    EXPECT_EQ(refusal(*d), (Refusal{"Please enter a valid value for the Maximum Bid. For example: 1.00.", caption,
-                                    kInfo, d->txtMaxBid}));
+    EXPECT_EQ(refusal(*d, d->txtMaxBid),
+              (Box{"Please enter a valid value for the Maximum Bid. For example: 1.00.", caption, kInfo}));
     d->txtMaxBid->setText("1.50");
-    EXPECT_EQ(refusal(*d), (Refusal{"Please enter a valid value for the Minimum Bid. For example: 0.05", caption,
-                                    kInfo, d->txtMinBid}));
+    EXPECT_EQ(refusal(*d, d->txtMinBid),
+              (Box{"Please enter a valid value for the Minimum Bid. For example: 0.05", caption, kInfo}));
     d->txtMinBid->setText("0.05");
-    EXPECT_EQ(refusal(*d), (Refusal{"The Minimum Bid you have entered is smaller than engine server required. "
-                                    "please enter a value bigger than 0.10.",
-                                    caption, kInfo, d->txtMinBid}));
+    EXPECT_EQ(refusal(*d, d->txtMinBid), (Box{"The Minimum Bid you have entered is smaller than engine server "
+                                              "required. please enter a value bigger than 0.10.",
+                                              caption, kInfo}));
     d->txtMinBid->setText("2.00");
-    EXPECT_EQ(refusal(*d), (Refusal{"The Maximum Bid is smaller then Minimum Bid, please specify a correct bid "
-                                    "range and try again.",
-                                    caption, kInfo, d->txtMaxBid}));
+    EXPECT_EQ(refusal(*d, d->txtMaxBid), (Box{"The Maximum Bid is smaller then Minimum Bid, please specify a "
+                                              "correct bid range and try again.",
+                                              caption, kInfo}));
     d->txtMaxBid->setText("10.00");
     d->chkSchedulerEnable->setChecked(true);
     d->cboHours->setEditText("soon");
-    EXPECT_EQ(refusal(*d),
-              (Refusal{"Invalid value. Please enter a valid time value.", caption, kCritical, d->cboHours}));
+    EXPECT_EQ(refusal(*d, d->cboHours), (Box{"Invalid value. Please enter a valid time value.", caption, kCritical}));
     d->cboHours->setEditText("25");
-    EXPECT_EQ(refusal(*d), (Refusal{"The time duration must be between 0 - 24.", caption, kCritical, d->cboHours}));
+    EXPECT_EQ(refusal(*d, d->cboHours), (Box{"The time duration must be between 0 - 24.", caption, kCritical}));
     EXPECT_FALSE(QFileInfo::exists(fixtures::accountFolder("Overture", "Shop")));
 
     // Hours 0 is accepted, and so is a minimum equal to the engine's.
@@ -244,23 +193,22 @@ TEST(frmAccountAdd, RefusesDuplicatesIgnoringCaseAndBlanksAndNamesThatCannotBeFo
     auto d = env.dialog("Google");
     for (const char *dup : {" Shop ", "SHOP"}) {
         d->txtAccountName->setText(dup);
-        EXPECT_EQ(refusal(*d), (Refusal{"This Account Name is alreay exist in your Account list. Please specify a "
-                                        "different Account name.",
-                                        "Account - Google", seam::vbOKOnly, d->txtAccountID}));
+        EXPECT_EQ(refusal(*d, d->txtAccountID), (Box{"This Account Name is alreay exist in your Account list. "
+                                                     "Please specify a different Account name.",
+                                                     "Account - Google", seam::vbOKOnly}));
     }
     for (const QString &bad : QStringList{"a/b", "a\\b", "..", ".", "x:y", "a*", "tab\there", "keywords", "URLS",
                                           "KeywordsSetting", QString::fromUtf8("\u6f22\u5b57")}) {
         d->txtAccountName->setText(bad);
-        const Refusal r = refusal(*d);
-        EXPECT_TRUE(r.text.startsWith("This Account Name can not be used.")) << bad.toStdString();
-        EXPECT_EQ(r.focus, d->txtAccountName);
+        EXPECT_TRUE(refusal(*d, d->txtAccountName).text.startsWith("This Account Name can not be used."))
+            << bad.toStdString();
     }
     EXPECT_FALSE(QFileInfo::exists(platform::JoinPath(testenv::programDir(), "Accounts", "Google")));
 }
 
 TEST(frmAccountEdit, RenameMovesTheFolderKeepsTheTagAndSurvivesARestart) {
     Env env({"Google"}, {}, "[Google]\r\n1=Old\r\n2=Other\r\nLast=2\r\n\r\n");
-    storeAccount("Google", "Old", "me");
+    fixtures::saveAccount("Google", "Old", "me");
     fixtures::writeKeywords("Google", "Old", {"one", "two", "three"});
     testenv::writeFile(fixtures::accountFile("Google", "Old", "URLs.dat"), "http://shop.example/\r\n\r\n");
     testenv::writeFile(fixtures::accountFile("Google", "Old", "KeywordsSetting.dat"), "one;1-3\r\n");
@@ -268,11 +216,11 @@ TEST(frmAccountEdit, RenameMovesTheFolderKeepsTheTagAndSurvivesARestart) {
 
     auto d = env.dialog("Google", "Old");
     d->txtAccountName->setText(" ");
-    EXPECT_EQ(refusal(*d), (Refusal{"Please enter an Account Name.", "Account", kInfo, d->txtAccountName}));
+    EXPECT_EQ(refusal(*d, d->txtAccountName), (Box{"Please enter an Account Name.", "Account", kInfo}));
     // Another account's name, in other letter case, is taken.
     d->txtAccountName->setText("other");
-    EXPECT_EQ(refusal(*d), (Refusal{"This Account id alreay exist in your Account list.", "Account - Google",
-                                    seam::vbOKOnly, d->txtAccountID}));
+    EXPECT_EQ(refusal(*d, d->txtAccountID),
+              (Box{"This Account id alreay exist in your Account list.", "Account - Google", seam::vbOKOnly}));
 
     d->txtAccountName->setText("New");
     EXPECT_TRUE(acceptedOnOK(*d));
@@ -297,7 +245,7 @@ TEST(frmAccountEdit, RenameMovesTheFolderKeepsTheTagAndSurvivesARestart) {
 
 TEST(frmAccountEdit, RenameOntoAnExistingFolderLeavesTheOldFilesAndDropsTheOldAccountFile) {
     Env env({"Google"}, {}, "[Google]\r\n1=Old\r\nLast=1\r\n\r\n");
-    const QString oldFile = storeAccount("Google", "Old");
+    const QString oldFile = fixtures::saveAccount("Google", "Old");
     fixtures::writeKeywords("Google", "Old", {"one"});
     fixtures::writeKeywords("Google", "Gone", {"x", "y"});  // left by an account deleted earlier
     ASSERT_TRUE(env.main.loadProject());
@@ -313,13 +261,11 @@ TEST(frmAccountEdit, RenameOntoAnExistingFolderLeavesTheOldFilesAndDropsTheOldAc
 
 TEST(frmAccountEdit, RenameIsRefusedWhileTheAccountIsLookedUpButTheSameNameIsSaved) {
     Env env({"Google"}, {}, "[Google]\r\n1=Old\r\nLast=1\r\n\r\n");
-    const QString file = storeAccount("Google", "Old", "old");
+    const QString file = fixtures::saveAccount("Google", "Old", "old");
     auto d = env.dialog("Google", "Old");
     d->setBusyCheck([](const QString &e, const QString &n) { return e == "Google" && n == "Old"; });
     d->txtAccountName->setText("New");
-    const Refusal r = refusal(*d);
-    EXPECT_EQ(r.style, kInfo);
-    EXPECT_EQ(r.focus, d->txtAccountName);
+    EXPECT_EQ(refusal(*d, d->txtAccountName).style, kInfo);
     EXPECT_TRUE(QFileInfo::exists(file));
     EXPECT_NE(env.node("Google", "Old"), nullptr);
     // The same name rewrites the account file.

@@ -1,14 +1,9 @@
-#include "support/TestEnv.h"
+#include "ProgramFixtures.h"
+
 #include "ui/frmAddkeywords.h"
 
-#include <QComboBox>
-#include <QLabel>
 #include <QPlainTextEdit>
-#include <QPushButton>
 #include <QTabWidget>
-#include <QTest>
-#include <functional>
-#include <gtest/gtest.h>
 
 namespace {
 struct Shown {
@@ -25,19 +20,16 @@ struct Shown {
 TEST(frmAddkeywords, PrepareFillsTheControlsWithTheirTexts) {
     Shown s;
     frmAddkeywords &d = s.dialog;
-    EXPECT_EQ(d.windowTitle(), "Add Keywords");
+    EXPECT_EQ(QStringList({d.windowTitle(), d.SSTab1->tabText(0), d.SSTab1->tabText(1), d.lblEnter->text(),
+                           d.lblImport->text(), d.lblSeparator->text(), d.cmdImport->text(), d.cmdImport->toolTip(),
+                           d.cmdOK->text(), d.cmdCancel->text()}),
+              QStringList({"Add Keywords", "Enter Keywords", "Import Keywords",
+                           "Please type your keywords below with one keyword per line:",
+                           "Please select or enter a delimited character from the list box below and click the "
+                           "'Import\" button:",
+                           "Delimited Character:", "Import", "Import keywords from a file", "Ok", "Cancel"}));
     EXPECT_EQ(d.SSTab1->count(), 2);
-    EXPECT_EQ(d.SSTab1->tabText(0), "Enter Keywords");
-    EXPECT_EQ(d.SSTab1->tabText(1), "Import Keywords");
     EXPECT_EQ(d.SSTab1->currentIndex(), 0);
-    EXPECT_EQ(d.lblEnter->text(), "Please type your keywords below with one keyword per line:");
-    EXPECT_EQ(d.lblImport->text(),
-              "Please select or enter a delimited character from the list box below and click the 'Import\" button:");
-    EXPECT_EQ(d.lblSeparator->text(), "Delimited Character:");
-    EXPECT_EQ(d.cmdImport->text(), "Import");
-    EXPECT_EQ(d.cmdImport->toolTip(), "Import keywords from a file");
-    EXPECT_EQ(d.cmdOK->text(), "Ok");
-    EXPECT_EQ(d.cmdCancel->text(), "Cancel");
     QStringList entries;
     for (int i = 0; i < d.cboSeparetor->count(); ++i)
         entries << d.cboSeparetor->itemText(i);

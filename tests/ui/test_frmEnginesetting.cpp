@@ -1,57 +1,18 @@
-#include "AccountFixtures.h"
 #include "EngineDataFixtures.h"
+#include "ProgramFixtures.h"
 
 #include "core/clsEngine.h"
-#include "ui/TreeNode.h"
-#include "ui/clsMain.h"
 #include "ui/frmEnginesetting.h"
-#include "ui/frmMain.h"
 
-#include <QGroupBox>
-#include <QLabel>
-#include <QPushButton>
-#include <QTreeWidget>
-#include <gtest/gtest.h>
+using fixtures::checked;
 
 namespace {
 
-const QString kMissingFile = QString::fromLatin1(clsEngine::kMissingFileMessage);
-
-QStringList listed(const QTreeWidget *list, Qt::CheckState state) {
-    QStringList out;
-    for (int i = 0; i < list->topLevelItemCount(); ++i)
-        if (list->topLevelItem(i)->checkState(0) == state)
-            out << list->topLevelItem(i)->text(0);
-    return out;
+// Runs the engine setting command, working in its dialog while it is up.
+void engineSetting(fixtures::Program &p, std::function<void(frmEnginesetting *)> work) {
+    fixtures::inModal<frmEnginesetting>(std::move(work));
+    p.form->Engingsetting();
 }
-
-QStringList rows(const QTreeWidget *list, int column) {
-    QStringList out;
-    for (int i = 0; i < list->topLevelItemCount(); ++i)
-        out << list->topLevelItem(i)->text(column);
-    return out;
-}
-
-// The program after start-up: a loaded main window with its controller.
-struct Program {
-    Program() { loaded = main->Display(); }
-    ~Program() {
-        form->m_oMain = nullptr;
-        delete main;
-        delete form;
-    }
-    QTreeWidgetItem *node(const QString &e, const QString &a = QString()) const {
-        return treenode::FindNode(form->tvwAccount, a.isNull() ? treenode::EngineKey(e) : treenode::AccountKey(e, a));
-    }
-    // Runs the engine setting command, working in its dialog while it is up.
-    void engineSetting(std::function<void(frmEnginesetting *)> work) {
-        fixtures::whenModal<frmEnginesetting>(std::move(work));
-        form->Engingsetting();
-    }
-    frmMain *form = new frmMain;
-    clsMain *main = new clsMain(form);
-    bool loaded = false;
-};
 
 void uncheck(frmEnginesetting *d, const QString &engine) {
     for (int i = 0; i < d->lvwEngine->topLevelItemCount(); ++i)
@@ -61,37 +22,11 @@ void uncheck(frmEnginesetting *d, const QString &engine) {
 
 }  // namespace
 
-TEST(frmEnginesetting, CancelAndTheCloseBoxLeaveEveryFlag) {
-    fixtures::writeEngineData({"Overture", "Google", "FindWhat"});
-    testenv::setRegistryValue(g_sEngineKey, "Google", "0");
-    frmEnginesetting d;
-    EXPECT_EQ(d.windowTitle(), "Engine Setting");
-    EXPECT_EQ(d.lblEngineTitle->text(), "Please select the engines you want to use:");
-    for (int closeBox = 0; closeBox < 2; ++closeBox) {
-        d.Prepare();
-        d.show();
-        EXPECT_EQ(listed(d.lvwEngine, Qt::Checked), (QStringList{"Overture", "FindWhat"}));
-        EXPECT_EQ(listed(d.lvwEngine, Qt::Unchecked), QStringList{"Google"});
-        uncheck(&d, "Overture");
-        if (closeBox)
-            d.close();
-        else
-            d.cmdCancel->click();
-        EXPECT_FALSE(d.isVisible());
-        EXPECT_TRUE(d.Cancelled());
-        EXPECT_EQ(fixtures::engineFlag("Overture"), "");
-        EXPECT_EQ(fixtures::engineFlag("Google"), "0");
-        d.Form_Unload();
-    }
-}
-
 TEST(frmEnginesetting, MissingFileListsNothingAndOKWritesNothing) {
     frmEnginesetting d;
     testenv::answerMsgBox(seam::vbOK);
     d.Prepare();
-    ASSERT_EQ(testenv::shownMsgBoxes().size(), 1);
-    EXPECT_EQ(testenv::shownMsgBoxes()[0].text, kMissingFile);
-    EXPECT_EQ(testenv::shownMsgBoxes()[0].title, "Error");
+    EXPECT_EQ(fixtures::shownBox(), (fixtures::Box{clsEngine::kMissingFileMessage, "Error", seam::vbInformation}));
     EXPECT_EQ(d.lvwEngine->topLevelItemCount(), 0);
     d.show();
     d.cmdOK->click();
@@ -117,39 +52,43 @@ TEST(frmEnginesetting, FlagsThatCannotBeStoredKeepTheDialogOpen) {
     EXPECT_TRUE(d.Cancelled());
 }
 
-TEST(frmEnginesetting, CancelledCommandLeavesTreeEnginesAndProjectFile) {
-    fixtures::writeEngineData({"Overture", "Google"});
-    fixtures::writeProject("[Google]\r\n1=acme\r\nLast=1\r\n\r\n");
-    Program p;
-    ASSERT_TRUE(p.loaded);
+TEST(frmEnginesetting, CancelAndTheCloseBoxLeaveFlagsTreeEnginesAndProjectFile) {
+    fixtures::writeEngineData({"Overture", "Google", "FindWhat"});
+    testenv::setRegistryValue(g_sEngineKey, "FindWhat", "0");
+    fixtures::Program p("[Google]\r\n1=acme\r\nLast=1\r\n\r\n");
     const QByteArray project = fixtures::readProject();
     const std::shared_ptr<clsEngine> engine = p.form->m_oEngine;
     QTreeWidgetItem *current = p.form->m_oCurrentNode;
-    p.engineSetting([](frmEnginesetting *d) {
-        uncheck(d, "Google");
-        d->cmdCancel->click();
-    });
-    EXPECT_EQ(p.form->m_oEngine, engine);
-    EXPECT_EQ(p.form->m_oCurrentNode, current);
-    EXPECT_TRUE(treenode::ContainsNode(p.form->tvwAccount, current));
-    EXPECT_EQ(fixtures::readProject(), project);
-    EXPECT_EQ(fixtures::engineFlag("Google"), "");
+    for (bool closeBox : {false, true}) {
+        engineSetting(p, [closeBox](frmEnginesetting *d) {
+            EXPECT_EQ(d->windowTitle(), "Engine Setting");
+            EXPECT_EQ(d->lblEngineTitle->text(), "Please select the engines you want to use:");
+            EXPECT_EQ(checked(d->lvwEngine), (QStringList{"Overture", "Google"}));
+            EXPECT_EQ(checked(d->lvwEngine, Qt::Unchecked), QStringList{"FindWhat"});
+            uncheck(d, "Google");
+            closeBox ? void(d->close()) : d->cmdCancel->click();
+        });
+        EXPECT_EQ(p.form->m_oEngine, engine);
+        EXPECT_EQ(p.form->m_oCurrentNode, current);
+        EXPECT_TRUE(treenode::ContainsNode(p.form->tvwAccount, current));
+        EXPECT_EQ(fixtures::readProject(), project);
+        EXPECT_EQ(fixtures::engineFlag("Google"), "");
+        EXPECT_EQ(fixtures::engineFlag("FindWhat"), "0");
+    }
 }
 
 TEST(frmEnginesetting, DisablingTheCurrentAccountsEngineMovesTheSelectionAndItsLists) {
     fixtures::writeEngineData({"Overture", "Google"});
-    fixtures::writeProject("[Google]\r\n1=gacct\r\nLast=1\r\n\r\n[Overture]\r\n1=shop\r\nLast=1\r\n\r\n");
     fixtures::writeKeywords("Google", "gacct", {"google kw"});
     fixtures::writeKeywords("Overture", "shop", {"red shoes", "blue shoes"});
     testenv::writeFile(fixtures::accountFile("Overture", "shop", "URLs.dat"), "http://shop.example/\r\n");
-    Program p;
-    ASSERT_TRUE(p.loaded);
+    fixtures::Program p("[Google]\r\n1=gacct\r\nLast=1\r\n\r\n[Overture]\r\n1=shop\r\nLast=1\r\n\r\n");
     ASSERT_EQ(p.form->m_oCurrentNode, p.node("Google", "gacct"));
-    EXPECT_EQ(rows(p.form->lvwKeywords, 1), QStringList{"google kw"});
+    EXPECT_EQ(p.keywords(), QStringList{"google kw"});
     // A bid window or a running look-up holds the definitions it was given.
     const std::shared_ptr<clsEngine> held = p.form->m_oEngine;
 
-    p.engineSetting([](frmEnginesetting *d) {
+    engineSetting(p, [](frmEnginesetting *d) {
         uncheck(d, "Google");
         d->cmdOK->click();
     });
@@ -163,8 +102,8 @@ TEST(frmEnginesetting, DisablingTheCurrentAccountsEngineMovesTheSelectionAndItsL
     EXPECT_EQ(p.main->SelectNode(), shop);
     EXPECT_EQ(p.form->m_sEngineName, "Overture");
     EXPECT_EQ(p.form->fraMainRight->title(), "shop");
-    EXPECT_EQ(rows(p.form->lvwKeywords, 1), (QStringList{"red shoes", "blue shoes"}));
-    EXPECT_EQ(rows(p.form->lvwURLs, 0), QStringList{"http://shop.example/"});
+    EXPECT_EQ(p.keywords(), (QStringList{"red shoes", "blue shoes"}));
+    EXPECT_EQ(p.urls(), QStringList{"http://shop.example/"});
 
     ASSERT_NE(p.form->m_oEngine, held);
     EXPECT_EQ(p.form->m_oEngine->GetEngineCount(), 1);
@@ -177,11 +116,9 @@ TEST(frmEnginesetting, DisablingTheCurrentAccountsEngineMovesTheSelectionAndItsL
 
 TEST(frmEnginesetting, AllUncheckedLoadsNoEngineAndShowsTheRootAlone) {
     fixtures::writeEngineData({"Overture", "Google"});
-    fixtures::writeProject("[Overture]\r\n1=shop\r\nLast=1\r\n\r\n");
     fixtures::writeKeywords("Overture", "shop", {"red shoes"});
-    Program p;
-    ASSERT_TRUE(p.loaded);
-    p.engineSetting([](frmEnginesetting *d) {
+    fixtures::Program p("[Overture]\r\n1=shop\r\nLast=1\r\n\r\n");
+    engineSetting(p, [](frmEnginesetting *d) {
         uncheck(d, "Overture");
         uncheck(d, "Google");
         d->cmdOK->click();
@@ -194,26 +131,24 @@ TEST(frmEnginesetting, AllUncheckedLoadsNoEngineAndShowsTheRootAlone) {
     EXPECT_EQ(root->childCount(), 0);
     EXPECT_EQ(p.form->m_oCurrentNode, root);
     EXPECT_EQ(p.form->m_sEngineName, "");
-    EXPECT_EQ(p.form->lvwKeywords->topLevelItemCount(), 0);
-    EXPECT_EQ(p.form->lvwURLs->topLevelItemCount(), 0);
+    EXPECT_TRUE(p.keywords().isEmpty());
+    EXPECT_TRUE(p.urls().isEmpty());
     EXPECT_TRUE(testenv::shownMsgBoxes().isEmpty());
     EXPECT_EQ(fixtures::readProject(), "[Overture]\r\n1=shop\r\nLast=1\r\n\r\n\r\n");
 }
 
 TEST(frmEnginesetting, RebuildSelectsAndClicksANodeEvenWhenTheBuildFails) {
     fixtures::writeEngineData({"Overture", "Google"});
-    fixtures::writeProject("[Overture]\r\n1=shop\r\nLast=1\r\n\r\n[Google]\r\n1=gacct\r\nLast=1\r\n\r\n");
     fixtures::writeKeywords("Overture", "shop", {"red shoes"});
     fixtures::writeKeywords("Google", "gacct", {"google kw"});
-    Program p;
-    ASSERT_TRUE(p.loaded);
+    fixtures::Program p("[Overture]\r\n1=shop\r\nLast=1\r\n\r\n[Google]\r\n1=gacct\r\nLast=1\r\n\r\n");
     p.form->tvwAccount_NodeClick(p.node("Overture", "shop"));
-    ASSERT_EQ(rows(p.form->lvwKeywords, 1), QStringList{"red shoes"});
+    ASSERT_EQ(p.keywords(), QStringList{"red shoes"});
     // A controller without its tree cannot build: the selection still follows the tree the window shows.
     p.main->setTree(nullptr);
     p.form->RebuildEngineTree();
     EXPECT_TRUE(testenv::errorLog().contains("clsMain_loadProject_Error: "));
     EXPECT_EQ(p.form->m_oCurrentNode, p.node("Google", "gacct"));
     EXPECT_EQ(p.form->m_sEngineName, "Google");
-    EXPECT_EQ(rows(p.form->lvwKeywords, 1), QStringList{"google kw"});
+    EXPECT_EQ(p.keywords(), QStringList{"google kw"});
 }

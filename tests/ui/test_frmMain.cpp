@@ -1,150 +1,100 @@
-#include "core/Globals.h"
-#include "core/clsKeywords.h"
-#include "platform/Folders.h"
-#include "support/TestEnv.h"
-#include "ui/TreeNode.h"
-#include "ui/frmMain.h"
+#include "ProgramFixtures.h"
 
-#include <QAction>
+#include "core/clsKeywords.h"
+
 #include <QDir>
 #include <QFile>
-#include <QLabel>
-#include <QProgressBar>
-#include <QTreeWidget>
-#include <gtest/gtest.h>
-
-using treenode::Kind;
 
 namespace {
 
-struct MainWindowTest : ::testing::Test {
-    frmMain w;
-    QTreeWidgetItem *root = nullptr, *overture = nullptr, *acme = nullptr, *google = nullptr, *gacct = nullptr;
+struct MainWindowTest : ::testing::Test, fixtures::BareWindow {
+    QTreeWidgetItem *overture = addEngine("Overture"), *acme = addAccount("Overture", "acme");
+    QTreeWidgetItem *google = addEngine("Google"), *gacct = addAccount("Google", "acme2");
 
-    void SetUp() override {
-        root = treenode::AddRootNode(w.tvwAccount);
-        overture = treenode::AddNewNode(w.tvwAccount, treenode::RootKey(), treenode::EngineKey(QStringLiteral("Overture")),
-                                        QStringLiteral("Overture"), QStringLiteral("AccountFolder"), Kind::Engine);
-        acme = treenode::AddNewNode(w.tvwAccount, treenode::EngineKey(QStringLiteral("Overture")),
-                                    treenode::AccountKey(QStringLiteral("Overture"), QStringLiteral("acme")),
-                                    QStringLiteral("acme"), QStringLiteral("AccountFolder"), Kind::Account);
-        google = treenode::AddNewNode(w.tvwAccount, treenode::RootKey(), treenode::EngineKey(QStringLiteral("Google")),
-                                      QStringLiteral("Google"), QStringLiteral("AccountFolder"), Kind::Engine);
-        gacct = treenode::AddNewNode(w.tvwAccount, treenode::EngineKey(QStringLiteral("Google")),
-                                     treenode::AccountKey(QStringLiteral("Google"), QStringLiteral("acme2")),
-                                     QStringLiteral("acme2"), QStringLiteral("AccountFolder"), Kind::Account);
-    }
     void addRows(QTreeWidget *list, int n, bool select) {
         list->setColumnCount(2);
         for (int i = 0; i < n; ++i)
-            list->addTopLevelItem(new QTreeWidgetItem(QStringList{QString::number(i + 1), QStringLiteral("x")}));
+            list->addTopLevelItem(new QTreeWidgetItem(QStringList{QString::number(i + 1), "x"}));
         if (select && n > 0)
             list->topLevelItem(0)->setSelected(true);
     }
-    bool on(const QString &menu, int n) { return w.menuItem(menu, n)->isEnabled(); }
+    // The menu items, toolbar keys and drop-down items named (comma-separated)
+    // after the menu state is set again.
+    void check(const char *what, const QString &enabled, const QString &disabled) {
+        w.setMenuToolBarstatus();
+        for (const auto &[names, on] : {std::pair{enabled, true}, {disabled, false}})
+            for (const QString &name : names.split(", ", Qt::SkipEmptyParts)) {
+                QAction *a = fixtures::action(w, name);
+                ASSERT_NE(a, nullptr) << name.toStdString();
+                EXPECT_EQ(a->isEnabled(), on) << what << ": " << name.toStdString();
+            }
+    }
+    // An empty keyword list of Overture/acme.
+    void keywordList() {
+        w.m_oKeywords = std::make_unique<clsKeywords>();
+        w.m_oKeywords->setEngine("Overture");
+        w.m_oKeywords->setAccountName("acme");
+    }
 };
-
-// One row of the enable table: menu item and whether it is enabled.
-struct Expect {
-    const char *menu;
-    int item;
-    bool enabled;
-};
-
-void check(MainWindowTest &t, std::initializer_list<Expect> expects, const char *what) {
-    for (const Expect &e : expects)
-        EXPECT_EQ(t.on(QString::fromLatin1(e.menu), e.item), e.enabled) << what << ": " << e.menu << " " << e.item;
-}
 
 }  // namespace
 
 TEST_F(MainWindowTest, MenuStateFollowsTheCurrentNode) {
     w.m_oCurrentNode = root;
     w.m_sEngineName.clear();
-    w.setMenuToolBarstatus();
-    check(*this, {{"File", 1, false}, {"File", 2, false}, {"File", 3, false}, {"File", 5, true}, {"File", 11, true},
-                  {"Keywords", 1, false}, {"URL", 1, false}, {"Run", 1, false}, {"Run", 7, false}},
-          "root");
-    EXPECT_FALSE(w.toolButton(QStringLiteral("Login"))->isEnabled());
-    EXPECT_FALSE(w.toolButton(QStringLiteral("NewAccount"))->isEnabled());
-
+    check("root", "File 5, File 11",
+          "File 1, File 2, File 3, Keywords 1, URL 1, Run 1, Run 7, Login, NewAccount");
     w.m_oCurrentNode = overture;
-    w.m_sEngineName = QStringLiteral("Overture");
-    w.setMenuToolBarstatus();
-    check(*this, {{"File", 1, true}, {"File", 2, false}, {"File", 3, false}, {"Run", 1, false}}, "engine");
-    EXPECT_TRUE(w.toolButton(QStringLiteral("Login"))->isEnabled());
-
+    w.m_sEngineName = "Overture";
+    check("engine", "File 1, Login", "File 2, File 3, Run 1");
     w.m_oCurrentNode = acme;
-    w.setMenuToolBarstatus();
-    check(*this, {{"File", 2, true}, {"File", 3, true}, {"Keywords", 1, true}, {"Keywords", 9, true},
-                  {"Keywords", 10, true}, {"Keywords", 3, false}, {"Keywords", 4, false}, {"Keywords", 6, false},
-                  {"Keywords", 12, false}, {"URL", 1, true}, {"URL", 2, false}, {"URL", 3, false},
-                  {"Report", 1, false}, {"Run", 1, true}, {"Run", 3, false}, {"Run", 4, false}},
-          "account without keywords");
-    EXPECT_TRUE(w.toolButton(QStringLiteral("AutoBid"))->isEnabled());
-    EXPECT_FALSE(w.toolButton(QStringLiteral("Report"))->isEnabled());
-
+    check("account without keywords", "File 2, File 3, Keywords 1, Keywords 9, Keywords 10, URL 1, Run 1, AutoBid",
+          "Keywords 3, Keywords 4, Keywords 6, Keywords 12, URL 2, URL 3, Report 1, Run 3, Run 4, Report");
     w.m_oCurrentNode = gacct;
-    w.m_sEngineName = QStringLiteral("Google");
-    w.setMenuToolBarstatus();
-    check(*this, {{"Run", 1, false}, {"File", 2, true}}, "account of an engine without bidding");
+    w.m_sEngineName = "Google";
+    check("account of an engine without bidding", "File 2", "Run 1");
 }
 
 TEST_F(MainWindowTest, MenuStateFollowsTheLists) {
     w.m_oCurrentNode = acme;
-    w.m_sEngineName = QStringLiteral("Overture");
+    w.m_sEngineName = "Overture";
     addRows(w.lvwKeywords, 3, true);
     addRows(w.lvwRanking, 2, false);
     addRows(w.lvwURLs, 1, false);
-    w.setMenuToolBarstatus();
-    check(*this, {{"Keywords", 3, true}, {"Keywords", 4, true}, {"Keywords", 6, true}, {"Keywords", 12, true},
-                  {"URL", 2, true}, {"URL", 3, false}, {"Report", 1, true}, {"Report", 2, true}, {"Report", 3, true},
-                  {"Run", 3, true}, {"Run", 4, true}},
-          "keywords, results and URLs");
-    EXPECT_TRUE(w.toolMenuItem(QStringLiteral("Report"), QStringLiteral("Excel"))->isEnabled());
-    EXPECT_TRUE(w.toolButton(QStringLiteral("LookUp"))->isEnabled());
-
+    check("keywords, results and URLs",
+          "Keywords 3, Keywords 4, Keywords 6, Keywords 12, URL 2, Report 1, Report 2, Report 3, Run 3, Run 4, "
+          "Report/Excel, LookUp",
+          "URL 3");
     w.lvwURLs->topLevelItem(0)->setSelected(true);
     w.lvwKeywords->clearSelection();
-    w.setMenuToolBarstatus();
-    check(*this, {{"URL", 3, true}, {"Keywords", 3, false}, {"Run", 3, false}, {"Run", 4, true}}, "selections");
+    check("selections", "URL 3, Run 4", "Keywords 3, Run 3");
 }
 
 TEST_F(MainWindowTest, MenuStateWhileALookUpRuns) {
     addRows(w.lvwKeywords, 2, true);
     w.m_bInsearch = true;
-    w.m_sLookupAccount = QStringLiteral("acme");
-    w.m_sEngineName = QStringLiteral("Overture");
-
+    w.m_sLookupAccount = "acme";
+    w.m_sEngineName = "Overture";
     w.m_oCurrentNode = acme;  // the account being looked up
-    w.setMenuToolBarstatus();
-    check(*this, {{"File", 2, false}, {"File", 3, false}, {"Keywords", 1, false}, {"URL", 1, false},
-                  {"File", 5, false}, {"File", 11, false}, {"Run", 3, false}, {"Run", 4, false},
-                  {"Run", 7, true}},
-          "searching node");
-    EXPECT_TRUE(w.toolButton(QStringLiteral("Stop"))->isEnabled());
-
+    check("searching node", "Run 7, Stop",
+          "File 2, File 3, Keywords 1, URL 1, File 5, File 11, Run 3, Run 4");
     // Another account whose name is not part of the looked-up account's name.
     w.m_oCurrentNode = gacct;
-    w.m_sLookupAccount = QStringLiteral("zeta");
-    w.setMenuToolBarstatus();
-    check(*this, {{"File", 2, true}, {"File", 3, true}, {"File", 5, false}, {"File", 11, false}, {"Run", 4, false}},
-          "other node");
-
+    w.m_sLookupAccount = "zeta";
+    check("other node", "File 2, File 3", "File 5, File 11, Run 4");
     w.m_bDisconnecting = true;
-    w.setMenuToolBarstatus();
-    check(*this, {{"Run", 7, false}}, "stopping");
+    check("stopping", "", "Run 7");
 }
 
 TEST_F(MainWindowTest, PasteStartsDisabledAndLookUpAllIsHidden) {
-    EXPECT_FALSE(on(QStringLiteral("Keywords"), 7));
-    EXPECT_FALSE(w.menuItem(QStringLiteral("Run"), 5)->isVisible());
-    EXPECT_EQ(w.menuItem(QStringLiteral("File"), 6), nullptr);
-    EXPECT_EQ(w.menuItem(QStringLiteral("File"), 11)->text(), QStringLiteral("E&xit"));
+    EXPECT_FALSE(w.menuItem("Keywords", 7)->isEnabled());
+    EXPECT_FALSE(w.menuItem("Run", 5)->isVisible());
+    EXPECT_EQ(w.menuItem("File", 6), nullptr);
+    EXPECT_EQ(w.menuItem("File", 11)->text(), "E&xit");
     // Nothing changes without a current node.
-    w.menuItem(QStringLiteral("File"), 1)->setEnabled(false);
+    w.menuItem("File", 1)->setEnabled(false);
     w.setMenuToolBarstatus();
-    EXPECT_FALSE(on(QStringLiteral("File"), 1));
+    EXPECT_FALSE(w.menuItem("File", 1)->isEnabled());
 }
 
 TEST_F(MainWindowTest, SetStatusCountsUpToTheMaximumOnly) {
@@ -156,59 +106,45 @@ TEST_F(MainWindowTest, SetStatusCountsUpToTheMaximumOnly) {
     for (int i = 0; i < 4; ++i)
         w.SetStatus();
     EXPECT_EQ(w.pbrSearch->value(), 2);
-    EXPECT_EQ(w.stbPanel1->text(), QStringLiteral("Please wait while retrieving search results from the internet ..."));
+    EXPECT_EQ(w.stbPanel1->text(), "Please wait while retrieving search results from the internet ...");
     w.stbPanel1->clear();
     w.SetStatus();
     EXPECT_TRUE(w.stbPanel1->text().isEmpty());
 }
 
-TEST_F(MainWindowTest, ExitAsksAndNoKeepsTheProgramRunning) {
+TEST_F(MainWindowTest, ExitAsksNoKeepsTheProgramYesSavesTheKeywordsAndEnds) {
     w.show();
+    keywordList();
+    QDir().mkpath(fixtures::accountFolder("Overture", "acme"));
+    w.m_oKeywords->Add("Keyshoes", "shoes");
     testenv::answerMsgBox(seam::vbNo);
-    w.menuItem(QStringLiteral("File"), 11)->trigger();
-    ASSERT_EQ(testenv::shownMsgBoxes().size(), 1);
-    const auto &box = testenv::shownMsgBoxes().first();
-    EXPECT_EQ(box.text, QStringLiteral("Are you sure you want to exit?"));
-    EXPECT_EQ(box.title, QStringLiteral("Exit Keyword Tavisk"));
-    EXPECT_EQ(box.buttons(), seam::vbYesNo);
-    EXPECT_EQ(box.icon(), seam::vbQuestion);
+    w.menuItem("File", 11)->trigger();
+    EXPECT_EQ(fixtures::shownBox(), (fixtures::Box{"Are you sure you want to exit?", "Exit Keyword Tavisk",
+                                                   seam::vbYesNo | seam::vbQuestion}));
     EXPECT_TRUE(w.isVisible());
     EXPECT_EQ(testenv::endProgramCount(), 0);
-}
 
-TEST_F(MainWindowTest, ExitWithYesSavesTheKeywordsAndEnds) {
-    w.show();
-    w.m_oKeywords = std::make_unique<clsKeywords>();
-    w.m_oKeywords->setEngine(QStringLiteral("Overture"));
-    w.m_oKeywords->setAccountName(QStringLiteral("acme"));
-    QDir().mkpath(platform::JoinPath(platform::ProgramFolder(), QStringLiteral("Accounts/Overture/acme")));
-    w.m_oKeywords->Add(QStringLiteral("Keyshoes"), QStringLiteral("shoes"));
     testenv::answerMsgBox(seam::vbYes);
-    w.menuItem(QStringLiteral("File"), 11)->trigger();
+    w.menuItem("File", 11)->trigger();
     EXPECT_FALSE(w.isVisible());
     EXPECT_EQ(testenv::endProgramCount(), 1);
     EXPECT_FALSE(w.m_oKeywords);
-    EXPECT_TRUE(testenv::readFile(platform::JoinPath(platform::ProgramFolder(),
-                                                     QStringLiteral("Accounts/Overture/acme/Keywords.dat")))
-                    .startsWith("shoes;"));
+    EXPECT_TRUE(testenv::readFile(fixtures::accountFile("Overture", "acme", "Keywords.dat")).startsWith("shoes;"));
     EXPECT_EQ(g_oDealerInfo, nullptr);
 }
 
 TEST_F(MainWindowTest, ExitKeepsAKeywordFileAnotherWindowRewrote) {
-    const QString file =
-        platform::JoinPath(platform::ProgramFolder(), QStringLiteral("Accounts/Overture/acme/Keywords.dat"));
+    const QString file = fixtures::accountFile("Overture", "acme", "Keywords.dat");
     testenv::writeFile(file, "shoes;1;$0.10;$0.05;;;;2;Ok\r\n\r\n");
     w.show();
-    w.m_oKeywords = std::make_unique<clsKeywords>();
-    w.m_oKeywords->setEngine(QStringLiteral("Overture"));
-    w.m_oKeywords->setAccountName(QStringLiteral("acme"));
+    keywordList();
     w.m_oKeywords->loadKeywords();
     // A bid window's look-up writes fresher results after the main window read the file.
     const QByteArray fresher = "shoes;1;$0.30;$0.25;;;;1;Ok\r\n\r\n";
     QFile::remove(file);
     testenv::writeFile(file, fresher);
     testenv::answerMsgBox(seam::vbYes);
-    w.menuItem(QStringLiteral("File"), 11)->trigger();
+    w.menuItem("File", 11)->trigger();
     EXPECT_EQ(testenv::readFile(file), fresher);
     EXPECT_TRUE(testenv::errorLog().contains("frmMain_unLoad_error: not saved again, another window replaced it: "));
 }
@@ -219,13 +155,13 @@ TEST(MainWindowLoad, AFailedLoadShowsTheMessageAndEndsTheProgram) {
     testenv::answerMsgBox(seam::vbOK);
     EXPECT_FALSE(w.Form_Load());
     ASSERT_EQ(testenv::shownMsgBoxes().size(), 2);
-    EXPECT_EQ(testenv::shownMsgBoxes().first().title, QStringLiteral("Error"));
+    EXPECT_EQ(testenv::shownMsgBoxes().first().title, "Error");
     const auto &box = testenv::shownMsgBoxes().last();
     EXPECT_EQ(box.icon(), seam::vbCritical);
     EXPECT_EQ(box.title, app::Title());
     EXPECT_TRUE(box.text.startsWith(
-        QStringLiteral("Error occur while loading the program. Please report this error to the the software vendor at '")));
-    EXPECT_TRUE(box.text.endsWith(QStringLiteral("'.\r\n\r\nError: ")));
+        "Error occur while loading the program. Please report this error to the the software vendor at '"));
+    EXPECT_TRUE(box.text.endsWith("'.\r\n\r\nError: "));
     EXPECT_TRUE(testenv::errorLog().endsWith("FrmMain_load_Error: \r\n"));
     EXPECT_FALSE(w.isVisible());
     EXPECT_EQ(testenv::endProgramCount(), 1);

@@ -1,60 +1,11 @@
-#include "AccountFixtures.h"
+#include "ProgramFixtures.h"
 
-#include "core/clsAccount.h"
 #include "core/clsEngine.h"
-#include "core/clsPreference.h"
-#include "support/TestEnv.h"
-#include "ui/TreeNode.h"
-#include "ui/clsMain.h"
 #include "ui/frmAccount.h"
-#include "ui/frmMain.h"
 
-#include <QAction>
-#include <QApplication>
-#include <QFileInfo>
-#include <QGroupBox>
-#include <QLabel>
-#include <QLineEdit>
-#include <QMenu>
-#include <QPushButton>
-#include <QTimer>
-#include <QTreeWidget>
-#include <functional>
-#include <gtest/gtest.h>
+using fixtures::Program;
 
 namespace {
-
-// The program as start-up leaves it: a controller that loaded the main window.
-struct Program {
-    Program() {
-        main = new clsMain(form);
-        loaded = main->Display();
-    }
-    ~Program() {
-        if (form->m_oMain == main)
-            form->m_oMain = nullptr;
-        delete main;
-        form->m_oEngine.reset();
-        delete form;
-    }
-    QTreeWidgetItem *node(const QString &e, const QString &a = QString()) const {
-        return treenode::FindNode(form->tvwAccount,
-                                  a.isNull() ? treenode::EngineKey(e) : treenode::AccountKey(e, a));
-    }
-    QStringList urls() const {
-        QStringList out;
-        for (int i = 0; i < form->lvwURLs->topLevelItemCount(); ++i)
-            out << form->lvwURLs->topLevelItem(i)->text(0);
-        return out;
-    }
-    void click(QTreeWidgetItem *n) {
-        form->tvwAccount->setCurrentItem(n);
-        form->tvwAccount_NodeClick(n);
-    }
-    frmMain *form = new frmMain;
-    clsMain *main = nullptr;
-    bool loaded = false;
-};
 
 // Works in the account dialog once it is up, then closes it with OK.
 void inAccountDialog(std::function<void(frmAccount *)> work) {
@@ -68,24 +19,14 @@ void inAccountDialog(std::function<void(frmAccount *)> work) {
     });
 }
 
-void saveAccount(const QString &engine, const QString &name, const QString &user = QString()) {
-    clsAccount a;
-    a.setEngine(engine);
-    a.setAccountName(name);
-    a.setUserName(user);
-    a.SaveSettings();
-}
-
 }  // namespace
 
 TEST(frmMainLoad, FirstSelectionIsTheFirstAccountOfTheFirstEngineWithItsLists) {
     fixtures::writeEngineData({"Overture", "FindWhat", "Google"});
-    fixtures::writeProject("[FindWhat]\r\n1=zeta\r\n2=Alpha\r\nLast=2\r\n\r\n[Overture]\r\n1=Shop\r\nLast=1\r\n\r\n");
     fixtures::writeKeywords("FindWhat", "Alpha", {"red shoes", "blue shoes"});
     testenv::writeFile(fixtures::accountFile("FindWhat", "Alpha", "URLs.dat"),
                        "http://alpha.example/\r\n\r\nhttp://alpha.example/shop\r\n\r\n");
-    Program p;
-    ASSERT_TRUE(p.loaded);
+    Program p("[FindWhat]\r\n1=zeta\r\n2=Alpha\r\nLast=2\r\n\r\n[Overture]\r\n1=Shop\r\nLast=1\r\n\r\n");
     EXPECT_TRUE(p.form->isVisible());
     QTreeWidgetItem *alpha = p.node("FindWhat", "Alpha");
     EXPECT_EQ(p.form->tvwAccount->currentItem(), alpha);
@@ -96,7 +37,7 @@ TEST(frmMainLoad, FirstSelectionIsTheFirstAccountOfTheFirstEngineWithItsLists) {
     EXPECT_EQ(p.form->fraMainRight->title(), "Alpha");
     EXPECT_EQ(p.form->lvwKeywords->topLevelItemCount(), 2);
     EXPECT_EQ(p.urls(), QStringList({"http://alpha.example/", "http://alpha.example/shop"}));
-    EXPECT_TRUE(p.form->menuItem("File", 2)->isEnabled());
+    EXPECT_TRUE(p.item("File", 2)->isEnabled());
 
     // An engine node shows no URLs; nor does an account named like the root.
     p.click(p.node("Overture"));
@@ -111,36 +52,31 @@ TEST(frmMainLoad, FirstEngineWithoutAccountsOrNoEnginesAtAll) {
     fixtures::writeProject("[Overture]\r\n1=Shop\r\nLast=1\r\n\r\n");
     {
         Program p;
-        ASSERT_TRUE(p.loaded);
         EXPECT_EQ(p.form->tvwAccount->currentItem(), p.node("FindWhat"));
-        EXPECT_TRUE(p.form->menuItem("File", 1)->isEnabled());
-        EXPECT_FALSE(p.form->menuItem("File", 2)->isEnabled());
+        EXPECT_TRUE(p.item("File", 1)->isEnabled());
+        EXPECT_FALSE(p.item("File", 2)->isEnabled());
     }
     // An engine data file that lists no engine is reported like a missing one.
     fixtures::writeEngineData({});
     testenv::answerMsgBox(seam::vbOK);
     {
         Program p;
-        ASSERT_TRUE(p.loaded);
-        ASSERT_EQ(testenv::shownMsgBoxes().size(), 1);
-        EXPECT_EQ(testenv::shownMsgBoxes()[0].text, clsEngine::kMissingFileMessage);
+        EXPECT_EQ(fixtures::shownBox().text, clsEngine::kMissingFileMessage);
         QTreeWidgetItem *root = treenode::RootNode(p.form->tvwAccount);
         EXPECT_EQ(p.form->tvwAccount->currentItem(), root);
         EXPECT_TRUE(p.form->m_sEngineName.isEmpty());
-        EXPECT_FALSE(p.form->menuItem("File", 1)->isEnabled());
+        EXPECT_FALSE(p.item("File", 1)->isEnabled());
     }
 }
 
 TEST(frmMainCommands, NewAccountAddsSelectsAndWritesProjectAndAccountFile) {
     fixtures::writeEngineData({"Google", "Yahoo"});
-    fixtures::writeProject("[Google]\r\n1=Shop\r\nLast=1\r\n\r\n");
-    Program p;
-    ASSERT_TRUE(p.loaded);
+    Program p("[Google]\r\n1=Shop\r\nLast=1\r\n\r\n");
     inAccountDialog([](frmAccount *d) {
         EXPECT_EQ(d->windowTitle(), "Account - Google");
         d->txtAccountName->setText("Books");
     });
-    p.form->menuItem("File", 1)->trigger();
+    p.item("File", 1)->trigger();
     QTreeWidgetItem *books = p.node("Google", "Books");
     ASSERT_NE(books, nullptr);
     EXPECT_EQ(p.form->m_oCurrentNode, books);
@@ -148,21 +84,17 @@ TEST(frmMainCommands, NewAccountAddsSelectsAndWritesProjectAndAccountFile) {
     EXPECT_EQ(treenode::NodeImage(books), "AccountFolderOpen");
     EXPECT_EQ(treenode::NodeImage(p.node("Google", "Shop")), "AccountFolder");
     EXPECT_EQ(fixtures::readProject(), QByteArray("[Google]\r\n1=Books\r\n2=Shop\r\nLast=2\r\n\r\n\r\n"));
-    clsAccount a;
-    a.setEngine("Google");
-    a.setAccountName("Books");
-    EXPECT_TRUE(QFileInfo::exists(a.SettingsFile()));
+    EXPECT_TRUE(QFileInfo::exists(fixtures::settingsFile("Google", "Books")));
 }
 
 TEST(frmMainCommands, RenameByDoubleClickIsWhatARestartShows) {
     fixtures::writeEngineData({"Google"});
     fixtures::writeProject("[Google]\r\n1=Old\r\n2=Zoo\r\nLast=2\r\n\r\n");
-    saveAccount("Google", "Old", "me");
+    fixtures::saveAccount("Google", "Old", "me");
     fixtures::writeKeywords("Google", "Old", {"one", "two", "three"});
     testenv::writeFile(fixtures::accountFile("Google", "Old", "URLs.dat"), "http://old.example/\r\n\r\n");
     {
         Program p;
-        ASSERT_TRUE(p.loaded);
         ASSERT_EQ(p.form->tvwAccount->currentItem(), p.node("Google", "Old"));
         inAccountDialog([](frmAccount *d) {
             EXPECT_EQ(d->txtUserID->text(), "me");
@@ -175,7 +107,6 @@ TEST(frmMainCommands, RenameByDoubleClickIsWhatARestartShows) {
         EXPECT_EQ(p.urls(), QStringList({"http://old.example/"}));
     }
     Program again;
-    ASSERT_TRUE(again.loaded);
     EXPECT_EQ(again.form->tvwAccount->currentItem(), again.node("Google", "New"));
     EXPECT_EQ(treenode::NodeTag(again.node("Google", "New")), 3);
     EXPECT_EQ(again.form->lvwKeywords->topLevelItemCount(), 3);
@@ -183,17 +114,14 @@ TEST(frmMainCommands, RenameByDoubleClickIsWhatARestartShows) {
 
 TEST(frmMainCommands, DeleteKeyAsksSelectsTheNextAndRewritesTheProject) {
     fixtures::writeEngineData({"Google"});
-    fixtures::writeProject("[Google]\r\n1=A\r\n2=B\r\nLast=2\r\n\r\n");
-    saveAccount("Google", "A");
-    saveAccount("Google", "B");
-    Program p;
-    ASSERT_TRUE(p.loaded);
+    fixtures::saveAccount("Google", "A");
+    fixtures::saveAccount("Google", "B");
+    Program p("[Google]\r\n1=A\r\n2=B\r\nLast=2\r\n\r\n");
     ASSERT_EQ(p.form->m_oCurrentNode, p.node("Google", "A"));
 
     testenv::answerMsgBox(seam::vbYes);
     p.form->tvwAccount_KeyDown(46);
-    ASSERT_EQ(testenv::shownMsgBoxes().size(), 1);
-    EXPECT_EQ(testenv::shownMsgBoxes()[0].text, "Are you sure you want to delete Account : A ?");
+    EXPECT_EQ(testenv::shownMsgBoxes().size(), 1);  // the controller's question
     EXPECT_EQ(p.node("Google", "A"), nullptr);
     QTreeWidgetItem *b = p.node("Google", "B");
     EXPECT_EQ(p.form->m_oCurrentNode, b);
@@ -217,36 +145,35 @@ TEST(frmMainCommands, DeleteKeyAsksSelectsTheNextAndRewritesTheProject) {
 
 TEST(frmMainCommands, AccountInLookUpIsNeitherDeletedNorRenamed) {
     fixtures::writeEngineData({"Google"});
-    fixtures::writeProject("[Google]\r\n1=Shop\r\nLast=1\r\n\r\n");
-    saveAccount("Google", "Shop");
-    Program p;
-    ASSERT_TRUE(p.loaded);
+    const QString settings = fixtures::saveAccount("Google", "Shop");
+    Program p("[Google]\r\n1=Shop\r\nLast=1\r\n\r\n");
     p.form->m_bInsearch = true;
     p.form->m_sLookupAccount = "Shop";
+    const int info = seam::vbOKOnly | seam::vbInformation;
 
     testenv::answerMsgBox(seam::vbOK);
     p.form->tvwAccount_KeyDown(46);
-    ASSERT_EQ(testenv::shownMsgBoxes().size(), 1);
-    EXPECT_EQ(testenv::shownMsgBoxes()[0].title, "Delete Account");
+    EXPECT_EQ(fixtures::shownBox(), (fixtures::Box{"This Account is being looked up. Please stop the look up before "
+                                                   "you delete it.", "Delete Account", info}));
     EXPECT_NE(p.node("Google", "Shop"), nullptr);
+    EXPECT_TRUE(QFileInfo::exists(settings));
 
     inAccountDialog([](frmAccount *d) {
         d->txtAccountName->setText("Other");
         testenv::answerMsgBox(seam::vbOK);
     });
     p.form->tvwAccount_DblClick();
-    EXPECT_EQ(testenv::shownMsgBoxes().size(), 2);
+    EXPECT_EQ(fixtures::shownBox(2), (fixtures::Box{"This Account is being looked up. Please stop the look up before "
+                                                    "you rename it.", "Account - Google", info}));
     EXPECT_NE(p.node("Google", "Shop"), nullptr);
     EXPECT_EQ(fixtures::readProject(), QByteArray("[Google]\r\n1=Shop\r\nLast=1\r\n\r\n\r\n"));
 }
 
 TEST(frmMainTree, TagsFollowTheKeywordRows) {
     fixtures::writeEngineData({"Google"});
-    fixtures::writeProject("[Google]\r\n1=A\r\n2=B\r\nLast=2\r\n\r\n");
     fixtures::writeKeywords("Google", "A", {"one", "two"});
     fixtures::writeKeywords("Google", "B", {"three"});
-    Program p;
-    ASSERT_TRUE(p.loaded);
+    Program p("[Google]\r\n1=A\r\n2=B\r\nLast=2\r\n\r\n");
     EXPECT_EQ(treenode::NodeTag(p.node("Google")), 3);
     p.form->lvwKeywords->addTopLevelItem(new QTreeWidgetItem(QStringList{"3", "four"}));
     p.form->lvwKeywords->addTopLevelItem(new QTreeWidgetItem(QStringList{"4", "five"}));
@@ -258,7 +185,6 @@ TEST(frmMainTree, TagsFollowTheKeywordRows) {
 TEST(frmMainTree, RightButtonShowsTheEnginePopupEvenOverTheRoot) {
     fixtures::writeEngineData({"Google"});
     Program p;
-    ASSERT_TRUE(p.loaded);
     p.click(treenode::RootNode(p.form->tvwAccount));
     p.form->tvwAccount_MouseUp(Qt::RightButton, QPoint(10, 10));
     auto *popup = p.form->findChild<QMenu *>("mnuOpenPage");
@@ -275,7 +201,6 @@ TEST(frmMainTree, LoginAndEnginePagesOpenOnlyWebAddresses) {
                        "[Short]\r\nEngineURL=www.short.example\r\nLoginURL=http://a.b\r\n\r\n"
                        "[Files]\r\nEngineURL=file:///etc/passwd.x\r\nLoginURL=ftp://files.example.com/in\r\n");
     Program p;
-    ASSERT_TRUE(p.loaded);
 
     p.click(p.node("Overture"));
     p.form->mnuOpenPageItem_Click(2);
@@ -301,23 +226,4 @@ TEST(frmMainTree, LoginAndEnginePagesOpenOnlyWebAddresses) {
         EXPECT_EQ(box.style, seam::vbOKOnly | seam::vbInformation);
     }
     EXPECT_EQ(testenv::errorLog(), QByteArray("frmMain_LoginAccount_URL(Files):ftp://files.example.com/in\r\n"));
-}
-
-TEST(frmMainCommands, ConfigurationShowsTheDialogThenSwitchesTheScheduler) {
-    fixtures::writeEngineData({"Google"});
-    Program p;
-    ASSERT_TRUE(p.loaded);
-    int shown = 0;
-    frmMain::ConfigurationDialogHook() = [&shown](QWidget *) {
-        ++shown;
-        clsPreference pref;
-        pref.GetSettings();
-        pref.setSchedulerEnable(false);
-        pref.SaveSettings();
-    };
-    p.form->ShowConfiguration();
-    frmMain::ConfigurationDialogHook() = nullptr;
-    EXPECT_EQ(shown, 1);
-    EXPECT_EQ(p.form->stbPanel2->text(), "Scheduler: Off");
-    EXPECT_FALSE(p.form->tmrScheduler->isActive());
 }

@@ -1,52 +1,23 @@
-#include "AccountFixtures.h"
+#include "ProgramFixtures.h"
 
 #include "core/clsEngine.h"
 #include "fakes/FakeSuggestionServer.h"
 #include "lookup/clsKeywordBuilder.h"
 #include "lookup/clsRanking.h"
 #include "lookup/frmKeywordBuilder.h"
-#include "support/TestEnv.h"
-#include "ui/TreeNode.h"
-#include "ui/clsMain.h"
-#include "ui/frmMain.h"
-
-#include <QApplication>
-#include <QCoreApplication>
-#include <QPushButton>
-#include <QTest>
-#include <QTimer>
-#include <QTreeWidget>
-#include <functional>
-#include <gtest/gtest.h>
 
 namespace {
 
-struct BuildKeywordTest : ::testing::Test {
+struct Suggestions {
     fake::FakeSuggestionServer server;
-    frmMain *form = nullptr;
-    clsMain *main = nullptr;
-
-    void SetUp() override {
-        server.writeEngineData({QStringLiteral("Google")}, {QStringLiteral("Google")});
-        fixtures::writeProject("[Google]\r\n1=acme\r\nLast=1\r\n\r\n");
+    Suggestions() {
+        server.writeEngineData({"Google"}, {"Google"});
         fixtures::writeKeywords("Google", "acme", {"shoes"});
-        form = new frmMain;
-        main = new clsMain(form);
-        ASSERT_TRUE(main->Display());
     }
-    void TearDown() override {
-        if (form->m_oMain == main)
-            form->m_oMain = nullptr;
-        delete main;
-        delete form;
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    }
-    QTreeWidgetItem *select(const QString &key) {
-        QTreeWidgetItem *n = treenode::FindNode(form->tvwAccount, key);
-        form->tvwAccount->setCurrentItem(n);
-        form->tvwAccount_NodeClick(n);
-        return n;
-    }
+};
+
+struct BuildKeyword : Suggestions, fixtures::Program {
+    BuildKeyword() : fixtures::Program("[Google]\r\n1=acme\r\nLast=1\r\n\r\n") {}
     // Runs the command; `inWindow` drives the suggestion window when one opens.
     bool run(const std::function<void(frmKeywordBuilder *)> &inWindow) {
         bool opened = false;
@@ -61,23 +32,16 @@ struct BuildKeywordTest : ::testing::Test {
         QTest::qWait(1);
         return opened;
     }
-    QStringList keywordColumn() const {
-        QStringList out;
-        for (int i = 0; i < form->lvwKeywords->topLevelItemCount(); ++i)
-            out << form->lvwKeywords->topLevelItem(i)->text(1);
-        return out;
-    }
 };
 
 }  // namespace
 
-TEST_F(BuildKeywordTest, AddedSuggestionsAreReloadedIntoTheListAndTheTree) {
+TEST(BuildKeyword, AddedSuggestionsAreReloadedIntoTheListAndTheTree) {
+    BuildKeyword p;
     testenv::writeFile(clsKeywordBuilder::HistoryFile(), "shoes\r\n");
-    testenv::writeFile(clsKeywordBuilder::CacheFile(QStringLiteral("Google"), QStringLiteral("shoes")),
-                       "red shoes;1,200\r\nShoes;7\r\n\r\n");
-    QTreeWidgetItem *node = select(treenode::AccountKey(QStringLiteral("Google"), QStringLiteral("acme")));
+    testenv::writeFile(clsKeywordBuilder::CacheFile("Google", "shoes"), "red shoes;1,200\r\nShoes;7\r\n\r\n");
     QString engine, title;
-    const bool opened = run([&](frmKeywordBuilder *w) {
+    const bool opened = p.run([&](frmKeywordBuilder *w) {
         engine = w->EngineName();
         title = w->windowTitle();
         w->lvwKeywords->selectAll();
@@ -85,29 +49,30 @@ TEST_F(BuildKeywordTest, AddedSuggestionsAreReloadedIntoTheListAndTheTree) {
         w->cmdAddToList->click();
     });
     ASSERT_TRUE(opened);
-    EXPECT_EQ(engine, QStringLiteral("Google"));
-    EXPECT_EQ(title, QStringLiteral("Keyword Builder"));
-    EXPECT_EQ(keywordColumn(), (QStringList{"shoes", "red shoes"}));
-    EXPECT_EQ(form->lvwKeywords->topLevelItem(0)->text(2), QStringLiteral("7"));
-    EXPECT_EQ(treenode::NodeTag(node), 2);
-    EXPECT_FALSE(frmKeywordBuilder::IsOpenFor(QStringLiteral("Google"), QStringLiteral("acme")));
+    EXPECT_EQ(engine, "Google");
+    EXPECT_EQ(title, "Keyword Builder");
+    EXPECT_EQ(p.keywords(), (QStringList{"shoes", "red shoes"}));
+    EXPECT_EQ(p.form->lvwKeywords->topLevelItem(0)->text(2), "7");
+    EXPECT_EQ(treenode::NodeTag(p.node("Google", "acme")), 2);
+    EXPECT_FALSE(frmKeywordBuilder::IsOpenFor("Google", "acme"));
 }
 
-TEST_F(BuildKeywordTest, NothingOpensOffAnAccountOrWhileItsKeywordsAreLookedUp) {
-    select(treenode::EngineKey(QStringLiteral("Google")));
-    EXPECT_FALSE(run([](frmKeywordBuilder *) {}));
+TEST(BuildKeyword, NothingOpensOffAnAccountOrWhileItsKeywordsAreLookedUp) {
+    BuildKeyword p;
+    p.select("Google");
+    EXPECT_FALSE(p.run([](frmKeywordBuilder *) {}));
 
-    select(treenode::AccountKey(QStringLiteral("Google"), QStringLiteral("acme")));
+    p.select("Google", "acme");
     {
         auto engine = std::make_shared<clsEngine>();
         engine->loadEngineData();
         clsRanking holder;
-        holder.setAccountName(QStringLiteral("acme"));
+        holder.setAccountName("acme");
         holder.setEngineObject(engine);
         ASSERT_TRUE(holder.SetVariable(1));
-        EXPECT_FALSE(run([](frmKeywordBuilder *) {}));
+        EXPECT_FALSE(p.run([](frmKeywordBuilder *) {}));
     }
     // Closed without adding: the list stays as it was.
-    EXPECT_TRUE(run([](frmKeywordBuilder *) {}));
-    EXPECT_EQ(keywordColumn(), QStringList{"shoes"});
+    EXPECT_TRUE(p.run([](frmKeywordBuilder *) {}));
+    EXPECT_EQ(p.keywords(), QStringList{"shoes"});
 }

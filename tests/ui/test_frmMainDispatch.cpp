@@ -1,63 +1,62 @@
-#include "core/Globals.h"
+#include "ProgramFixtures.h"
+
 #include "core/clsDealerInfo.h"
 #include "core/clsEngine.h"
-#include "platform/Folders.h"
-#include "support/TestEnv.h"
-#include "ui/TreeNode.h"
 #include "ui/frmAbout.h"
-#include "ui/frmMain.h"
 
-#include <QAction>
-#include <QApplication>
 #include <QKeyEvent>
-#include <QLabel>
 #include <QToolBar>
-#include <QMenu>
-#include <QPushButton>
-#include <QTest>
-#include <QTimer>
-#include <QTreeWidget>
-#include <gtest/gtest.h>
-
-using treenode::Kind;
 
 namespace {
 
-// Every command the menus, toolbar and lists may reach, recorded instead of run.
-const QStringList kCommands = {
-    "AddAccount", "EditAccount", "DeleteAccountCommand", "SaveAccount", "Engingsetting", "UpdateEngineDataFile",
-    "ShowConfiguration", "Exit", "DoAddKeywords", "DoDeleteKeywords", "DoRemoveAllKeywords", "DoCopyKeywords",
-    "DoPasteKeywords", "DoBuildKeyword", "DownLoadKeywords", "Exportkeywords", "EditURLs", "ShowURLPosition",
-    "mnuURLOpen", "mnuRunItems_Click(1)", "mnuRunItems_Click(3)", "mnuRunItems_Click(4)", "mnuRunItems_Click(5)",
-    "mnuRunItems_Click(7)", "HTMLReport", "TextReport", "ExcelReport", "mnuHelpContents", "mnuHelpSupport",
-    "mnuHelpWeb", "mnuHelpAbout", "mnuOpenPageItem_Click(1)", "mnuOpenPageItem_Click(2)", "LoginAccount_click"};
+// Where each menu item ("Menu n"), toolbar key ("Key") and drop-down item ("Key/Item") leads.
+const std::pair<const char *, const char *> kRoutes[] = {
+    {"File 1", "AddAccount SaveAccount"},   {"File 2", "EditAccount SaveAccount"},
+    {"File 3", "DeleteAccountCommand"},     {"File 5", "Engingsetting SaveAccount"},
+    {"File 8", "UpdateEngineDataFile"},     {"File 9", "ShowConfiguration"},
+    {"File 11", "Exit"},                    {"Keywords 1", "DoAddKeywords"},
+    {"Keywords 3", "DoDeleteKeywords"},     {"Keywords 4", "DoRemoveAllKeywords"},
+    {"Keywords 6", "DoCopyKeywords"},       {"Keywords 7", "DoPasteKeywords"},
+    {"Keywords 9", "DoBuildKeyword"},       {"Keywords 10", "DownLoadKeywords"},
+    {"Keywords 12", "Exportkeywords"},      {"URL 1", "EditURLs"},
+    {"URL 2", "ShowURLPosition"},           {"URL 3", "mnuURLOpen"},
+    {"Run 1", "mnuRunItems_Click(1)"},      {"Run 3", "mnuRunItems_Click(3)"},
+    {"Run 4", "mnuRunItems_Click(4)"},      {"Run 5", "mnuRunItems_Click(5)"},
+    {"Run 7", "mnuRunItems_Click(7)"},      {"Report 1", "HTMLReport"},
+    {"Report 2", "TextReport"},             {"Report 3", "ExcelReport"},
+    {"Help 1", "mnuHelpContents"},          {"Help 3", "mnuHelpSupport"},
+    {"Help 4", "mnuHelpWeb"},               {"Help 6", "mnuHelpAbout"},
+    {"OpenPage 1", "mnuOpenPageItem_Click(1)"}, {"OpenPage 2", "mnuOpenPageItem_Click(2)"},
+    {"NewAccount", "AddAccount SaveAccount"}, {"Login", "LoginAccount_click"},
+    {"Keyword", "DoAddKeywords"},           {"LoadKeyword", "DownLoadKeywords"},
+    {"URL", "EditURLs"},                    {"LookUp", "mnuRunItems_Click(3)"},
+    {"Stop", "mnuRunItems_Click(7)"},       {"AutoBid", "mnuRunItems_Click(1)"},
+    {"Report", "HTMLReport"},               {"NewAccount/NewAccount", "AddAccount SaveAccount"},
+    {"NewAccount/EditAccount", "EditAccount SaveAccount"}, {"LookUp/Keyword", "mnuRunItems_Click(3)"},
+    {"LookUp/AllKeywords", "mnuRunItems_Click(4)"}, {"Report/HTML", "HTMLReport"},
+    {"Report/Text", "TextReport"},          {"Report/Excel", "ExcelReport"},
+};
 
-struct Dispatch : ::testing::Test {
-    frmMain w;
+struct Dispatch : ::testing::Test, fixtures::BareWindow {
     QStringList ran;
-    QTreeWidgetItem *root = nullptr, *engine = nullptr, *account = nullptr;
+    QTreeWidgetItem *engine = addEngine("Overture"), *account = addAccount("Overture", "acme");
 
     void SetUp() override {
-        root = treenode::AddRootNode(w.tvwAccount);
-        engine = treenode::AddNewNode(w.tvwAccount, treenode::RootKey(), treenode::EngineKey("Overture"), "Overture",
-                                      "AccountFolder", Kind::Engine);
-        account = treenode::AddNewNode(w.tvwAccount, treenode::EngineKey("Overture"),
-                                       treenode::AccountKey("Overture", "acme"), "acme", "AccountFolder",
-                                       Kind::Account);
         w.tvwAccount->setCurrentItem(account);
         w.m_oCurrentNode = account;
         w.m_sEngineName = "Overture";
     }
+    // Every command the routes name, recorded instead of run.
     void record() {
-        for (const QString &name : kCommands)
-            w.DispatchCommand(name) = [this, name] { ran << name; };
+        for (const auto &route : kRoutes)
+            for (const QString &name : QString(route.second).split(' '))
+                w.DispatchCommand(name) = [this, name] { ran << name; };
     }
     QStringList take() {
         QStringList out = ran;
         ran.clear();
         return out;
     }
-    static std::string text(const QStringList &l) { return l.join(", ").toStdString(); }
     static std::string lastOpened() {
         return testenv::shellOpened().isEmpty() ? std::string() : testenv::shellOpened().last().toStdString();
     }
@@ -72,80 +71,16 @@ struct Dispatch : ::testing::Test {
     }
 };
 
-struct Route {
-    const char *what;
-    std::function<void(frmMain &)> trigger;
-    QStringList commands;
-};
-
-std::function<void(frmMain &)> menu(const char *m, int n) {
-    return [m, n](frmMain &w) { w.menuItem(m, n)->trigger(); };
-}
-std::function<void(frmMain &)> button(const char *key) {
-    return [key](frmMain &w) { w.toolButton(key)->trigger(); };
-}
-std::function<void(frmMain &)> dropDown(const char *key, const char *item) {
-    return [key, item](frmMain &w) { w.toolMenuItem(key, item)->trigger(); };
-}
-
 }  // namespace
 
 TEST_F(Dispatch, EveryMenuItemToolbarKeyAndDropDownItemReachesItsCommand) {
     record();
-    const std::vector<Route> routes = {
-        {"File 1", menu("File", 1), {"AddAccount", "SaveAccount"}},
-        {"File 2", menu("File", 2), {"EditAccount", "SaveAccount"}},
-        {"File 3", menu("File", 3), {"DeleteAccountCommand"}},
-        {"File 5", menu("File", 5), {"Engingsetting", "SaveAccount"}},
-        {"File 8", menu("File", 8), {"UpdateEngineDataFile"}},
-        {"File 9", menu("File", 9), {"ShowConfiguration"}},
-        {"File 11", menu("File", 11), {"Exit"}},
-        {"Keywords 1", menu("Keywords", 1), {"DoAddKeywords"}},
-        {"Keywords 3", menu("Keywords", 3), {"DoDeleteKeywords"}},
-        {"Keywords 4", menu("Keywords", 4), {"DoRemoveAllKeywords"}},
-        {"Keywords 6", menu("Keywords", 6), {"DoCopyKeywords"}},
-        {"Keywords 7", menu("Keywords", 7), {"DoPasteKeywords"}},
-        {"Keywords 9", menu("Keywords", 9), {"DoBuildKeyword"}},
-        {"Keywords 10", menu("Keywords", 10), {"DownLoadKeywords"}},
-        {"Keywords 12", menu("Keywords", 12), {"Exportkeywords"}},
-        {"URL 1", menu("URL", 1), {"EditURLs"}},
-        {"URL 2", menu("URL", 2), {"ShowURLPosition"}},
-        {"URL 3", menu("URL", 3), {"mnuURLOpen"}},
-        {"Run 1", menu("Run", 1), {"mnuRunItems_Click(1)"}},
-        {"Run 3", menu("Run", 3), {"mnuRunItems_Click(3)"}},
-        {"Run 4", menu("Run", 4), {"mnuRunItems_Click(4)"}},
-        {"Run 5", menu("Run", 5), {"mnuRunItems_Click(5)"}},
-        {"Run 7", menu("Run", 7), {"mnuRunItems_Click(7)"}},
-        {"Report 1", menu("Report", 1), {"HTMLReport"}},
-        {"Report 2", menu("Report", 2), {"TextReport"}},
-        {"Report 3", menu("Report", 3), {"ExcelReport"}},
-        {"Help 1", menu("Help", 1), {"mnuHelpContents"}},
-        {"Help 3", menu("Help", 3), {"mnuHelpSupport"}},
-        {"Help 4", menu("Help", 4), {"mnuHelpWeb"}},
-        {"Help 6", menu("Help", 6), {"mnuHelpAbout"}},
-        {"OpenPage 1", menu("OpenPage", 1), {"mnuOpenPageItem_Click(1)"}},
-        {"OpenPage 2", menu("OpenPage", 2), {"mnuOpenPageItem_Click(2)"}},
-        {"button NewAccount", button("NewAccount"), {"AddAccount", "SaveAccount"}},
-        {"button Login", button("Login"), {"LoginAccount_click"}},
-        {"button Keyword", button("Keyword"), {"DoAddKeywords"}},
-        {"button LoadKeyword", button("LoadKeyword"), {"DownLoadKeywords"}},
-        {"button URL", button("URL"), {"EditURLs"}},
-        {"button LookUp", button("LookUp"), {"mnuRunItems_Click(3)"}},
-        {"button Stop", button("Stop"), {"mnuRunItems_Click(7)"}},
-        {"button AutoBid", button("AutoBid"), {"mnuRunItems_Click(1)"}},
-        {"button Report", button("Report"), {"HTMLReport"}},
-        {"drop-down New Account", dropDown("NewAccount", "NewAccount"), {"AddAccount", "SaveAccount"}},
-        {"drop-down Edit Account", dropDown("NewAccount", "EditAccount"), {"EditAccount", "SaveAccount"}},
-        {"drop-down Selected Keywords", dropDown("LookUp", "Keyword"), {"mnuRunItems_Click(3)"}},
-        {"drop-down All Keywords", dropDown("LookUp", "AllKeywords"), {"mnuRunItems_Click(4)"}},
-        {"drop-down HTML", dropDown("Report", "HTML"), {"HTMLReport"}},
-        {"drop-down Text", dropDown("Report", "Text"), {"TextReport"}},
-        {"drop-down Excel", dropDown("Report", "Excel"), {"ExcelReport"}},
-    };
     w.menuItem("Keywords", 7)->setEnabled(true);  // Paste, as after a Copy
-    for (const Route &r : routes) {
-        r.trigger(w);
-        EXPECT_EQ(text(take()), text(r.commands)) << r.what;
+    for (const auto &[route, commands] : kRoutes) {
+        QAction *a = fixtures::action(w, route);
+        ASSERT_NE(a, nullptr) << route;
+        a->trigger();
+        EXPECT_EQ(take().join(' '), commands) << route;
     }
     // Keys compare exactly; anything else does nothing.
     for (const char *key : {"report", "Lookup", "", "Unknown"})
@@ -203,52 +138,40 @@ TEST_F(Dispatch, DoubleClicksOpenAddressesWithASchemeOnlyWhereNoneIsGiven) {
 
     // Keywords: trimmed as typed; the engine makes blanks "+" and encodes a typed "+".
     fillKeywords({"  red shoes ", "c++ book"});
-    struct Case {
-        int row;
-        const char *address;
-    };
-    for (const Case &c : {Case{0, "http://www.overture.example/search?q=red+shoes"},
-                          Case{1, "http://www.overture.example/search?q=c%2B%2B+book"}}) {
-        w.lvwKeywords->setCurrentItem(w.lvwKeywords->topLevelItem(c.row));
+    for (const auto &[row, address] : {std::pair{0, "http://www.overture.example/search?q=red+shoes"},
+                                       {1, "http://www.overture.example/search?q=c%2B%2B+book"}}) {
+        w.lvwKeywords->setCurrentItem(w.lvwKeywords->topLevelItem(row));
         w.lvwKeywords_DblClick();
-        EXPECT_EQ(lastOpened(), c.address);
+        EXPECT_EQ(lastOpened(), address);
     }
     EXPECT_EQ(seam::CurrentPointer(), seam::Pointer::Default);
 
     // No engine selected, or one the engine data does not know: nothing opens.
-    const int opened = int(testenv::shellOpened().size());
-    w.m_sEngineName.clear();
-    w.lvwKeywords_DblClick();
-    w.m_sEngineName = "Nowhere";
-    w.lvwKeywords_DblClick();
+    const qsizetype opened = testenv::shellOpened().size();
+    for (const char *engineName : {"", "Nowhere"}) {
+        w.m_sEngineName = engineName;
+        w.lvwKeywords_DblClick();
+    }
     EXPECT_EQ(testenv::shellOpened().size(), opened);
 
     // Ranking listings and own URLs.
-    struct Url {
-        const char *text, *opened;
-    };
-    const std::vector<Url> urls = {
-        {"www.shop.example/boots", "http://www.shop.example/boots"},
-        {"https://secure.example/a", "https://secure.example/a"},
-        {"HTTP://CAPS.EXAMPLE/", "HTTP://CAPS.EXAMPLE/"},
-        {"  http://padded.example/  ", "http://padded.example/"},
-    };
     w.lvwRanking->setColumnCount(4);
-    for (const Url &u : urls) {
+    for (const auto &[text, address] : {std::pair{"www.shop.example/boots", "http://www.shop.example/boots"},
+                                        {"https://secure.example/a", "https://secure.example/a"},
+                                        {"HTTP://CAPS.EXAMPLE/", "HTTP://CAPS.EXAMPLE/"},
+                                        {"  http://padded.example/  ", "http://padded.example/"}}) {
         w.lvwRanking->clear();
-        w.lvwRanking->addTopLevelItem(new QTreeWidgetItem(QStringList{"1", "Title", u.text, "$0.10"}));
+        w.lvwRanking->addTopLevelItem(new QTreeWidgetItem(QStringList{"1", "Title", text, "$0.10"}));
         w.lvwRanking->setCurrentItem(w.lvwRanking->topLevelItem(0));
         w.lvwRanking_DblClick();
-        EXPECT_EQ(lastOpened(), u.opened) << "ranking " << u.text;
-
+        EXPECT_EQ(lastOpened(), address) << "ranking " << text;
         w.lvwURLs->clear();
-        w.lvwURLs->addTopLevelItem(new QTreeWidgetItem(QStringList{u.text}));
+        w.lvwURLs->addTopLevelItem(new QTreeWidgetItem(QStringList{text}));
         w.lvwURLs->setCurrentItem(w.lvwURLs->topLevelItem(0));
         w.lvwURLs_DblClick();
-        EXPECT_EQ(lastOpened(), u.opened) << "URL list " << u.text;
-        testenv::clearShownMsgBoxes();
+        EXPECT_EQ(lastOpened(), address) << "URL list " << text;
         w.menuItem("URL", 3)->trigger();  // URL > Open
-        EXPECT_EQ(lastOpened(), u.opened) << "URL > Open " << u.text;
+        EXPECT_EQ(lastOpened(), address) << "URL > Open " << text;
     }
 
     // Empty lists open nothing.
@@ -296,21 +219,18 @@ TEST_F(Dispatch, ClickingAnotherKeywordRowRefreshesTheShownRowOnly) {
 TEST_F(Dispatch, RightButtonPopsUpTheListsMenusAndMovesResetThePointer) {
     w.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
-    struct Case {
-        QTreeWidget *list;
-        const char *menu;
-    };
-    for (const Case &c : {Case{w.lvwKeywords, "mnuKeywords"}, Case{w.lvwURLs, "mnuURL"}}) {
-        auto *popup = w.findChild<QMenu *>(c.menu);
+    for (const auto &[list, menu] : {std::pair{w.lvwKeywords, "mnuKeywords"}, {w.lvwURLs, "mnuURL"}}) {
+        auto *popup = w.findChild<QMenu *>(menu);
         ASSERT_NE(popup, nullptr);
-        QTest::mouseClick(c.list->viewport(), Qt::LeftButton, {}, QPoint(5, 5));
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, QPoint(5, 5));
         EXPECT_FALSE(popup->isVisible());
-        QTest::mouseClick(c.list->viewport(), Qt::RightButton, {}, QPoint(5, 5));
-        EXPECT_TRUE(popup->isVisible()) << c.menu;
+        QTest::mouseClick(list->viewport(), Qt::RightButton, {}, QPoint(5, 5));
+        EXPECT_TRUE(popup->isVisible()) << menu;
         popup->hide();
     }
     for (QWidget *target : {w.lvwKeywords->viewport(), w.lvwRanking->viewport(), w.lvwURLs->viewport(),
-                            static_cast<QWidget *>(w.tlbToolbar)}) {
+                            static_cast<QWidget *>(w.tlbToolbar), w.fraMainLeft,
+                            static_cast<QWidget *>(w.fraMainRight)}) {
         seam::SetPointer(seam::Pointer::Hourglass);
         QMouseEvent move(QEvent::MouseMove, QPointF(3, 3), target->mapToGlobal(QPointF(3, 3)), Qt::NoButton,
                          Qt::NoButton, Qt::NoModifier);
@@ -323,13 +243,10 @@ TEST_F(Dispatch, HelpContentsOpensTheHelpFileOrSaysWhereItLooked) {
     const QString path = platform::JoinPath(testenv::programDir(), "zqam.hlp");
     testenv::answerMsgBox(seam::vbOK);
     w.menuItem("Help", 1)->trigger();
-    ASSERT_EQ(testenv::shownMsgBoxes().size(), 1);
-    const auto &box = testenv::shownMsgBoxes().first();
-    EXPECT_EQ(box.title, "Help Contents");
-    EXPECT_EQ(box.icon(), seam::vbInformation);
-    EXPECT_EQ(box.text, "Cannot find the '" + path +
-                            "' Help file. Please check to see that the file exists on your disk. If it doesn't, you "
-                            "need to reinstall it.");
+    EXPECT_EQ(fixtures::shownBox(), (fixtures::Box{"Cannot find the '" + path +
+                                                       "' Help file. Please check to see that the file exists on your "
+                                                       "disk. If it doesn't, you need to reinstall it.",
+                                                   "Help Contents", seam::vbInformation}));
     EXPECT_TRUE(testenv::shellOpened().isEmpty());
 
     testenv::writeFile(path, "help");

@@ -1,10 +1,8 @@
-#include "KeywordFixtures.h"
+#include "ProgramFixtures.h"
 
 #include "connect/OvertureSession.h"
 #include "connect/frmConnectOverture.h"
 #include "core/AccountWindowGuard.h"
-#include "core/Globals.h"
-#include "core/clsAccount.h"
 #include "core/clsKeywords.h"
 #include "fakes/FakeOvertureSite.h"
 #include "fakes/FakeResultServer.h"
@@ -13,19 +11,15 @@
 #include "ui/frmAddkeywords.h"
 #include "ui/frmURLs.h"
 
-#include <QComboBox>
-#include <QFileInfo>
 #include <QPlainTextEdit>
-#include <QPushButton>
-#include <QTest>
-#include <gtest/gtest.h>
 
-using fixtures::KeywordProgram;
+using fixtures::Box;
+using fixtures::Program;
 
 namespace {
 
 const QByteArray kProject = "[Google]\r\n1=acme\r\n2=shop\r\nLast=2\r\n\r\n";
-const char kRefusedTitle[] = "Keywords";
+const int kYesNo = seam::vbYesNo | seam::vbQuestion;
 
 QString keywordsFile(const QString &account = "acme") {
     return fixtures::accountFile("Google", account, "Keywords.dat");
@@ -39,7 +33,7 @@ QByteArray stored(const QStringList &keywords) {
     return out + "\r\n";
 }
 
-void addTyped(KeywordProgram &p, const QString &text) {
+void addTyped(Program &p, const QString &text) {
     fixtures::inModal<frmAddkeywords>([text](frmAddkeywords *d) {
         d->txtKeywords->setPlainText(text);
         d->cmdOK->click();
@@ -47,7 +41,7 @@ void addTyped(KeywordProgram &p, const QString &text) {
     p.form->DoAddKeywords();
 }
 
-void addImported(KeywordProgram &p, const QString &file, const QString &separator) {
+void addImported(Program &p, const QString &file, const QString &separator) {
     fixtures::inModal<frmAddkeywords>([file, separator](frmAddkeywords *d) {
         d->cboSeparetor->setEditText(separator);
         testenv::answerFileDialog(file);
@@ -69,7 +63,7 @@ struct Account {
 TEST(MainWindowKeywords, TypedKeywordsAreAddedTrimmedOnceAndListedOnesKeepTheirData) {
     Account a;
     testenv::writeFile(keywordsFile(), "Shoes;120;$0.25;$0.20;$0.40;$0.30;$0.25;;;2;12:01:00 PM\r\n\r\n");
-    KeywordProgram p(kProject, "Google", "acme");
+    Program p(kProject, "Google", "acme");
     addTyped(p, "  red shoes  \n\n   \nSHOES\r\nRed Shoes\rblue shoes\n");
     EXPECT_EQ(testenv::readFile(keywordsFile()),
               "Shoes;120;$0.25;$0.20;$0.40;$0.30;$0.25;;;2;12:01:00 PM\r\nred shoes;;;;;;;;;;\r\n"
@@ -103,7 +97,6 @@ TEST(MainWindowKeywords, ImportedFilesAreSplitAndRefusalsCounted) {
     } cases[] = {
         {"comma list across CR LF lines", "red, blue\r\ngreen,\r\nyellow", ",", {"red", "blue green", "yellow"}, ""},
         {"LF file, one per line", "red\nblue\n\nred\n", "One keyword per line", {"red", "blue"}, ""},
-        {"CR file, empty separator", "red\rblue\r", "", {"red", "blue"}, ""},
         {"UTF-8 with BOM", "\xEF\xBB\xBF" "caf\xC3\xA9\r\nna\xC3\xAFve", "One keyword per line",
          {QString::fromUtf8("café"), QString::fromUtf8("naïve")}, ""},
         {"Windows-1252", "caf\xE9|cr\xE8me", "|", {QString::fromUtf8("café"), QString::fromUtf8("crème")}, ""},
@@ -113,7 +106,7 @@ TEST(MainWindowKeywords, ImportedFilesAreSplitAndRefusalsCounted) {
     };
     for (const Case &c : cases) {
         Account a;
-        KeywordProgram p(kProject, "Google", "acme");
+        Program p(kProject, "Google", "acme");
         const QString file = testenv::tempDir() + "/import.txt";
         testenv::writeFile(file, c.bytes);
         testenv::clearShownMsgBoxes();
@@ -121,20 +114,18 @@ TEST(MainWindowKeywords, ImportedFilesAreSplitAndRefusalsCounted) {
             testenv::answerMsgBox(seam::vbOK);
         addImported(p, file, QString::fromUtf8(c.separator));
         EXPECT_EQ(p.keywords(), c.added) << c.name;
-        EXPECT_EQ(testenv::readFile(keywordsFile()), stored(c.added))
-            << c.name;
-        ASSERT_EQ(testenv::shownMsgBoxes().size(), *c.message ? 1 : 0) << c.name;
-        if (*c.message) {
-            EXPECT_EQ(testenv::shownMsgBoxes()[0].text, c.message);
-            EXPECT_EQ(testenv::shownMsgBoxes()[0].title, kRefusedTitle);
-        }
+        EXPECT_EQ(testenv::readFile(keywordsFile()), stored(c.added)) << c.name;
+        if (*c.message)
+            EXPECT_EQ(fixtures::shownBox(), (Box{c.message, "Keywords", seam::vbExclamation}));
+        else
+            EXPECT_TRUE(testenv::shownMsgBoxes().isEmpty()) << c.name;
     }
 }
 
 TEST(MainWindowKeywords, DeleteRemovesTheSelectedRowsAndKeepsThePlace) {
     Account a;
     fixtures::writeKeywords("Google", "acme", {"k1", "k2", "k3", "k4", "k5"});
-    KeywordProgram p(kProject, "Google", "acme");
+    Program p(kProject, "Google", "acme");
     const QByteArray before = testenv::readFile(keywordsFile());
 
     p.selectRows({2, 3});
@@ -146,10 +137,7 @@ TEST(MainWindowKeywords, DeleteRemovesTheSelectedRowsAndKeepsThePlace) {
     p.selectRows({2, 3});
     testenv::answerMsgBox(seam::vbYes);
     p.form->DoDeleteKeywords();
-    ASSERT_EQ(testenv::shownMsgBoxes().size(), 2);
-    EXPECT_EQ(testenv::shownMsgBoxes()[1].text, "Are you sure you want to delete the Keywords?");
-    EXPECT_EQ(testenv::shownMsgBoxes()[1].title, "Keywords");
-    EXPECT_EQ(testenv::shownMsgBoxes()[1].style, seam::vbYesNo | seam::vbQuestion);
+    EXPECT_EQ(fixtures::shownBox(2), (Box{"Are you sure you want to delete the Keywords?", "Keywords", kYesNo}));
     EXPECT_EQ(p.keywords(), QStringList({"k1", "k4", "k5"}));
     EXPECT_EQ(p.column(0), QStringList({"1", "2", "3"}));
     EXPECT_EQ(testenv::readFile(keywordsFile()), stored({"k1", "k4", "k5"}));
@@ -168,7 +156,7 @@ TEST(MainWindowKeywords, DeleteRemovesTheSelectedRowsAndKeepsThePlace) {
 TEST(MainWindowKeywords, AListThatNoLongerMirrorsTheKeywordsIsDrawnAnew) {
     Account a;
     fixtures::writeKeywords("Google", "acme", {"k1", "k2", "k3"});
-    KeywordProgram p(kProject, "Google", "acme");
+    Program p(kProject, "Google", "acme");
     // A keyword the list does not show yet, and a row whose keyword is gone.
     p.form->m_oKeywords->Add("Keyhidden", "hidden");
     addTyped(p, "new");
@@ -187,14 +175,13 @@ TEST(MainWindowKeywords, DeleteAllEmptiesTheFileAndLeavesSavedResults) {
     fixtures::writeKeywords("Google", "acme", {"k1", "k2"});
     const QString results = clsKeywords::ResultsFile("Google", "k1");
     testenv::writeFile(results, "x.example;#X;#$0.10\r\n");
-    KeywordProgram p(kProject, "Google", "acme");
+    Program p(kProject, "Google", "acme");
     testenv::answerMsgBox(seam::vbNo);
     p.form->DoRemoveAllKeywords();
     EXPECT_EQ(p.keywords().size(), 2);
     testenv::answerMsgBox(seam::vbYes);
     p.form->DoRemoveAllKeywords();
-    EXPECT_EQ(testenv::shownMsgBoxes().last().text, "Are you sure you want to remove all keywords?");
-    EXPECT_EQ(testenv::shownMsgBoxes().last().title, "Delete Keywords");
+    EXPECT_EQ(fixtures::shownBox(2), (Box{"Are you sure you want to remove all keywords?", "Delete Keywords", kYesNo}));
     EXPECT_TRUE(p.keywords().isEmpty());
     EXPECT_EQ(testenv::readFile(keywordsFile()), "\r\n");
     EXPECT_EQ(testenv::readFile(results), "x.example;#X;#$0.10\r\n");
@@ -206,7 +193,7 @@ TEST(MainWindowKeywords, CopyAndPasteBetweenAccounts) {
     Account a;
     fixtures::writeKeywords("Google", "acme", {"k1", "k2", "k3"});
     fixtures::writeKeywords("Google", "shop", {"K2"});
-    KeywordProgram p(kProject, "Google", "acme");
+    Program p(kProject, "Google", "acme");
     QAction *paste = p.item("Keywords", 7);
     EXPECT_FALSE(paste->isEnabled());
     p.form->DoPasteKeywords();  // nothing copied yet
@@ -256,7 +243,7 @@ TEST(MainWindowKeywords, CopyAndPasteBetweenAccounts) {
 TEST(MainWindowKeywords, ExportWritesTheKeywordColumn) {
     Account a;
     testenv::writeFile(keywordsFile(), "red shoes;5;$0.20;;;;;;;1;\r\nboots;;;;;;;;;;\r\n\r\n");
-    KeywordProgram p(kProject, "Google", "acme");
+    Program p(kProject, "Google", "acme");
     const QString file = testenv::tempDir() + "/export.txt";
     testenv::answerFileDialog(QString());
     p.form->Exportkeywords();
@@ -277,7 +264,7 @@ TEST(MainWindowKeywords, NoLookUpOfAnAccountWhileItsKeywordOrURLWindowIsOpen) {
     server.writeEngineData({{QStringLiteral("Google"), false}});
     fixtures::writeKeywords("Google", "acme", {"shoes"});
     fixtures::writeKeywords("Google", "shop", {"boots"});
-    KeywordProgram p(kProject, "Google", "acme");
+    Program p(kProject, "Google", "acme");
     p.form->tmrSearchComplete->setInterval(1);
     auto lookUp = [&p](const char *account) { return p.form->CreateRanking(account, "Google", "AllKeywords"); };
     auto waitIdle = [&p] { return QTest::qWaitFor([&p] { return !p.form->m_bInsearch; }, 10000); };
@@ -318,26 +305,24 @@ namespace {
 
 // An Overture account "acme" on the fake site, and the main window on it;
 // the connection windows it makes start at once and are counted.
-struct RetrieveProgram {
+struct RetrieveSite {
     fake::FakeOvertureSite site;
-    std::unique_ptr<KeywordProgram> p;
-    int windowsMade = 0;
-    QStringList commands;
-
-    explicit RetrieveProgram(const QString &password = "secret") {
+    explicit RetrieveSite(const QString &password) {
         testenv::writeFile(g_sEngineDataFile, "[OvertureEngines]\r\n1=Overture\r\n2=Google\r\n\r\n[Google]\r\n");
         site.writeEngineData(g_sEngineDataFile, "Overture");
         site.addKeyword("red shoes", 35, "2", 50);
         site.addKeyword("Blue Shoes", 20, "1", 20);
-        clsAccount account;
-        account.setEngine("Overture");
-        account.setAccountName("acme");
-        account.setUserName("joe");
-        account.setPassword(password);
-        account.SaveSettings();
-        p = std::make_unique<KeywordProgram>("[Overture]\r\n1=acme\r\nLast=1\r\n\r\n[Google]\r\n1=g\r\nLast=1\r\n\r\n",
-                                             "Overture", "acme");
-        p->form->m_connectWindowMaker = [this](const QString &engine, QWidget *owner) -> IConnectWindow * {
+        fixtures::saveAccount("Overture", "acme", "joe", password);
+    }
+};
+
+struct RetrieveProgram : RetrieveSite, Program {
+    int windowsMade = 0;
+    QStringList commands;
+
+    explicit RetrieveProgram(const QString &password = "secret")
+        : RetrieveSite(password), Program("[Overture]\r\n1=acme\r\nLast=1\r\n\r\n[Google]\r\n1=g\r\nLast=1\r\n\r\n") {
+        form->m_connectWindowMaker = [this](const QString &engine, QWidget *owner) -> IConnectWindow * {
             EXPECT_EQ(engine, "Overture");
             ++windowsMade;
             auto *w = new frmConnectOverture(owner);
@@ -345,7 +330,7 @@ struct RetrieveProgram {
             w->Session().setRetryInterval(0);
             return w;
         };
-        p->form->DispatchCommand("mnuRunItems_Click(4)") = [this] { commands << "Lookup All Keywords"; };
+        form->DispatchCommand("mnuRunItems_Click(4)") = [this] { commands << "Lookup All Keywords"; };
     }
     QString file() const { return fixtures::accountFile("Overture", "acme", "Keywords.dat"); }
 };
@@ -355,33 +340,32 @@ struct RetrieveProgram {
 TEST(MainWindowKeywords, RetrieveReplacesTheListWithTheEnginesKeywords) {
     RetrieveProgram r;
     testenv::writeFile(r.file(), "local only;;;;;;;;;;\r\nred shoes;9;;;;;;;;;\r\n\r\n");
-    r.p->select("Overture", "acme");
+    r.select("Overture", "acme");
     bool openMeanwhile = false;
-    r.site.setOnRequest([&](const fake::HttpRequest &) { openMeanwhile = AccountWindowGuard::IsOpen("Overture", "acme"); });
+    r.site.setOnRequest(
+        [&](const fake::HttpRequest &) { openMeanwhile = AccountWindowGuard::IsOpen("Overture", "acme"); });
     testenv::answerMsgBox(seam::vbNo);
-    r.p->form->DownLoadKeywords();
+    r.form->DownLoadKeywords();
     EXPECT_TRUE(openMeanwhile);  // no look-up of the account may start meanwhile
     EXPECT_EQ(r.windowsMade, 1);
     EXPECT_EQ(r.site.loginCount(), 1);
     EXPECT_EQ(testenv::readFile(r.file()),
               "red shoes;;$0.35;;$0.49;;;;;2;\r\nBlue Shoes;;$0.20;;$0.19;;;;;1;\r\n\r\n");
-    EXPECT_EQ(r.p->keywords(), QStringList({"red shoes", "Blue Shoes"}));
-    EXPECT_EQ(treenode::NodeTag(r.p->node("Overture", "acme")), 2);
-    ASSERT_EQ(testenv::shownMsgBoxes().size(), 1);
-    EXPECT_EQ(testenv::shownMsgBoxes()[0].text, "Do you want to perform keyword look up?");
-    EXPECT_EQ(testenv::shownMsgBoxes()[0].title, "Load Keywords");
-    EXPECT_EQ(testenv::shownMsgBoxes()[0].style, seam::vbYesNo | seam::vbInformation);
+    EXPECT_EQ(r.keywords(), QStringList({"red shoes", "Blue Shoes"}));
+    EXPECT_EQ(treenode::NodeTag(r.node("Overture", "acme")), 2);
+    EXPECT_EQ(fixtures::shownBox(), (Box{"Do you want to perform keyword look up?", "Load Keywords",
+                                         seam::vbYesNo | seam::vbInformation}));
     EXPECT_TRUE(r.commands.isEmpty());
 
     // The keywords are keyed as the list keys them: typing one again adds nothing.
-    addTyped(*r.p, "BLUE SHOES\nnew one");
-    EXPECT_EQ(r.p->keywords(), QStringList({"red shoes", "Blue Shoes", "new one"}));
+    addTyped(r, "BLUE SHOES\nnew one");
+    EXPECT_EQ(r.keywords(), QStringList({"red shoes", "Blue Shoes", "new one"}));
 
     // Yes runs the look-up of all keywords.
     testenv::answerMsgBox(seam::vbYes);
-    r.p->form->DownLoadKeywords();
+    r.form->DownLoadKeywords();
     EXPECT_EQ(r.commands, QStringList({"Lookup All Keywords"}));
-    EXPECT_EQ(r.p->keywords(), QStringList({"red shoes", "Blue Shoes"}));
+    EXPECT_EQ(r.keywords(), QStringList({"red shoes", "Blue Shoes"}));
 }
 
 TEST(MainWindowKeywords, RetrieveWithoutLoginOrAfterAFailureChangesNothing) {
@@ -393,29 +377,25 @@ TEST(MainWindowKeywords, RetrieveWithoutLoginOrAfterAFailureChangesNothing) {
     for (const Case &c : cases) {
         RetrieveProgram r(c.password);
         testenv::writeFile(r.file(), "local only;;;;;;;;;;\r\n\r\n");
-        r.p->select("Overture", "acme");
+        r.select("Overture", "acme");
         testenv::clearShownMsgBoxes();
         if (!c.windowShown)
             testenv::answerMsgBox(seam::vbOK);
-        r.p->form->DownLoadKeywords();
+        r.form->DownLoadKeywords();
         EXPECT_EQ(testenv::readFile(r.file()), "local only;;;;;;;;;;\r\n\r\n") << c.name;
-        EXPECT_EQ(r.p->keywords(), QStringList({"local only"})) << c.name;
+        EXPECT_EQ(r.keywords(), QStringList({"local only"})) << c.name;
         EXPECT_EQ(r.site.server().requestCount() > 0, c.windowShown) << c.name;
-        if (!c.windowShown) {
-            ASSERT_EQ(testenv::shownMsgBoxes().size(), 1);
-            EXPECT_EQ(testenv::shownMsgBoxes()[0].text, "Please setup your login details.");
-            EXPECT_EQ(testenv::shownMsgBoxes()[0].title, "Load Keyword");
-            EXPECT_EQ(testenv::shownMsgBoxes()[0].style, seam::vbOKOnly);
-        } else {
+        if (!c.windowShown)
+            EXPECT_EQ(fixtures::shownBox(), (Box{"Please setup your login details.", "Load Keyword", seam::vbOKOnly}));
+        else
             EXPECT_TRUE(testenv::shownMsgBoxes().isEmpty()) << c.name;
-        }
         EXPECT_FALSE(AccountWindowGuard::IsOpen("Overture", "acme"));
     }
 
     // Another engine: nothing at all.
     RetrieveProgram r;
-    r.p->select("Google", "g");
-    r.p->form->DownLoadKeywords();
+    r.select("Google", "g");
+    r.form->DownLoadKeywords();
     EXPECT_EQ(r.windowsMade, 0);
     EXPECT_EQ(r.site.server().requestCount(), 0);
 }

@@ -1,19 +1,10 @@
-#include "core/modCommon.h"
-#include "support/TestEnv.h"
-#include "ui/frmMain.h"
+#include "ProgramFixtures.h"
 
-#include <QApplication>
-#include <QGroupBox>
-#include <QLabel>
-#include <QProgressBar>
-#include <QPushButton>
+#include "core/modCommon.h"
+
 #include <QSplitter>
 #include <QStatusBar>
-#include <QTest>
-#include <QTimer>
-#include <QTreeWidget>
 #include <cmath>
-#include <gtest/gtest.h>
 
 namespace {
 
@@ -172,15 +163,4 @@ TEST_F(Layout, AResizeSwitchesTheTrayTimerOnUnlessMinimised) {
     w.setWindowState(Qt::WindowNoState);  // back from the task bar
     QApplication::processEvents();
     EXPECT_TRUE(w.tmrTrayIcon->isActive());
-}
-
-TEST_F(Layout, MovingOverAPanelPutsThePointerBack) {
-    for (QWidget *panel : {w.fraMainLeft, static_cast<QWidget *>(w.fraMainRight)}) {
-        seam::SetPointer(seam::Pointer::Hourglass);
-        QTest::mouseMove(panel, QPoint(2, 2));
-        QMouseEvent move(QEvent::MouseMove, QPointF(3, 3), panel->mapToGlobal(QPointF(3, 3)), Qt::NoButton,
-                         Qt::NoButton, Qt::NoModifier);
-        QApplication::sendEvent(panel, &move);
-        EXPECT_EQ(seam::CurrentPointer(), seam::Pointer::Default) << panel->objectName().toStdString();
-    }
 }

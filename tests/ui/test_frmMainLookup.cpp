@@ -1,25 +1,10 @@
-#include "AccountFixtures.h"
+#include "ProgramFixtures.h"
 
-#include "core/clsEngine.h"
 #include "core/clsKeywords.h"
 #include "core/clsURL.h"
 #include "fakes/FakeResultServer.h"
 #include "lookup/clsRanking.h"
-#include "support/TestEnv.h"
-#include "ui/TreeNode.h"
-#include "ui/clsMain.h"
-#include "ui/frmMain.h"
 
-#include <QAction>
-#include <QCoreApplication>
-#include <QLabel>
-#include <QProgressBar>
-#include <QTest>
-#include <QTimer>
-#include <QTreeWidget>
-#include <gtest/gtest.h>
-
-using fake::FakeListing;
 using fake::FakeResultServer;
 using fake::HttpResponse;
 
@@ -38,102 +23,73 @@ QTreeWidgetItem *row(QTreeWidget *list, const QStringList &texts) {
     return item;
 }
 
-// The program as start-up leaves it, with the engines of the fake result server.
-struct Program {
+// Account "acme" (and others of the project) with two keywords and one own
+// site; "boots" has a gap of 0.15 above the next bid, "shoes" one of exactly 0.01.
+struct Listings {
     FakeResultServer server;
-    frmMain *form = nullptr;
-    clsMain *main = nullptr;
+    Listings() {
+        server.writeEngineData({{"Google", false}, {"Overture", false}});
+        fixtures::writeKeywords("Google", "acme", {"shoes", "boots"});
+        clsURL::SaveURL("Google", "acme", "shop.example\r\n");
+        server.setListings("shoes", {{"a.example", "Alpha", "0.50"},
+                                     {"www.shop.example/s", "Our shoes", "0.40"},
+                                     {"b.example", "Beta", "0.39"},
+                                     {"c.example", "Gamma", "0.20"}});
+        server.setListings("boots", {{"shop.example/b", "Our boots", "0.60"}, {"a.example", "Alpha", "0.45"}});
+    }
+};
 
-    explicit Program(const QByteArray &project) {
-        server.writeEngineData({{QStringLiteral("Google"), false}, {QStringLiteral("Overture"), false}});
-        fixtures::writeProject(project);
-        form = new frmMain;
-        main = new clsMain(form);
-        EXPECT_TRUE(main->Display());
+struct Program : Listings, fixtures::Program {
+    explicit Program(const QByteArray &project = "[Google]\r\n1=acme\r\nLast=1\r\n\r\n")
+        : fixtures::Program(project) {
         form->tmrSearchComplete->setInterval(1);
         form->tmrDisconnect->setInterval(1);
-    }
-    ~Program() {
-        if (form->m_oMain == main)
-            form->m_oMain = nullptr;
-        delete main;
-        delete form;
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    }
-    void select(const QString &engine, const QString &account = QString()) {
-        QTreeWidgetItem *n = treenode::FindNode(
-            form->tvwAccount, account.isNull() ? treenode::EngineKey(engine) : treenode::AccountKey(engine, account));
-        ASSERT_NE(n, nullptr);
-        form->tvwAccount->setCurrentItem(n);
-        form->tvwAccount_NodeClick(n);
+        select("Google", "acme");
     }
     bool waitIdle() {
         return QTest::qWaitFor([&] { return !form->m_bInsearch; }, 10000);
     }
     QTreeWidgetItem *keywordRow(const QString &keyword) const {
-        for (int i = 0; i < form->lvwKeywords->topLevelItemCount(); ++i)
-            if (form->lvwKeywords->topLevelItem(i)->text(1) == keyword)
-                return form->lvwKeywords->topLevelItem(i);
-        return nullptr;
+        const int at = keywords().indexOf(keyword);
+        return at < 0 ? nullptr : form->lvwKeywords->topLevelItem(at);
     }
-    QStringList rankingColumn(int column) const {
-        QStringList out;
-        for (int i = 0; i < form->lvwRanking->topLevelItemCount(); ++i)
-            out << form->lvwRanking->topLevelItem(i)->text(column);
-        return out;
-    }
+    QStringList rankingColumn(int column) const { return fixtures::texts(form->lvwRanking, column); }
 };
-
-const QByteArray kOneAccount = "[Google]\r\n1=acme\r\nLast=1\r\n\r\n";
-
-// An account with two keywords and one own site; "boots" has a gap of 0.15
-// above the next bid, "shoes" one of exactly 0.01.
-void writeAccount(FakeResultServer &server) {
-    fixtures::writeKeywords("Google", "acme", {"shoes", "boots"});
-    clsURL::SaveURL(QStringLiteral("Google"), QStringLiteral("acme"), QStringLiteral("shop.example\r\n"));
-    server.setListings("shoes", {{"a.example", "Alpha", "0.50"},
-                                 {"www.shop.example/s", "Our shoes", "0.40"},
-                                 {"b.example", "Beta", "0.39"},
-                                 {"c.example", "Gamma", "0.20"}});
-    server.setListings("boots", {{"shop.example/b", "Our boots", "0.60"}, {"a.example", "Alpha", "0.45"}});
-}
 
 }  // namespace
 
 TEST(MainWindowLookUp, LookUpAllKeywordsFromTheRunMenuShowsAndMarksTheResults) {
-    Program p(kOneAccount);
-    writeAccount(p.server);
-    p.select(QStringLiteral("Google"), QStringLiteral("acme"));
+    Program p;
     p.form->mnuRunItems_Click(4);
     EXPECT_TRUE(p.form->m_bInsearch);
-    EXPECT_EQ(p.form->m_sLookupAccount, QStringLiteral("acme"));
+    EXPECT_EQ(p.form->m_sLookupAccount, "acme");
     EXPECT_EQ(p.form->pbrSearch->maximum(), 3);
-    EXPECT_FALSE(p.form->menuItem(QStringLiteral("Run"), 4)->isEnabled());
-    EXPECT_TRUE(p.form->menuItem(QStringLiteral("Run"), 7)->isEnabled());
+    EXPECT_FALSE(p.form->menuItem("Run", 4)->isEnabled());
+    EXPECT_TRUE(p.form->menuItem("Run", 7)->isEnabled());
     EXPECT_FALSE(p.form->m_bScheduledLookUp);
     // A second look-up while one runs is refused and sends nothing.
-    EXPECT_FALSE(p.form->CreateRanking(QStringLiteral("acme"), QStringLiteral("Google"), QStringLiteral("AllKeywords")));
+    EXPECT_FALSE(p.form->CreateRanking("acme", "Google", "AllKeywords"));
 
     ASSERT_TRUE(p.waitIdle());
     EXPECT_EQ(p.server.terms(), (QStringList{"shoes", "boots"}));
-    EXPECT_EQ(p.form->stbPanel1->text(), QStringLiteral("Look up completed"));
+    EXPECT_EQ(p.form->stbPanel1->text(), "Look up completed");
     EXPECT_FALSE(p.form->pbrSearch->isVisible());
     EXPECT_EQ(p.form->pbrSearch->value(), 0);
-    EXPECT_TRUE(p.form->menuItem(QStringLiteral("Run"), 4)->isEnabled());
+    EXPECT_TRUE(p.form->menuItem("Run", 4)->isEnabled());
 
     // The keyword list is reloaded from the rewritten Keywords.dat and marked.
-    QTreeWidgetItem *shoes = p.keywordRow(QStringLiteral("shoes"));
-    QTreeWidgetItem *boots = p.keywordRow(QStringLiteral("boots"));
+    QTreeWidgetItem *shoes = p.keywordRow("shoes");
+    QTreeWidgetItem *boots = p.keywordRow("boots");
     ASSERT_TRUE(shoes && boots);
-    EXPECT_EQ(shoes->text(3), QStringLiteral("$0.40"));
-    EXPECT_EQ(shoes->text(4), QStringLiteral("$0.39"));
+    EXPECT_EQ(shoes->text(3), "$0.40");
+    EXPECT_EQ(shoes->text(4), "$0.39");
     EXPECT_FALSE(coloured(shoes, 3, kRed));  // exactly 0.01 is no gap
-    EXPECT_EQ(boots->text(3), QStringLiteral("$0.60"));
+    EXPECT_EQ(boots->text(3), "$0.60");
     EXPECT_TRUE(coloured(boots, 3, kRed));
 
     // The ranking list shows the selected keyword's results sorted by bid.
     EXPECT_EQ(p.form->lvwKeywords->currentItem(), shoes);
-    EXPECT_EQ(p.form->m_sCurrentKeyword, QStringLiteral("shoes"));
+    EXPECT_EQ(p.form->m_sCurrentKeyword, "shoes");
     EXPECT_EQ(p.rankingColumn(3), (QStringList{"$0.50", "$0.40", "$0.39", "$0.20"}));
     EXPECT_EQ(p.rankingColumn(2), (QStringList{"a.example", "www.shop.example/s", "b.example", "c.example"}));
     QTreeWidget *r = p.form->lvwRanking;
@@ -146,75 +102,64 @@ TEST(MainWindowLookUp, LookUpAllKeywordsFromTheRunMenuShowsAndMarksTheResults) {
 }
 
 TEST(MainWindowLookUp, LookUpSelectedKeywordSearchesOnlyThatRow) {
-    Program p(kOneAccount);
-    writeAccount(p.server);
-    p.select(QStringLiteral("Google"), QStringLiteral("acme"));
-    p.form->lvwKeywords->setCurrentItem(p.keywordRow(QStringLiteral("boots")));
+    Program p;
+    p.form->lvwKeywords->setCurrentItem(p.keywordRow("boots"));
     p.form->mnuRunItems_Click(3);
     EXPECT_EQ(p.form->pbrSearch->maximum(), 2);
     ASSERT_TRUE(p.waitIdle());
     EXPECT_EQ(p.server.terms(), QStringList{"boots"});
     // The selected row stays selected across the reload.
-    EXPECT_EQ(p.form->lvwKeywords->currentItem()->text(1), QStringLiteral("boots"));
+    EXPECT_EQ(p.form->lvwKeywords->currentItem()->text(1), "boots");
 
     // Without a selected row nothing starts.
     p.form->lvwKeywords->clearSelection();
-    EXPECT_FALSE(p.form->CreateRanking(QStringLiteral("acme"), QStringLiteral("Google"),
-                                       QStringLiteral("SelectedKeyword")));
+    EXPECT_FALSE(p.form->CreateRanking("acme", "Google", "SelectedKeyword"));
     EXPECT_TRUE(testenv::errorLog().contains("CreateRanking_Error: "));
 }
 
 TEST(MainWindowLookUp, StopEndsTheLookUpAndLeavesKeywordsDat) {
-    Program p(kOneAccount);
-    writeAccount(p.server);
+    Program p;
     p.server.setAnswer("boots", HttpResponse::page(FakeResultServer::Page({})).delayed(5000));
     const QByteArray before = testenv::readFile(fixtures::accountFile("Google", "acme", "Keywords.dat"));
-    p.select(QStringLiteral("Google"), QStringLiteral("acme"));
     p.form->mnuRunItems_Click(4);
     ASSERT_TRUE(p.server.http().waitForRequests(2));
     p.form->mnuRunItems_Click(7);
     EXPECT_TRUE(p.form->m_bDisconnecting);
-    EXPECT_FALSE(p.form->menuItem(QStringLiteral("Run"), 7)->isEnabled());
+    EXPECT_FALSE(p.form->menuItem("Run", 7)->isEnabled());
     ASSERT_TRUE(p.waitIdle());
     EXPECT_FALSE(p.form->m_bDisconnecting);
-    EXPECT_EQ(p.form->stbPanel1->text(), QStringLiteral("stop"));
+    EXPECT_EQ(p.form->stbPanel1->text(), "stop");
     EXPECT_FALSE(p.form->pbrSearch->isVisible());
     EXPECT_EQ(testenv::readFile(fixtures::accountFile("Google", "acme", "Keywords.dat")), before);
-    EXPECT_FALSE(clsRanking::IsAccountBeingLookedUp(QStringLiteral("Google"), QStringLiteral("acme")));
+    EXPECT_FALSE(clsRanking::IsAccountBeingLookedUp("Google", "acme"));
 }
 
 TEST(MainWindowLookUp, StopAfterTheLastAnswerStillEnds) {
-    Program p(kOneAccount);
-    writeAccount(p.server);
+    Program p;
     p.form->tmrSearchComplete->setInterval(60000);  // the completion poll does not come first
-    p.select(QStringLiteral("Google"), QStringLiteral("acme"));
     p.form->mnuRunItems_Click(4);
     ASSERT_TRUE(QTest::qWaitFor([&] { return p.form->m_oRanking->Complete(); }, 10000));
     p.form->mnuRunItems_Click(7);
     ASSERT_TRUE(p.waitIdle());
-    EXPECT_EQ(p.form->stbPanel1->text(), QStringLiteral("stop"));
+    EXPECT_EQ(p.form->stbPanel1->text(), "stop");
     // It had completed: the lists show the rewritten file.
-    EXPECT_EQ(p.keywordRow(QStringLiteral("boots"))->text(3), QStringLiteral("$0.60"));
+    EXPECT_EQ(p.keywordRow("boots")->text(3), "$0.60");
 }
 
 TEST(MainWindowLookUp, OnlyTheSchedulersLookUpIsMarkedScheduled) {
-    Program p(kOneAccount);
-    writeAccount(p.server);
-    p.select(QStringLiteral("Google"), QStringLiteral("acme"));
-    ASSERT_TRUE(p.form->CreateRanking(QStringLiteral("acme"), QStringLiteral("Google"), QStringLiteral("AllKeywords"),
-                                      true));
+    Program p;
+    ASSERT_TRUE(p.form->CreateRanking("acme", "Google", "AllKeywords", true));
     EXPECT_TRUE(p.form->m_bScheduledLookUp);
     ASSERT_TRUE(p.waitIdle());
     EXPECT_FALSE(p.form->m_bScheduledLookUp);
     // An engine that is not loaded starts nothing.
-    EXPECT_FALSE(p.form->CreateRanking(QStringLiteral("acme"), QStringLiteral("Lycos"), QStringLiteral("AllKeywords")));
+    EXPECT_FALSE(p.form->CreateRanking("acme", "Lycos", "AllKeywords"));
     EXPECT_FALSE(p.form->m_bInsearch);
 }
 
 TEST(MainWindowLookUp, RunMenuChecksComeFirst) {
-    Program p("[Google]\r\n1=acme\r\n2=bare\r\n3=nourl\r\nLast=3\r\n\r\n");
-    writeAccount(p.server);
     fixtures::writeKeywords("Google", "nourl", {"hats"});
+    Program p("[Google]\r\n1=acme\r\n2=bare\r\n3=nourl\r\nLast=3\r\n\r\n");
     struct Case {
         const char *account;  // null: the engine node
         int item;
@@ -236,18 +181,11 @@ TEST(MainWindowLookUp, RunMenuChecksComeFirst) {
          "There is not URL in the Web Site URL list. Please enter your URLs by click the 'URL' button from Tool bar."},
     };
     for (const Case &c : cases) {
-        if (c.account)
-            p.select(QStringLiteral("Google"), QString::fromLatin1(c.account));
-        else
-            p.select(QStringLiteral("Google"));
+        c.account ? p.select("Google", c.account) : p.select("Google");
         testenv::clearShownMsgBoxes();
         testenv::answerMsgBox(seam::vbOK);
         p.form->mnuRunItems_Click(c.item);
-        ASSERT_EQ(testenv::shownMsgBoxes().size(), 1) << c.text;
-        const auto &box = testenv::shownMsgBoxes().first();
-        EXPECT_EQ(box.text, QString::fromLatin1(c.text));
-        EXPECT_EQ(box.title, QStringLiteral("Look Up"));
-        EXPECT_EQ(box.icon(), seam::vbExclamation);
+        EXPECT_EQ(fixtures::shownBox(), (fixtures::Box{c.text, "Look Up", seam::vbExclamation}));
         EXPECT_FALSE(p.form->m_bInsearch);
     }
     // Items 1 and 5 do nothing here.
@@ -300,8 +238,8 @@ TEST(MainWindowHighlight, SavedResultsShowLinesOfThreeFields) {
     frmMain w;
     w.lvwRanking->setColumnCount(4);
     w.lvwKeywords->setColumnCount(10);
-    w.m_sEngineName = QStringLiteral("Google");
-    testenv::writeFile(clsKeywords::ResultsFile(QStringLiteral("Google"), QStringLiteral("shoes")),
+    w.m_sEngineName = "Google";
+    testenv::writeFile(clsKeywords::ResultsFile("Google", "shoes"),
                        "a.example;#Alpha;#$0.50\r\n"
                        "b.example;#Beta ;# old style;#$0.40\r\n"
                        "c.example;#Gamma;#\xa3" "0.30\r\n"
@@ -311,11 +249,11 @@ TEST(MainWindowHighlight, SavedResultsShowLinesOfThreeFields) {
     w.ShowKeywordResults(kw);
     ASSERT_EQ(w.lvwRanking->topLevelItemCount(), 2);
     QTreeWidgetItem *second = w.lvwRanking->topLevelItem(1);
-    EXPECT_EQ(second->text(0), QStringLiteral("2"));
-    EXPECT_EQ(second->text(1), QStringLiteral("Gamma"));
-    EXPECT_EQ(second->text(2), QStringLiteral("c.example"));
-    EXPECT_EQ(second->text(3), QString(QChar(0xA3)) + QStringLiteral("0.30"));
-    EXPECT_EQ(second->data(0, listview::KeyRole).toString(), QStringLiteral("Key2"));
+    EXPECT_EQ(second->text(0), "2");
+    EXPECT_EQ(second->text(1), "Gamma");
+    EXPECT_EQ(second->text(2), "c.example");
+    EXPECT_EQ(second->text(3), QString(QChar(0xA3)) + "0.30");
+    EXPECT_EQ(second->data(0, listview::KeyRole).toString(), "Key2");
     // No engine selected: nothing is shown.
     w.m_sEngineName.clear();
     w.ShowKeywordResults(kw);

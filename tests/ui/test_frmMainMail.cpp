@@ -1,36 +1,20 @@
-#include "AccountFixtures.h"
+#include "ProgramFixtures.h"
 
-#include "core/clsAccount.h"
 #include "core/clsKeywords.h"
 #include "fakes/FakeSmtpServer.h"
 #include "platform/TextFile.h"
 #include "report/frmSendMail.h"
-#include "support/TestEnv.h"
-#include "ui/clsMain.h"
-#include "ui/frmMain.h"
-
-#include <QAction>
-#include <QSignalSpy>
-#include <QTreeWidget>
-#include <gtest/gtest.h>
 
 namespace {
 
-const QString kTitle = QStringLiteral("-                Keyword report");
+const QString kTitle = "-                Keyword report";
 const QDateTime kNow(QDate(2024, 3, 5), QTime(9, 30, 0));
 
-void setMailSettings(const QString &port, const QString &email = QStringLiteral("me@x.test")) {
-    testenv::setRegistryValue(g_sPreferenceKey, QStringLiteral("SMTPServer"), QStringLiteral("127.0.0.1"));
-    testenv::setRegistryValue(g_sPreferenceKey, QStringLiteral("SMTPPort"), port);
-    testenv::setRegistryValue(g_sPreferenceKey, QStringLiteral("Email"), email);
-    testenv::setRegistryValue(g_sPreferenceKey, QStringLiteral("ReporterName"), QStringLiteral("Reporter"));
-}
-
-clsAccount account(const QString &engine, const QString &name) {
-    clsAccount a;
-    a.setEngine(engine);
-    a.setAccountName(name);
-    return a;
+void setMailSettings(const QString &port, const QString &email = "me@x.test") {
+    testenv::setRegistryValue(g_sPreferenceKey, "SMTPServer", "127.0.0.1");
+    testenv::setRegistryValue(g_sPreferenceKey, "SMTPPort", port);
+    testenv::setRegistryValue(g_sPreferenceKey, "Email", email);
+    testenv::setRegistryValue(g_sPreferenceKey, "ReporterName", "Reporter");
 }
 
 struct MailReportTest : ::testing::Test {
@@ -54,18 +38,18 @@ struct MailReportTest : ::testing::Test {
 
 TEST_F(MailReportTest, TheKeywordReportGoesToTheReportersOwnAddress) {
     const QString pound(QChar(0xA3));
-    testenv::writeFile(fixtures::accountFile(QStringLiteral("Overture(UK)"), QStringLiteral("acme"), QStringLiteral("Keywords.dat")),
+    testenv::writeFile(fixtures::accountFile("Overture(UK)", "acme", "Keywords.dat"),
                        "shoes;120;" + platform::ToAnsi(pound) + "0.50;0.51;0.90;0.70;0.60;;;2;Found\r\n"
                        "boots;;;;;;;;;;\r\n");
-    w.MailReport(account(QStringLiteral("Overture(UK)"), QStringLiteral("acme")));
+    w.MailReport(fixtures::accountOf("Overture(UK)", "acme"));
     const fake::SmtpMessage m = delivered();
 
     clsKeywords list;
-    list.setEngine(QStringLiteral("Overture(UK)"));
-    list.setAccountName(QStringLiteral("acme"));
+    list.setEngine("Overture(UK)");
+    list.setAccountName("acme");
     list.loadKeywords();
-    const QString body = kTitle + QStringLiteral("\r\n\r\n\r\n\r\n") + list.EmailMsg();
-    ASSERT_TRUE(body.contains(QStringLiteral("shoes")));
+    const QString body = kTitle + "\r\n\r\n\r\n\r\n" + list.EmailMsg();
+    ASSERT_TRUE(body.contains("shoes"));
     EXPECT_EQ(m.from, QByteArray("<me@x.test>"));
     EXPECT_EQ(m.recipients, QList<QByteArray>{"<me@x.test>"});
     EXPECT_EQ(m.data, "From: Reporter<me@x.test>\r\nTo: me@x.test\r\n"
@@ -75,7 +59,7 @@ TEST_F(MailReportTest, TheKeywordReportGoesToTheReportersOwnAddress) {
 }
 
 TEST_F(MailReportTest, AnAccountWithoutKeywordsSendsTheTitleAndEmptyLines) {
-    w.MailReport(account(QStringLiteral("Google"), QStringLiteral("nobody")));
+    w.MailReport(fixtures::accountOf("Google", "nobody"));
     const fake::SmtpMessage m = delivered();
     EXPECT_TRUE(m.data.endsWith("\r\n\r\n" + kTitle.toLatin1() + "\r\n\r\n\r\n\r\n\r\n")) << m.data.toStdString();
     EXPECT_TRUE(m.data.contains("Subject: report\r\n"));
@@ -89,11 +73,9 @@ TEST_F(MailReportTest, SettingsThatCannotBeUsedAreLoggedAndSendNothing) {
         bool window;
         QByteArray logged;
     } cases[] = {
-        {"port not a number", QStringLiteral("abc"), QStringLiteral("me@x.test"), true,
-         "clsKeywords_SentEmail error: Type mismatch\r\n"},
-        {"port out of range", QStringLiteral("70000"), QStringLiteral("me@x.test"), true,
-         "clsKeywords_SentEmail error: Overflow\r\n"},
-        {"no mail window", QString::number(server.port()), QStringLiteral("me@x.test"), false,
+        {"port not a number", "abc", "me@x.test", true, "clsKeywords_SentEmail error: Type mismatch\r\n"},
+        {"port out of range", "70000", "me@x.test", true, "clsKeywords_SentEmail error: Overflow\r\n"},
+        {"no mail window", QString::number(server.port()), "me@x.test", false,
          "clsKeywords_SentEmail error: Object variable or With block variable not set\r\n"},
         {"no e-mail address", QString::number(server.port()), QString(), true,
          "frmSendMail_MailLog: Error sending mail...\r\n"},
@@ -104,26 +86,9 @@ TEST_F(MailReportTest, SettingsThatCannotBeUsedAreLoggedAndSendNothing) {
             w.m_frmSendMail.reset();
         else if (!w.m_frmSendMail)
             w.m_frmSendMail = std::make_unique<frmSendMail>();
-        w.SentEmail(QStringLiteral("body"));
+        w.SentEmail("body");
         EXPECT_TRUE(testenv::errorLog().endsWith(c.logged)) << c.name << ": " << testenv::errorLog().toStdString();
-        if (w.m_frmSendMail) {
-            EXPECT_FALSE(w.m_frmSendMail->IsBusy()) << c.name;
-        }
+        EXPECT_FALSE(w.m_frmSendMail && w.m_frmSendMail->IsBusy()) << c.name;
     }
     EXPECT_EQ(server.connectionCount(), 0);
-}
-
-TEST(MainWindowMail, TheLoadMakesTheMailWindowAndTheExitReleasesIt) {
-    fixtures::writeEngineData({QStringLiteral("Overture")});
-    auto *form = new frmMain;
-    auto *main = new clsMain(form);
-    ASSERT_TRUE(main->Display());
-    ASSERT_TRUE(form->m_frmSendMail);
-    EXPECT_EQ(form->m_frmSendMail->windowTitle(), QStringLiteral("Send Mail"));
-    EXPECT_FALSE(form->m_frmSendMail->isVisible());
-    testenv::answerMsgBox(seam::vbYes);
-    form->menuItem(QStringLiteral("File"), 11)->trigger();
-    EXPECT_FALSE(form->m_frmSendMail);
-    EXPECT_EQ(form->m_oMain, nullptr);  // the exit released the controller
-    delete form;
 }

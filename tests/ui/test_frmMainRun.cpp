@@ -2,138 +2,82 @@
 // the account with the offer of the account dialog, one bid window per
 // account, the scheduler's bid launch and the program's end.
 
-#include "AccountFixtures.h"
-#include "EngineDataFixtures.h"
+#include "ProgramFixtures.h"
 #include "autobid/BidFixtures.h"
 
 #include "autobid/KeywordsSettingFile.h"
-#include "autobid/frmAutoBid.h"
-#include "core/clsAccount.h"
 #include "core/clsURL.h"
-#include "ui/TreeNode.h"
-#include "ui/clsMain.h"
 #include "ui/frmAccount.h"
-#include "ui/frmMain.h"
 
-#include <QApplication>
-#include <QPointer>
-#include <QTreeWidget>
-#include <gtest/gtest.h>
+using fixtures::bidWindows;
 
 namespace {
 
-const QByteArray kProject = "[Overture]\r\n1=main\r\n2=nourl\r\n3=empty\r\n4=unready\r\nLast=4\r\n\r\n"
-                            "[Google]\r\n1=g\r\nLast=1\r\n\r\n";
-
-void saveAccount(const QString &engine, const QString &name, const QString &user, float min, float max) {
-    clsAccount a;
-    a.setEngine(engine);
-    a.setAccountName(name);
-    a.setUserName(user);
-    a.setPassword(user.isEmpty() ? QString() : QStringLiteral("secret"));
-    a.setMinBid(min);
-    a.setMaxBid(max);
-    a.SaveSettings();
-}
-
-// Every bid window still open, for the test to find and close.
-QList<frmAutoBid *> bidWindows() {
-    QList<frmAutoBid *> out;
-    for (QWidget *w : QApplication::topLevelWidgets())
-        if (auto *b = qobject_cast<frmAutoBid *>(w))
-            out << b;
-    return out;
-}
-
-struct Program {
-    Program() {
+// Overture accounts: "main" ready, "nourl" without URLs, "empty" without
+// keywords, "unready" without login or bid range; "g" of an engine that does not bid.
+struct RunAccounts {
+    bidfix::ScopedWindows windows;
+    RunAccounts() {
         fixtures::writeEngineData({"Overture", "Google", "FindWhat"});
-        fixtures::writeProject(kProject);
         for (const char *a : {"main", "nourl", "empty"})
-            saveAccount("Overture", a, "joe", 0.10f, 1.00f);
-        saveAccount("Overture", "unready", "", 0, 0);
-        saveAccount("Google", "g", "joe", 0.10f, 1.00f);
+            fixtures::saveAccount("Overture", a, "joe", "secret", 0.10f, 1.00f);
+        fixtures::saveAccount("Overture", "unready");
+        fixtures::saveAccount("Google", "g", "joe", "secret", 0.10f, 1.00f);
         for (const char *a : {"main", "empty", "unready"})
             clsURL::SaveURL("Overture", a, "shop.example\r\n");
         clsURL::SaveURL("Google", "g", "shop.example\r\n");
         for (const char *a : {"main", "nourl", "unready"})
             fixtures::writeKeywords("Overture", a, {"shoes"});
         fixtures::writeKeywords("Google", "g", {"shoes"});
-        form = new frmMain;
-        main = new clsMain(form);
-        EXPECT_TRUE(main->Display());
     }
-    ~Program() {
-        for (frmAutoBid *w : bidWindows())
-            delete w;
-        if (form->m_oMain == main)
-            form->m_oMain = nullptr;
-        delete main;
-        delete form;
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    }
-    void select(const QString &engine, const QString &account = QString()) {
-        QTreeWidgetItem *n = treenode::FindNode(
-            form->tvwAccount, account.isNull() ? treenode::EngineKey(engine) : treenode::AccountKey(engine, account));
-        ASSERT_NE(n, nullptr);
-        form->tvwAccount->setCurrentItem(n);
-        form->tvwAccount_NodeClick(n);
-    }
-    bidfix::ScopedWindows windows;
-    frmMain *form = nullptr;
-    clsMain *main = nullptr;
+};
+
+struct Program : RunAccounts, fixtures::Program {
+    Program()
+        : fixtures::Program("[Overture]\r\n1=main\r\n2=nourl\r\n3=empty\r\n4=unready\r\nLast=4\r\n\r\n"
+                            "[Google]\r\n1=g\r\nLast=1\r\n\r\n") {}
 };
 
 }  // namespace
 
 TEST(RunAutoBid, TheChecksComeInOrderWithTheirTexts) {
-    struct Case {
-        const char *name;
-        const char *engine;
-        const char *account;  // null: the engine node
-        QList<int> answers;
-        const char *message;
-        int style;
-        const char *title;
+    const char *noKeyword = "There is not keyword in the Keyword list.Do you still want to go to Auto Bid screen.";
+    const int yesNo = seam::vbYesNo | seam::vbQuestion;
+    const struct {
+        const char *engine, *account;  // null: the engine node
+        int answer;                    // to the box, 0 when none comes
+        fixtures::Box box;
         bool opens;
+    } cases[] = {
+        {"Overture", nullptr, seam::vbOK, {"Please select a Account.", "AutoBid", seam::vbOKOnly | seam::vbInformation},
+         false},
+        {"Google", "g", 0, {}, false},  // an engine that does not bid
+        {"Overture", "nourl", seam::vbOK,
+         {"There is not URL in the Web Site URL list. Please enter your web site URLs by click the 'URL' button from "
+          "Tool bar.",
+          "Auto Bid", seam::vbOKOnly | seam::vbExclamation},
+         false},
+        {"Overture", "empty", seam::vbNo, {noKeyword, "Auto Bid", yesNo}, false},
+        {"Overture", "empty", seam::vbYes, {noKeyword, "Auto Bid", yesNo}, true},
+        {"Overture", "main", 0, {}, true},
     };
-    const Case cases[] = {
-        {"engine node", "Overture", nullptr, {seam::vbOK}, "Please select a Account.",
-         seam::vbOKOnly | seam::vbInformation, "AutoBid", false},
-        {"engine that does not bid", "Google", "g", {}, nullptr, 0, nullptr, false},
-        {"no URL", "Overture", "nourl", {seam::vbOK},
-         "There is not URL in the Web Site URL list. Please enter your web site URLs by click the 'URL' button from "
-         "Tool bar.",
-         seam::vbOKOnly | seam::vbExclamation, "Auto Bid", false},
-        {"no keyword, No", "Overture", "empty", {seam::vbNo},
-         "There is not keyword in the Keyword list.Do you still want to go to Auto Bid screen.",
-         seam::vbYesNo | seam::vbQuestion, "Auto Bid", false},
-        {"no keyword, Yes", "Overture", "empty", {seam::vbYes},
-         "There is not keyword in the Keyword list.Do you still want to go to Auto Bid screen.",
-         seam::vbYesNo | seam::vbQuestion, "Auto Bid", true},
-        {"ready account", "Overture", "main", {}, nullptr, 0, nullptr, true},
-    };
-    for (const Case &c : cases) {
-        SCOPED_TRACE(c.name);
+    for (const auto &c : cases) {
+        SCOPED_TRACE(std::string(c.account ? c.account : c.engine) + ", answer " + std::to_string(c.answer));
         testenv::clearShownMsgBoxes();
         Program p;
         c.account ? p.select(c.engine, c.account) : p.select(c.engine);
-        for (int a : c.answers)
-            testenv::answerMsgBox(a);
+        if (c.answer)
+            testenv::answerMsgBox(c.answer);
         p.form->mnuRunItems_Click(1);
-        if (c.message) {
-            ASSERT_EQ(testenv::shownMsgBoxes().size(), 1);
-            EXPECT_EQ(testenv::shownMsgBoxes().first().text, c.message);
-            EXPECT_EQ(testenv::shownMsgBoxes().first().style, c.style);
-            EXPECT_EQ(testenv::shownMsgBoxes().first().title, c.title);
-        } else {
+        if (c.answer)
+            EXPECT_EQ(fixtures::shownBox(), c.box);
+        else
             EXPECT_TRUE(testenv::shownMsgBoxes().isEmpty());
-        }
         const QList<frmAutoBid *> open = bidWindows();
         ASSERT_EQ(open.size(), c.opens ? 1 : 0);
         if (c.opens) {
             EXPECT_TRUE(open.first()->isVisible());
-            EXPECT_EQ(open.first()->windowTitle(), QStringLiteral("AutoBid for Overture - ") + c.account);
+            EXPECT_EQ(open.first()->windowTitle(), QString("AutoBid for Overture - ") + c.account);
             EXPECT_EQ(p.form->m_oBidAccount->AccountName(), c.account);
             EXPECT_EQ(p.form->m_oBidAccount->UserName(), "joe");
         }
@@ -192,16 +136,13 @@ TEST(RunAutoBid, AnAccountThatIsNotReadyIsOfferedTheAccountDialogUntilDeclined) 
     p.form->mnuRunItems_Click(1);
     poll.stop();
     EXPECT_EQ(handled, 2u);
-    ASSERT_EQ(testenv::shownMsgBoxes().size(), 2);
-    EXPECT_EQ(testenv::shownMsgBoxes().first().text,
-              "You have to set up your Account details before doing AutoBid. Do you want to set up it now?");
-    EXPECT_EQ(testenv::shownMsgBoxes().first().style, seam::vbYesNo | seam::vbInformation);
-    EXPECT_EQ(testenv::shownMsgBoxes().first().title, "AutoBid");
+    EXPECT_EQ(fixtures::shownBox(2), (fixtures::Box{"You have to set up your Account details before doing AutoBid. "
+                                                    "Do you want to set up it now?",
+                                                    "AutoBid", seam::vbYesNo | seam::vbInformation}));
     EXPECT_EQ(bidWindows().size(), 1);
 
     // Declining ends it.
-    for (frmAutoBid *w : bidWindows())
-        delete w;
+    qDeleteAll(bidWindows());
     p.form->m_oBidAccount->setUserName("");
     testenv::answerMsgBox(seam::vbNo);
     p.form->MenuBid(p.form->m_oBidAccount);
@@ -218,9 +159,7 @@ TEST(RunAutoBid, ASecondAutoBidOnTheSameAccountRaisesItsWindow) {
     EXPECT_EQ(bidWindows().size(), 1);
     EXPECT_EQ(bidWindows().first(), first.data());
     // The scheduler leaves that account alone meanwhile.
-    auto account = std::make_shared<clsAccount>();
-    account->setEngine("overture");
-    account->setAccountName("MAIN");
+    auto account = std::make_shared<clsAccount>(fixtures::accountOf("overture", "MAIN"));
     account->GetSettings();
     EXPECT_EQ(p.form->AutoBid(account), nullptr);
     EXPECT_EQ(bidWindows().size(), 1);
@@ -233,9 +172,7 @@ TEST(RunAutoBid, ASecondAutoBidOnTheSameAccountRaisesItsWindow) {
 TEST(RunAutoBid, TheSchedulerOpensAPassOnlyForAnAccountThatCanBeBidNow) {
     Program p;
     auto load = [](const char *name) {
-        auto a = std::make_shared<clsAccount>();
-        a->setEngine("Overture");
-        a->setAccountName(name);
+        auto a = std::make_shared<clsAccount>(fixtures::accountOf("Overture", name));
         a->GetSettings();
         return a;
     };
@@ -264,7 +201,6 @@ TEST(RunAutoBid, TheProgramsEndKeepsTheSettingsOfAnOpenBidWindow) {
     w->Manager().State().m_colKeywords->Add(k, "shoes");
     testenv::answerMsgBox(seam::vbYes);  // "Are you sure you want to exit?"
     p.form->close();
-    p.main = nullptr;  // released by the window's teardown
     EXPECT_EQ(testenv::endProgramCount(), 1);
     EXPECT_EQ(testenv::readFile(KeywordsSettingFile::FilePath("Overture", "main")), "shoes;1;0.1;;;;;;2;\r\n\r\n");
 }

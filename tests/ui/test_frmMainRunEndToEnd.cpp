@@ -2,106 +2,38 @@
 // AutoBid, Get Bids, a New Bid typed in the grid, a keyword's rule set in
 // the settings dialog, Update: the site receives exactly those bids.
 
-#include "AccountFixtures.h"
-#include "EngineDataFixtures.h"
+#include "ProgramFixtures.h"
 
-#include "autobid/BidGrid.h"
-#include "autobid/BidManager.h"
 #include "autobid/KeywordsSettingFile.h"
-#include "autobid/frmAutoBid.h"
 #include "autobid/frmKeywordSetting.h"
 #include "connect/OvertureSession.h"
 #include "connect/frmConnectOverture.h"
-#include "core/clsAccount.h"
 #include "core/clsURL.h"
 #include "fakes/FakeOvertureSite.h"
-#include "ui/TreeNode.h"
-#include "ui/clsMain.h"
-#include "ui/frmMain.h"
+#include "platform/Ini.h"
 
-#include <QAction>
-#include <QApplication>
-#include <QComboBox>
-#include <QLabel>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QRadioButton>
-#include <QPointer>
-#include <QSignalSpy>
-#include <QTest>
-#include <QTreeWidget>
-#include <gtest/gtest.h>
+using fixtures::gridColumn;
+using fixtures::gridRow;
 
 namespace {
 
-QList<frmAutoBid *> bidWindows() {
-    QList<frmAutoBid *> out;
-    for (QWidget *w : QApplication::topLevelWidgets())
-        if (auto *b = qobject_cast<frmAutoBid *>(w))
-            out << b;
-    return out;
-}
-
-QStringList column(BidGrid &grid, int col) {
-    QStringList out;
-    for (int r = 1; r < grid.Rows(); ++r)
-        out << grid.TextMatrix(r, col);
-    return out;
-}
-
-int rowOf(BidGrid &grid, const QString &keyword) {
-    for (int r = 1; r < grid.Rows(); ++r)
-        if (grid.TextMatrix(r, BidGrid::colKeyword) == keyword)
-            return r;
-    return 0;
-}
-
-// The program loaded with one Overture account "main" on the fake site,
-// whose last look-up gave the next bids and the bids of positions 2 to 5.
-struct SiteProgram {
-    SiteProgram() {
-        site.addKeyword("shoes", 50, "2", 80);
-        site.addKeyword("boots", 30, "1", 30);
-        site.addKeyword("hats", 90, "3", 120);
+// One Overture account "main" on the fake site, looked up last time.
+struct Site {
+    fake::FakeOvertureSite site;
+    fixtures::CountedLookUps lookUps;  // the look-ups around the runs are not these tests' matter
+    Site() {
+        fixtures::addShoesBootsHats(site);
         testenv::writeFile(g_sEngineDataFile, "[OvertureEngines]\r\n1=Overture\r\n\r\n");
         site.writeEngineData(g_sEngineDataFile, "Overture");
-        QFile f(g_sEngineDataFile);
-        if (f.open(QIODevice::Append))
-            f.write("MinBid=0.05\r\n");
-        f.close();
-        fixtures::writeProject("[Overture]\r\n1=main\r\nLast=1\r\n\r\n");
-        clsAccount account;
-        account.setEngine("Overture");
-        account.setAccountName("main");
-        account.setUserName("joe");
-        account.setPassword("secret");
-        account.setMinBid(0.10f);
-        account.setMaxBid(1.00f);
-        account.SaveSettings();
+        platform::WriteProfileString(g_sEngineDataFile, "Overture", "MinBid", "0.05");
+        fixtures::saveAccount("Overture", "main", "joe", "secret", 0.10f, 1.00f);
         clsURL::SaveURL("Overture", "main", "shop.example\r\n");
-        testenv::writeFile(fixtures::accountFile("Overture", "main", "Keywords.dat"),
-                           "shoes;10;$0.50;$0.40;$0.80;$0.60;$0.45;$0.30;$0.20;2;ok\r\n"
-                           "boots;5;$0.30;$0.29;$0.30;$0.25;$0.20;$0.15;$0.10;1;ok\r\n"
-                           "hats;7;$0.90;$0.10;$1.20;$0.95;$0.50;$0.40;$0.30;3;ok\r\n\r\n");
-        // The look-ups around the runs are not these tests' matter.
-        BidManager::LookUpHook() = [this](QWidget *, const QString &, std::shared_ptr<const clsEngine>,
-                                          const QString &) {
-            ++lookUps;
-            return true;
-        };
-        form = new frmMain;
-        main = new clsMain(form);
-        EXPECT_TRUE(main->Display());
+        fixtures::writeShoesBootsHatsLookUp("Overture", "main");
     }
-    ~SiteProgram() {
-        for (frmAutoBid *w : bidWindows())
-            delete w;
-        form->m_oMain = nullptr;
-        delete main;
-        delete form;
-        BidManager::LookUpHook() = nullptr;
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    }
+};
+
+struct SiteProgram : Site, fixtures::Program {
+    SiteProgram() : fixtures::Program("[Overture]\r\n1=main\r\nLast=1\r\n\r\n") {}
     // The window's connection window starts and retries at once.
     static void noWaits(frmAutoBid *w) {
         auto *connect = dynamic_cast<frmConnectOverture *>(w->Manager().ConnectWindow());
@@ -109,27 +41,20 @@ struct SiteProgram {
         connect->Session().setStartInterval(0);
         connect->Session().setRetryInterval(0);
     }
-    fake::FakeOvertureSite site;
-    int lookUps = 0;
-    frmMain *form = nullptr;
-    clsMain *main = nullptr;
+    QStringList posts() const { return site.requestLines().filter(QRegularExpression("^POST /bids/update")); }
 };
 
 }  // namespace
 
 TEST(RunAutoBidEndToEnd, TheSiteReceivesTheBidsTheRulesAndTheUserChose) {
     SiteProgram p;
-    frmMain *form = p.form;
     fake::FakeOvertureSite &site = p.site;
-    QTreeWidgetItem *node = treenode::FindNode(form->tvwAccount, treenode::AccountKey("Overture", "main"));
-    ASSERT_NE(node, nullptr);
-    form->tvwAccount->setCurrentItem(node);
-    form->tvwAccount_NodeClick(node);
+    p.select("Overture", "main");
 
     // Run > AutoBid opens the account's bid window.
-    form->menuItem("Run", 1)->trigger();
-    ASSERT_EQ(bidWindows().size(), 1);
-    frmAutoBid *w = bidWindows().first();
+    p.item("Run", 1)->trigger();
+    ASSERT_EQ(fixtures::bidWindows().size(), 1);
+    frmAutoBid *w = fixtures::bidWindows().first();
     SiteProgram::noWaits(w);
     BidGrid &grid = w->Manager().Grid();
 
@@ -138,24 +63,24 @@ TEST(RunAutoBidEndToEnd, TheSiteReceivesTheBidsTheRulesAndTheUserChose) {
     w->toolButton("GetBid")->trigger();
     EXPECT_EQ(site.loginCount(), 1);
     EXPECT_EQ(w->stbPanel1->text(), "Completed.");
-    EXPECT_EQ(column(grid, BidGrid::colKeyword), (QStringList{"shoes", "boots", "hats"}));
-    EXPECT_EQ(column(grid, BidGrid::colCurBid), (QStringList{"$0.50", "$0.30", "$0.90"}));
-    EXPECT_EQ(column(grid, BidGrid::colPosition), (QStringList{"2", "1", "3"}));
-    EXPECT_EQ(column(grid, BidGrid::colNextBid), (QStringList{"$0.40", "$0.29", "$0.10"}));
-    EXPECT_EQ(column(grid, BidGrid::colNewBid), (QStringList{"0.41", "0.30", "0.11"}));
+    EXPECT_EQ(gridColumn(grid, BidGrid::colKeyword), (QStringList{"shoes", "boots", "hats"}));
+    EXPECT_EQ(gridColumn(grid, BidGrid::colCurBid), (QStringList{"$0.50", "$0.30", "$0.90"}));
+    EXPECT_EQ(gridColumn(grid, BidGrid::colPosition), (QStringList{"2", "1", "3"}));
+    EXPECT_EQ(gridColumn(grid, BidGrid::colNextBid), (QStringList{"$0.40", "$0.29", "$0.10"}));
+    EXPECT_EQ(gridColumn(grid, BidGrid::colNewBid), (QStringList{"0.41", "0.30", "0.11"}));
     EXPECT_TRUE(w->toolButton("Update")->isEnabled());
 
     // The user types 0.35 for boots.
-    grid.setCurrentCell(rowOf(grid, "boots"), 0);
+    grid.setCurrentCell(gridRow(grid, "boots"), 0);
     w->GridEdit();
     w->txtEdit->setText("0.35");
     QTest::keyClick(w->txtEdit, Qt::Key_Return);
     EXPECT_FALSE(w->txtEdit->isVisible());
 
     // hats gets the rule "target position 2" in the settings dialog.
-    grid.setCurrentCell(rowOf(grid, "hats"), 0);
+    grid.setCurrentCell(gridRow(grid, "hats"), 0);
     bool dialogSeen = false;
-    fixtures::whenModal<frmKeywordSetting>([&](frmKeywordSetting *d) {
+    fixtures::inModal<frmKeywordSetting>([&](frmKeywordSetting *d) {
         dialogSeen = true;
         EXPECT_EQ(d->windowTitle(), "Keyword Property");
         EXPECT_EQ(d->txtMaxBid->text(), "1.00");
@@ -168,8 +93,8 @@ TEST(RunAutoBidEndToEnd, TheSiteReceivesTheBidsTheRulesAndTheUserChose) {
     w->toolButton("Property")->trigger();
     ASSERT_TRUE(dialogSeen);
     EXPECT_EQ(testenv::shownMsgBoxes().size(), 1);  // only the offer of a look-up
-    EXPECT_EQ(grid.TextMatrix(rowOf(grid, "hats"), BidGrid::colTarget), "2");
-    EXPECT_EQ(grid.TextMatrix(rowOf(grid, "hats"), BidGrid::colNewBid), "0.96");
+    EXPECT_EQ(grid.TextMatrix(gridRow(grid, "hats"), BidGrid::colTarget), "2");
+    EXPECT_EQ(grid.TextMatrix(gridRow(grid, "hats"), BidGrid::colNewBid), "0.96");
 
     // Update posts the three bids on the login of the fetch.
     w->toolButton("Update")->trigger();
@@ -178,15 +103,11 @@ TEST(RunAutoBidEndToEnd, TheSiteReceivesTheBidsTheRulesAndTheUserChose) {
     EXPECT_EQ(site.bidOf("shoes"), "0.41");
     EXPECT_EQ(site.bidOf("boots"), "0.35");
     EXPECT_EQ(site.bidOf("hats"), "0.96");
-    EXPECT_EQ(p.lookUps, 1);
+    EXPECT_EQ(p.lookUps.count, 1);
     EXPECT_TRUE(w->stbLastUpdate->text().startsWith("Last update: "));
     // The rule was saved before the update ran.
     EXPECT_TRUE(testenv::readFile(KeywordsSettingFile::FilePath("Overture", "main")).contains("hats;1.00;0.10;False;;;;;2;"));
-    int posts = 0;
-    for (const QString &line : site.requestLines())
-        if (line.startsWith("POST /bids/update"))
-            ++posts;
-    EXPECT_EQ(posts, 1);
+    EXPECT_EQ(p.posts().size(), 1);
 }
 
 TEST(RunAutoBidEndToEnd, AScheduledPassPostsWhatTheRulesChoseAndWithdrawsASeventhChange) {
@@ -199,9 +120,7 @@ TEST(RunAutoBidEndToEnd, AScheduledPassPostsWhatTheRulesChoseAndWithdrawsASevent
                        "boots;1;0.1;False;;;;0;;\r\n"
                        "hats;1;0.1;True;;;;0;;\r\n\r\n");
     SiteProgram p;
-    auto account = std::make_shared<clsAccount>();
-    account->setEngine("Overture");
-    account->setAccountName("main");
+    auto account = std::make_shared<clsAccount>(fixtures::accountOf("Overture", "main"));
     account->GetSettings();
     QPointer<frmAutoBid> w = p.form->AutoBid(account);
     ASSERT_TRUE(w);
@@ -220,10 +139,8 @@ TEST(RunAutoBidEndToEnd, AScheduledPassPostsWhatTheRulesChoseAndWithdrawsASevent
     EXPECT_EQ(p.site.bidOf("hats"), "0.11");
     EXPECT_TRUE(p.site.refused().isEmpty());
     // shoes was computed at 0.41, then handed over at its current bid.
-    QString post;
-    for (const QString &line : p.site.requestLines())
-        if (line.startsWith("POST /bids/update"))
-            post = line;
+    ASSERT_EQ(p.posts().size(), 1);
+    const QString post = p.posts().first();
     EXPECT_TRUE(post.contains("=0.5&") || post.endsWith("=0.5")) << post.toStdString();
     EXPECT_TRUE(post.contains("=0.11")) << post.toStdString();
     EXPECT_FALSE(post.contains("=0.41")) << post.toStdString();

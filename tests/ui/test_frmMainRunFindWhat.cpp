@@ -4,48 +4,14 @@
 // Retrieve Keywords from Account, which keeps the list when a web site
 // can't be read.
 
-#include "AccountFixtures.h"
-#include "EngineDataFixtures.h"
-#include "KeywordFixtures.h"
+#include "ProgramFixtures.h"
 
-#include "autobid/BidGrid.h"
-#include "autobid/BidManager.h"
-#include "autobid/frmAutoBid.h"
 #include "connect/FindWhatSession.h"
 #include "connect/frmConnectFindWhat.h"
-#include "core/clsAccount.h"
 #include "core/clsURL.h"
 #include "fakes/FakeFindWhatSite.h"
-#include "ui/TreeNode.h"
-#include "ui/clsMain.h"
-#include "ui/frmMain.h"
 
-#include <QAction>
-#include <QApplication>
-#include <QLabel>
-#include <QLineEdit>
-#include <QTest>
-#include <QTreeWidget>
-#include <gtest/gtest.h>
-
-namespace {
-
-frmAutoBid *onlyBidWindow() {
-    frmAutoBid *found = nullptr;
-    for (QWidget *w : QApplication::topLevelWidgets())
-        if (auto *b = qobject_cast<frmAutoBid *>(w))
-            found = b;
-    return found;
-}
-
-int rowOf(BidGrid &grid, const QString &keyword) {
-    for (int r = 1; r < grid.Rows(); ++r)
-        if (grid.TextMatrix(r, BidGrid::colKeyword) == keyword)
-            return r;
-    return 0;
-}
-
-}  // namespace
+using fixtures::gridRow;
 
 TEST(RunAutoBidFindWhat, TheSiteChangesExactlyTheTypedBid) {
     fake::FakeFindWhatSite site;
@@ -57,15 +23,7 @@ TEST(RunAutoBidFindWhat, TheSiteChangesExactlyTheTypedBid) {
     site.addKeyword(hats, "hats", 90, 3, {120, 95, 90, 40, 30});
     testenv::writeFile(g_sEngineDataFile, "[OvertureEngines]\r\n1=FindWhat\r\n\r\n");
     site.writeEngineData(g_sEngineDataFile, "FindWhat", "2");
-    fixtures::writeProject("[FindWhat]\r\n1=main\r\nLast=1\r\n\r\n");
-    clsAccount account;
-    account.setEngine("FindWhat");
-    account.setAccountName("main");
-    account.setUserName("joe");
-    account.setPassword("secret");
-    account.setMinBid(0.10f);
-    account.setMaxBid(1.00f);
-    account.SaveSettings();
+    fixtures::saveAccount("FindWhat", "main", "joe", "secret", 0.10f, 1.00f);
     clsURL::SaveURL("FindWhat", "main", "shop.example\r\n");
     // The last look-up: next bids one cent under the bids, so the rules
     // leave every bid as it is.
@@ -74,20 +32,12 @@ TEST(RunAutoBidFindWhat, TheSiteChangesExactlyTheTypedBid) {
                        "boots;5;$0.30;$0.29;$0.30;$0.25;$0.20;$0.15;$0.10;1;ok\r\n"
                        "sandals;4;$0.20;$0.19;$0.60;$0.45;$0.30;$0.20;$0.15;4;ok\r\n"
                        "hats;7;$0.90;$0.89;$1.20;$0.95;$0.90;$0.40;$0.30;3;ok\r\n\r\n");
-    BidManager::LookUpHook() = [](QWidget *, const QString &, std::shared_ptr<const clsEngine>, const QString &) {
-        return true;
-    };
-    auto *form = new frmMain;
-    auto *main = new clsMain(form);
-    ASSERT_TRUE(main->Display());
-    QTreeWidgetItem *node = treenode::FindNode(form->tvwAccount, treenode::AccountKey("FindWhat", "main"));
-    ASSERT_NE(node, nullptr);
-    form->tvwAccount->setCurrentItem(node);
-    form->tvwAccount_NodeClick(node);
+    fixtures::CountedLookUps lookUps;
+    fixtures::Program p("[FindWhat]\r\n1=main\r\nLast=1\r\n\r\n", "FindWhat", "main");
 
-    form->menuItem("Run", 1)->trigger();
-    frmAutoBid *w = onlyBidWindow();
-    ASSERT_NE(w, nullptr);
+    p.item("Run", 1)->trigger();
+    ASSERT_EQ(fixtures::bidWindows().size(), 1);
+    frmAutoBid *w = fixtures::bidWindows().first();
     auto *connect = dynamic_cast<frmConnectFindWhat *>(w->Manager().ConnectWindow());
     ASSERT_NE(connect, nullptr);
     connect->Session().setStartInterval(0);
@@ -101,16 +51,16 @@ TEST(RunAutoBidFindWhat, TheSiteChangesExactlyTheTypedBid) {
     EXPECT_EQ(site.loginCount(), 1);
     ASSERT_EQ(grid.Rows(), 5);
     for (const char *k : {"shoes", "boots", "sandals", "hats"})
-        EXPECT_GT(rowOf(grid, k), 0) << k;
-    EXPECT_EQ(grid.TextMatrix(rowOf(grid, "hats"), BidGrid::colPosition), "3");
-    EXPECT_EQ(grid.TextMatrix(rowOf(grid, "shoes"), BidGrid::colFirstBid), "$0.80");
+        EXPECT_GT(gridRow(grid, k), 0) << k;
+    EXPECT_EQ(grid.TextMatrix(gridRow(grid, "hats"), BidGrid::colPosition), "3");
+    EXPECT_EQ(grid.TextMatrix(gridRow(grid, "shoes"), BidGrid::colFirstBid), "$0.80");
 
     // The user types 0.35 for boots; the other rows keep their New Bid.
-    grid.setCurrentCell(rowOf(grid, "boots"), 0);
+    grid.setCurrentCell(gridRow(grid, "boots"), 0);
     w->GridEdit();
     w->txtEdit->setText("0.35");
     QTest::keyClick(w->txtEdit, Qt::Key_Return);
-    EXPECT_EQ(grid.TextMatrix(rowOf(grid, "boots"), BidGrid::colNewBid), "0.35");
+    EXPECT_EQ(grid.TextMatrix(gridRow(grid, "boots"), BidGrid::colNewBid), "0.35");
 
     // Update: one login served both runs; the site's notice is shown.
     testenv::answerMsgBox(seam::vbOK);
@@ -118,23 +68,15 @@ TEST(RunAutoBidFindWhat, TheSiteChangesExactlyTheTypedBid) {
     EXPECT_FALSE(connect->Cancelled());
     EXPECT_EQ(site.loginCount(), 1);
     EXPECT_TRUE(site.refused().isEmpty());
-    EXPECT_EQ(site.bidOf("boots"), "0.35");
-    EXPECT_EQ(site.bidOf("shoes"), "0.50");
-    EXPECT_EQ(site.bidOf("sandals"), "0.20");
-    EXPECT_EQ(site.bidOf("hats"), "0.90");
+    for (const auto &[keyword, bid] :
+         {std::pair{"boots", "0.35"}, {"shoes", "0.50"}, {"sandals", "0.20"}, {"hats", "0.90"}})
+        EXPECT_EQ(site.bidOf(keyword), bid) << keyword;
     EXPECT_EQ(site.updateCount(), 3);  // every page, each with its own rows
     ASSERT_FALSE(testenv::shownMsgBoxes().isEmpty());
     EXPECT_TRUE(testenv::shownMsgBoxes().last().text.startsWith("Findwhat has received your bid change request."));
     // The grid shows the bids read back after the post.
-    EXPECT_EQ(grid.TextMatrix(rowOf(grid, "boots"), BidGrid::colCurBid), "0.35");
-    EXPECT_EQ(grid.TextMatrix(rowOf(grid, "hats"), BidGrid::colCurBid), "0.90");
-
-    delete w;
-    form->m_oMain = nullptr;
-    delete main;
-    delete form;
-    BidManager::LookUpHook() = nullptr;
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(grid.TextMatrix(gridRow(grid, "boots"), BidGrid::colCurBid), "0.35");
+    EXPECT_EQ(grid.TextMatrix(gridRow(grid, "hats"), BidGrid::colCurBid), "0.90");
 }
 
 TEST(RetrieveKeywordsFindWhat, EveryWebSitesKeywordsOrNothing) {
@@ -146,15 +88,10 @@ TEST(RetrieveKeywordsFindWhat, EveryWebSitesKeywordsOrNothing) {
     site.addKeyword(hats, "straw hat", 40, 3, {60, 50, 40});
     testenv::writeFile(g_sEngineDataFile, "[OvertureEngines]\r\n1=FindWhat\r\n\r\n");
     site.writeEngineData(g_sEngineDataFile, "FindWhat", "2");
-    clsAccount account;
-    account.setEngine("FindWhat");
-    account.setAccountName("acme");
-    account.setUserName("joe");
-    account.setPassword("secret");
-    account.SaveSettings();
+    fixtures::saveAccount("FindWhat", "acme", "joe", "secret");
     const QString file = fixtures::accountFile("FindWhat", "acme", "Keywords.dat");
     testenv::writeFile(file, "local only;;;;;;;;;;\r\n\r\n");
-    fixtures::KeywordProgram p("[FindWhat]\r\n1=acme\r\nLast=1\r\n\r\n", "FindWhat", "acme");
+    fixtures::Program p("[FindWhat]\r\n1=acme\r\nLast=1\r\n\r\n", "FindWhat", "acme");
     int made = 0;
     p.form->m_connectWindowMaker = [&made](const QString &engine, QWidget *owner) -> IConnectWindow * {
         EXPECT_EQ(engine, "FindWhat");

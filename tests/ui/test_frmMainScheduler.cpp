@@ -1,38 +1,25 @@
-#include "AccountFixtures.h"
+#include "ProgramFixtures.h"
 
-#include "autobid/BidManager.h"
-#include "autobid/frmAutoBid.h"
 #include "connect/OvertureSession.h"
 #include "connect/frmConnectOverture.h"
 #include "core/AccountWindowGuard.h"
-#include "core/clsAccount.h"
 #include "core/clsURL.h"
 #include "fakes/FakeConnectWindow.h"
 #include "fakes/FakeOvertureSite.h"
 #include "fakes/FakeResultServer.h"
-#include "platform/Ini.h"
 #include "fakes/FakeSmtpServer.h"
+#include "platform/Ini.h"
 #include "platform/VB.h"
 #include "report/frmSendMail.h"
-#include "support/TestEnv.h"
 #include "ui/SchedulerRun.h"
-#include "ui/TreeNode.h"
-#include "ui/clsMain.h"
-#include "ui/frmMain.h"
 
-#include <QApplication>
-#include <QCoreApplication>
 #include <QDir>
-#include <QLabel>
-#include <QSignalSpy>
-#include <QTest>
-#include <QTimer>
-#include <QTreeWidget>
 #include <climits>
-#include <gtest/gtest.h>
 
 using fake::FakeResultServer;
 using fake::HttpResponse;
+using fixtures::bidWindows;
+using fixtures::storedLastLookup;
 
 namespace {
 
@@ -41,50 +28,32 @@ const QDateTime kLater = kTick.addSecs(7 * 60);
 
 QString general(const QDateTime &t) { return vb::FormatGeneralDate(t); }
 
-// An account with a scheduler, two keywords of its own and one site.
+// An account with a scheduler and two keywords of its own.
 void writeAccount(const QString &engine, const QString &account, const QString &enable, const QString &hours,
                   const QDateTime &lastLookup, const QString &sentReport = "False") {
-    testenv::writeFile(fixtures::accountFile(engine, account, account + ".dat"),
-                       ("[Login Detail]\r\nUserName=u\r\nPassWord=p\r\nAccountID=\r\nMaxBid=1\r\nMinBid=0.1\r\n"
-                        "SchedlerEnable=" + enable + "\r\nHours=" + hours + "\r\nLastLookup=" + general(lastLookup) +
-                        "\r\nSentReport=" + sentReport + "\r\n").toLatin1());
+    fixtures::writeScheduledAccount(engine, account, enable, hours, general(lastLookup), sentReport);
     fixtures::writeKeywords(engine, account, {account + " one", account + " two"});
-}
-
-QString storedLastLookup(const QString &engine, const QString &account) {
-    const QByteArray bytes = testenv::readFile(fixtures::accountFile(engine, account, account + ".dat"));
-    const int at = int(bytes.indexOf("LastLookup="));
-    return at < 0 ? QString() : QString::fromLatin1(bytes.mid(at + 11, bytes.indexOf("\r\n", at) - at - 11));
 }
 
 // A bidding account, ready for a pass, with the fake site's three keywords.
 void writeBidAccount(const QString &engine, const QString &account, const QDateTime &lastLookup) {
     writeAccount(engine, account, "True", "1", lastLookup);
-    testenv::writeFile(fixtures::accountFile(engine, account, "Keywords.dat"),
-                       "shoes;10;$0.50;$0.40;$0.80;$0.60;$0.45;$0.30;$0.20;2;ok\r\n"
-                       "boots;5;$0.30;$0.29;$0.30;$0.25;$0.20;$0.15;$0.10;1;ok\r\n"
-                       "hats;7;$0.90;$0.10;$1.20;$0.95;$0.50;$0.40;$0.30;3;ok\r\n\r\n");
+    fixtures::writeShoesBootsHatsLookUp(engine, account);
 }
 
-QList<frmAutoBid *> bidWindows() {
-    QList<frmAutoBid *> out;
-    for (QWidget *w : QApplication::topLevelWidgets())
-        if (auto *b = qobject_cast<frmAutoBid *>(w))
-            out << b;
-    return out;
+bool posted(const fake::FakeOvertureSite &site) {
+    return !site.requestLines().filter(QRegularExpression("^POST /bids/update")).isEmpty();
 }
 
-// The program as start-up leaves it, looking up on the fake result server;
-// a fake Overture site, when given, serves the "Overture" engine's bid pages.
-struct Program {
+// The clock at the tick, engines on the fake result server (the "Overture"
+// engine's bid pages on the fake site, when given) and the scheduler
+// setting; bid windows' own look-ups are the look-up window's matter.
+struct Engines {
     FakeResultServer server;
-    frmMain *form = nullptr;
-    clsMain *main = nullptr;
-    int bidWindowLookUps = 0;
-
-    explicit Program(const QByteArray &project, const QString &schedulerSetting = "True",
-                     const QList<FakeResultServer::Engine> &engines = {{"Google", false}, {"Lycos", false}},
-                     fake::FakeOvertureSite *site = nullptr) {
+    fixtures::CountedLookUps bidWindowLookUps;
+    Engines(const QString &schedulerSetting, const QList<FakeResultServer::Engine> &engines,
+            fake::FakeOvertureSite *site) {
+        testenv::setNow(kTick);
         testenv::setRegistryValue(g_sPreferenceKey, "SchedlerEnable", schedulerSetting);
         server.writeEngineData(engines);
         if (site) {
@@ -94,30 +63,20 @@ struct Program {
                 platform::WriteProfileString(g_sEngineDataFile, "Overture", key,
                                              platform::GetProfileString(siteData, "Overture", key, QString(), 560));
         }
-        fixtures::writeProject(project);
-        // The bid window's own look-ups are the look-up window's matter.
-        BidManager::LookUpHook() = [this](QWidget *, const QString &, std::shared_ptr<const clsEngine>,
-                                          const QString &) {
-            ++bidWindowLookUps;
-            return true;
-        };
-        form = new frmMain;
-        main = new clsMain(form);
-        EXPECT_TRUE(main->Display());
-        form->tmrSearchComplete->setInterval(1);
-        form->tmrDisconnect->setInterval(1);
     }
-    ~Program() {
-        for (frmAutoBid *w : bidWindows())
-            delete w;
-        if (form->m_oMain == main)
-            form->m_oMain = nullptr;
-        delete main;
-        delete form;
-        BidManager::LookUpHook() = nullptr;
+    ~Engines() {
         BidManager::ConnectWindowHook() = nullptr;
         g_bAutoBidRunning = false;
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+};
+
+struct Program : Engines, fixtures::Program {
+    explicit Program(const QByteArray &project, const QString &schedulerSetting = "True",
+                     const QList<FakeResultServer::Engine> &engines = {{"Google", false}, {"Lycos", false}},
+                     fake::FakeOvertureSite *site = nullptr)
+        : Engines(schedulerSetting, engines, site), fixtures::Program(project) {
+        form->tmrSearchComplete->setInterval(1);
+        form->tmrDisconnect->setInterval(1);
     }
     // The scheduled bid window, once opened, starts its pass and its connection at once.
     bool waitForBidWindow() {
@@ -158,7 +117,6 @@ TEST(MainWindowScheduler, TwoDueLookUpAccountsRunOneAfterTheOtherInTheOrderAdded
     testenv::setRegistryValue(g_sPreferenceKey, "SMTPServer", "127.0.0.1");
     testenv::setRegistryValue(g_sPreferenceKey, "SMTPPort", QString::number(smtp.port()));
     testenv::setRegistryValue(g_sPreferenceKey, "Email", "me@x.test");
-    testenv::setNow(kTick);
     // Added "zed" first; the tree shows "alpha" first.
     Program p("[Google]\r\n1=zed\r\n2=alpha\r\n3=later\r\n4=off\r\n5=never\r\nLast=5\r\n");
     writeAccount("Google", "zed", "True", "1", kTick.addSecs(-60 * 60));
@@ -200,7 +158,6 @@ TEST(MainWindowScheduler, TwoDueLookUpAccountsRunOneAfterTheOtherInTheOrderAdded
 }
 
 TEST(MainWindowScheduler, StopDuringTheFirstOfThreeEndsTheRunAndKeepsTheStamps) {
-    testenv::setNow(kTick);
     Program p("[Google]\r\n1=a\r\n2=b\r\n3=c\r\nLast=3\r\n");
     for (const char *name : {"a", "b", "c"})
         writeAccount("Google", name, "True", "1", kTick.addDays(-1));
@@ -214,19 +171,9 @@ TEST(MainWindowScheduler, StopDuringTheFirstOfThreeEndsTheRunAndKeepsTheStamps) 
     EXPECT_EQ(p.form->stbPanel1->text(), "stop");
     for (const char *name : {"a", "b", "c"})
         EXPECT_EQ(storedLastLookup("Google", name), "3/5/2024 1:00:00 PM") << name;
-    // They wait a whole interval from the tick that collected them.
-    testenv::setNow(kTick.addSecs(59 * 60));
-    p.tick();
-    EXPECT_FALSE(p.run().m_bSchedulerRunning);
-    testenv::setNow(kTick.addSecs(60 * 60));
-    p.tick();
-    EXPECT_EQ(p.run().m_colScheduled.size(), 3);
-    p.form->mnuRunItems_Click(7);
-    ASSERT_TRUE(p.waitRunOver());
 }
 
 TEST(MainWindowScheduler, AccountsPassedOverForABusyMomentKeepTheirTurn) {
-    testenv::setNow(kTick);
     Program p("[Google]\r\n1=manual\r\n2=a\r\n3=b\r\nLast=3\r\n");
     writeAccount("Google", "manual", "False", "0", kTick);
     writeAccount("Google", "a", "True", "1", kTick.addDays(-1));
@@ -257,7 +204,6 @@ TEST(MainWindowScheduler, AccountsPassedOverForABusyMomentKeepTheirTurn) {
 }
 
 TEST(MainWindowScheduler, AnAccountDeletedWhileQueuedIsSkippedAndNothingIsWrittenForIt) {
-    testenv::setNow(kTick);
     Program p("[Google]\r\n1=a\r\n2=gone\r\n3=c\r\nLast=3\r\n");
     for (const char *name : {"a", "gone", "c"})
         writeAccount("Google", name, "True", "1", kTick.addDays(-1));
@@ -269,7 +215,7 @@ TEST(MainWindowScheduler, AnAccountDeletedWhileQueuedIsSkippedAndNothingIsWritte
     EXPECT_TRUE(p.form->IsAccountLookingUp("Google", "a"));
     EXPECT_TRUE(p.form->IsAccountInScheduledWork("Google", "A"));
     EXPECT_FALSE(p.form->IsAccountLookingUp("Google", "gone"));
-    QTreeWidgetItem *gone = treenode::FindNode(p.form->tvwAccount, treenode::AccountKey("Google", "gone"));
+    QTreeWidgetItem *gone = p.node("Google", "gone");
     ASSERT_NE(gone, nullptr);
     delete gone;
     ASSERT_TRUE(QDir(fixtures::accountFolder("Google", "gone")).removeRecursively());
@@ -282,7 +228,6 @@ TEST(MainWindowScheduler, AnAccountDeletedWhileQueuedIsSkippedAndNothingIsWritte
 
 TEST(MainWindowScheduler, ASilentServerIsStoppedAfterTheLimitAndTheRunGoesOn) {
     testenv::setRegistryValue(g_sPreferenceKey, "TimeOut", "0");  // the look-up itself waits for ever
-    testenv::setNow(kTick);
     Program p("[Google]\r\n1=silent\r\n2=next\r\nLast=2\r\n");
     writeAccount("Google", "silent", "True", "1", kTick.addDays(-1));
     writeAccount("Google", "next", "True", "1", kTick.addDays(-1));
@@ -307,7 +252,6 @@ TEST(MainWindowScheduler, ASilentServerIsStoppedAfterTheLimitAndTheRunGoesOn) {
 
 TEST(MainWindowScheduler, AStepThatOutlivesItsStopIsLeftBehind) {
     testenv::setRegistryValue(g_sPreferenceKey, "TimeOut", "0");
-    testenv::setNow(kTick);
     Program p("[Google]\r\n1=silent\r\nLast=1\r\n");
     writeAccount("Google", "silent", "True", "1", kTick.addDays(-1));
     p.server.setAnswer("silent one", HttpResponse::page("<html></html>").delayed(INT_MAX));
@@ -331,11 +275,8 @@ TEST(MainWindowScheduler, AStepThatOutlivesItsStopIsLeftBehind) {
 
 TEST(MainWindowScheduler, ALookUpAccountThenAnOvertureAccountWithItsBidPassOnTheSite) {
     fake::FakeOvertureSite site;
-    site.addKeyword("shoes", 50, "2", 80);
-    site.addKeyword("boots", 30, "1", 30);
-    site.addKeyword("hats", 90, "3", 120);
+    fixtures::addShoesBootsHats(site);
     site.setCredentials("u", "p");
-    testenv::setNow(kTick);
     Program p("[Google]\r\n1=look\r\nLast=1\r\n\r\n[Overture]\r\n1=main\r\nLast=1\r\n", "True",
               {{"Google", false}, {"Overture", false}}, &site);
     writeAccount("Google", "look", "True", "1", kTick.addDays(-1));
@@ -361,10 +302,7 @@ TEST(MainWindowScheduler, ALookUpAccountThenAnOvertureAccountWithItsBidPassOnThe
     EXPECT_EQ(p.server.terms(), (QStringList{"look one", "look two", "shoes", "boots", "hats"}));
     EXPECT_EQ(lookUpsBeforeLogin, 5);
     EXPECT_EQ(site.loginCount(), 1);
-    bool posted = false;
-    for (const QString &line : site.requestLines())
-        posted = posted || line.startsWith("POST /bids/update");
-    EXPECT_TRUE(posted);
+    EXPECT_TRUE(posted(site));
     EXPECT_TRUE(site.refused().isEmpty());
     EXPECT_EQ(storedLastLookup("Google", "look"), "3/5/2024 1:07:00 PM");
     EXPECT_EQ(storedLastLookup("Overture", "main"), "3/5/2024 1:07:00 PM");
@@ -374,7 +312,6 @@ TEST(MainWindowScheduler, ALookUpAccountThenAnOvertureAccountWithItsBidPassOnThe
 }
 
 TEST(MainWindowScheduler, FindWhatAndOvertureUkBidTooAndAStoppedManualLookUpLeavesTheRunAlone) {
-    testenv::setNow(kTick);
     Program p("[FindWhat]\r\n1=fw\r\nLast=1\r\n\r\n[Overture(UK)]\r\n1=uk\r\nLast=1\r\n\r\n"
               "[Lycos]\r\n1=ly\r\n2=manual\r\nLast=2\r\n",
               "True", {{"FindWhat", false}, {"Overture(UK)", false}, {"Lycos", false}});
@@ -420,11 +357,10 @@ TEST(MainWindowScheduler, FindWhatAndOvertureUkBidTooAndAStoppedManualLookUpLeav
                                              "ly one", "ly two"}));
     for (const auto &[engine, account] : {std::pair{"FindWhat", "fw"}, {"Overture(UK)", "uk"}, {"Lycos", "ly"}})
         EXPECT_EQ(storedLastLookup(engine, account), "3/5/2024 1:00:00 PM") << engine;
-    EXPECT_EQ(p.bidWindowLookUps, 2);  // each pass looks its keywords up again after posting
+    EXPECT_EQ(p.bidWindowLookUps.count, 2);  // each pass looks its keywords up again after posting
 }
 
 TEST(MainWindowScheduler, ABidAccountPassedOverForAnOpenConnectionKeepsItsTurn) {
-    testenv::setNow(kTick);
     Program p("[FindWhat]\r\n1=fw\r\nLast=1\r\n", "True", {{"FindWhat", false}});
     writeBidAccount("FindWhat", "fw", kTick.addDays(-1));
     BidManager::ConnectWindowHook() = [](const QString &) {
@@ -448,7 +384,6 @@ TEST(MainWindowScheduler, ABidPassWhoseSiteFallsSilentIsCancelledAndTheRunGoesOn
     fake::FakeOvertureSite site;
     site.addKeyword("shoes", 50, "2", 80);
     site.setDelay("/login", INT_MAX);
-    testenv::setNow(kTick);
     Program p("[Overture]\r\n1=main\r\nLast=1\r\n\r\n[Google]\r\n1=after\r\nLast=1\r\n", "True",
               {{"Overture", false}, {"Google", false}}, &site);
     writeBidAccount("Overture", "main", kTick.addDays(-1));
@@ -469,10 +404,7 @@ TEST(MainWindowScheduler, ABidPassWhoseSiteFallsSilentIsCancelledAndTheRunGoesOn
     EXPECT_TRUE(testenv::errorLog().contains(
         "Scheduler_Error: no answer for 30 minutes, the bid pass of Overture/main is stopped\r\n"))
         << testenv::errorLog().constData();
-    bool posted = false;
-    for (const QString &line : site.requestLines())
-        posted = posted || line.startsWith("POST /bids/update");
-    EXPECT_FALSE(posted);
+    EXPECT_FALSE(posted(site));
     EXPECT_TRUE(QTest::qWaitFor([] { return bidWindows().isEmpty(); }, 5000));
     EXPECT_EQ(storedLastLookup("Overture", "main"), "3/5/2024 1:30:00 PM");
 }

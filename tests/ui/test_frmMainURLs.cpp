@@ -1,17 +1,13 @@
-#include "KeywordFixtures.h"
+#include "ProgramFixtures.h"
 
 #include "core/clsKeywords.h"
 #include "core/modCommon.h"
 #include "ui/frmURLs.h"
 
 #include <QColor>
-#include <QFileInfo>
 #include <QSet>
-#include <QLineEdit>
-#include <QPushButton>
-#include <gtest/gtest.h>
 
-using fixtures::KeywordProgram;
+using fixtures::Program;
 
 namespace {
 
@@ -41,11 +37,9 @@ QStringList rowColours(QTreeWidget *list) {
     return out;
 }
 
-void selectURL(KeywordProgram &p, const QString &url) {
+void selectURL(Program &p, const QString &url) {
     p.form->lvwURLs->clearSelection();
-    for (int i = 0; i < p.form->lvwURLs->topLevelItemCount(); ++i)
-        if (p.form->lvwURLs->topLevelItem(i)->text(0) == url)
-            p.form->lvwURLs->setCurrentItem(p.form->lvwURLs->topLevelItem(i));
+    p.form->lvwURLs->setCurrentItem(p.form->lvwURLs->topLevelItem(int(p.urls().indexOf(url))));
 }
 
 }  // namespace
@@ -56,8 +50,8 @@ TEST(MainWindowURLs, OkSavesTheURLsAndRecomputesTheOwnListings) {
     // Bids a cent apart, so no bid cell takes the gap colour.
     testenv::writeFile(clsKeywords::ResultsFile("Google", "shoes"),
                        "a.example;#A;#$0.41\r\nwww.shop.example/s;#Ours;#$0.40\r\nb.example;#B;#$0.39\r\n");
-    KeywordProgram p(kProject, "Google", "acme");
-    EXPECT_EQ(p.form->lvwURLs->topLevelItemCount(), 0);
+    Program p(kProject, "Google", "acme");
+    EXPECT_TRUE(p.urls().isEmpty());
 
     // Cancel leaves every file as it was.
     const QByteArray keywords = testenv::readFile(file("Keywords.dat"));
@@ -82,8 +76,7 @@ TEST(MainWindowURLs, OkSavesTheURLsAndRecomputesTheOwnListings) {
     EXPECT_EQ(testenv::readFile(file("URLs.dat")), "shop.example\r\n\r\n");
     EXPECT_EQ(testenv::readFile(poolFile()), "shop.example\r\n\r\n");
     EXPECT_EQ(testenv::readFile(file("Keywords.dat")), "shoes;;$0.40;$0.39;;;;;;2;\r\n\r\n");
-    ASSERT_EQ(p.form->lvwURLs->topLevelItemCount(), 1);
-    EXPECT_EQ(p.form->lvwURLs->topLevelItem(0)->text(0), "shop.example");
+    EXPECT_EQ(p.urls(), QStringList{"shop.example"});
     EXPECT_EQ(p.form->lvwKeywords->topLevelItem(0)->text(3), "$0.40");
     EXPECT_EQ(rowColours(p.form->lvwRanking), QStringList({"plain", "red", "plain"}));
 }
@@ -96,7 +89,7 @@ TEST(MainWindowURLs, ShowPositionMarksTheRowsOfOneURLPurple) {
     testenv::writeFile(clsKeywords::ResultsFile("Google", "boots"),
                        "www.shop.example/s;#Ours;#$0.43\r\n shop.example/boots/1 ;#Boots;#$0.42\r\n"
                        "other.example;#Other;#$0.41\r\nSHOP.EXAMPLE/BOOTS;#Caps;#$0.40\r\n");
-    KeywordProgram p(kProject, "Google", "acme");
+    Program p(kProject, "Google", "acme");
     QTreeWidget *ranking = p.form->lvwRanking;
     ASSERT_EQ(ranking->topLevelItemCount(), 4);
     EXPECT_EQ(rowColours(ranking), QStringList({"red", "red", "plain", "plain"}));

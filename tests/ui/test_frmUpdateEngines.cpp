@@ -1,15 +1,9 @@
 #include "EngineDataFixtures.h"
+#include "ProgramFixtures.h"
 
 #include "fakes/FakeEngineDataSite.h"
 #include "platform/Seams.h"
 #include "ui/frmUpdateEngines.h"
-
-#include <QLabel>
-#include <QPointer>
-#include <QProgressBar>
-#include <QPushButton>
-#include <QTest>
-#include <gtest/gtest.h>
 
 using fake::FakeEngineDataSite;
 using fake::HttpResponse;
