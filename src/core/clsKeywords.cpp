@@ -5,6 +5,7 @@
 #include "core/clsAccount.h"
 #include "core/clsFileController.h"
 #include "core/modCommon.h"
+#include "platform/AnsiBuffer.h"
 #include "platform/Folders.h"
 #include "platform/Seams.h"
 #include "platform/TextFile.h"
@@ -121,47 +122,8 @@ bool holdsOverlongField(const clsKeyword &k) {
     return false;
 }
 
-// Builds Windows-1252 bytes straight from the fields, without an
-// intermediate text of the whole file.
-class AnsiBuffer {
-public:
-    explicit AnsiBuffer(qsizetype expected) { m_bytes.resize(qMax<qsizetype>(expected, 64)); }
-    void append(const QString &text) {
-        const qsizetype n = text.size();
-        reserve(n);
-        const QChar *in = text.constData();
-        char *out = m_bytes.data() + m_used;
-        for (qsizetype i = 0; i < n; ++i) {
-            const char16_t u = in[i].unicode();
-            if (u < 0x80 || (u >= 0xA0 && u <= 0xFF)) {
-                out[i] = char(u);
-            } else {
-                // The code page's other characters, and "?" for the rest.
-                out[i] = platform::ToAnsi(QString(in[i])).at(0);
-            }
-        }
-        m_used += n;
-    }
-    void append(char c) {
-        reserve(1);
-        m_bytes.data()[m_used++] = c;
-    }
-    QByteArray take() {
-        m_bytes.resize(m_used);
-        return std::move(m_bytes);
-    }
-
-private:
-    void reserve(qsizetype n) {
-        if (m_used + n > m_bytes.size())
-            m_bytes.resize(qMax(m_bytes.size() * 2, m_used + n));
-    }
-    QByteArray m_bytes;
-    qsizetype m_used = 0;
-};
-
 // The 11 stored fields, in file order, then CR LF.
-void appendStoredLine(AnsiBuffer &out, const clsKeyword &k) {
+void appendStoredLine(platform::AnsiBuffer &out, const clsKeyword &k) {
     const QString *fields[] = {&k.Keyword(),  &k.Count(),     &k.CurBid(),   &k.NextBid(),
                                &k.FirstBid(), &k.SecondBid(), &k.ThirdBid(), &k.FourthBid(),
                                &k.FifthBid(), &k.CurPos(),    &k.Status()};
@@ -487,7 +449,7 @@ void clsKeywords::SaveKeywords() {
         platform::MakeFolder(folder);
 
         const int count = m_colKeywords ? m_colKeywords->Count() : 0;
-        AnsiBuffer bytes(qsizetype(count) * 96 + 2);
+        platform::AnsiBuffer bytes(qsizetype(count) * 96 + 2);
         if (m_colKeywords) {
             for (const clsKeywordPtr &k : *m_colKeywords) {
                 if (!k)
