@@ -1,6 +1,8 @@
 #include "report/HtmlKeywordReport.h"
 
 #include "report/KeywordReportData.h"
+#include "report/TextBuffer.h"
+#include "platform/AnsiBuffer.h"
 
 namespace {
 
@@ -87,9 +89,10 @@ const char *replacement(QChar c, Context context) {
     }
 }
 
-void append(QString &out, const QString &text, Context context) {
-    // Most texts need nothing escaped and go in whole.
-    const QChar *p = text.constData();
+// Most texts need nothing escaped and go in whole.
+template <typename Out>
+void escapeInto(Out &out, QStringView text, Context context) {
+    const QChar *p = text.data();
     const qsizetype n = text.size();
     qsizetype start = 0;
     for (qsizetype i = 0; i < n; ++i) {
@@ -97,95 +100,111 @@ void append(QString &out, const QString &text, Context context) {
         if (u > '>')  // every character escaped here sorts at or below ">"
             continue;
         if (const char *r = replacement(p[i], context)) {
-            out.append(p + start, i - start);
-            out += QLatin1String(r);  // short entities
+            out.append(QStringView(p + start, i - start));
+            out.append(QLatin1String(r));  // short entities
             start = i + 1;
         }
     }
-    out.append(p + start, n - start);
+    out.append(QStringView(p + start, n - start));
 }
 
 }  // namespace
 
-void HtmlKeywordReport::AppendText(QString &out, const QString &text) { append(out, text, Context::Text); }
+void HtmlKeywordReport::AppendText(QString &out, const QString &text) { escapeInto(out, text, Context::Text); }
 void HtmlKeywordReport::AppendQuotedValue(QString &out, const QString &text) {
-    append(out, text, Context::QuotedValue);
+    escapeInto(out, text, Context::QuotedValue);
 }
 void HtmlKeywordReport::AppendUnquotedLink(QString &out, const QString &text) {
-    append(out, text, Context::UnquotedLink);
+    escapeInto(out, text, Context::UnquotedLink);
 }
 
-QString HtmlKeywordReport::Build(const KeywordReportData &d) {
-    QString s;
-    s.reserve(4096 + qsizetype(d.RowCount()) * 600);
+namespace {
+
+qsizetype expectedSize(const KeywordReportData &d) { return 4096 + qsizetype(d.RowCount()) * 520; }
+
+template <typename Out>
+void build(Out &s, const KeywordReportData &d) {
     const bool logo = !d.logoURL.isEmpty();
 
-    s += kPageStart;
+    s.append(kPageStart);
     if (logo && d.logoPosition == kTop) {
-        s += kLogoStart;
-        AppendQuotedValue(s, d.logoURL);
-        s += kTopLogoEnd;
+        s.append(kLogoStart);
+        escapeInto(s, d.logoURL, Context::QuotedValue);
+        s.append(kTopLogoEnd);
     }
-    s += kOuterTable;
-    s += kTitle;
-    s += kDetailsTable;
-    s += kAccountStart;
-    AppendText(s, d.accountName);
-    s += kAccountEnd;
-    s += kEngineStart;
-    AppendText(s, d.engineName);
-    s += kDetailEnd;
-    s += kDateStart;
-    AppendText(s, d.ShortDate());
-    s += kDetailEnd;
-    s += kURLsStart;
+    s.append(kOuterTable);
+    s.append(kTitle);
+    s.append(kDetailsTable);
+    s.append(kAccountStart);
+    escapeInto(s, d.accountName, Context::Text);
+    s.append(kAccountEnd);
+    s.append(kEngineStart);
+    escapeInto(s, d.engineName, Context::Text);
+    s.append(kDetailEnd);
+    s.append(kDateStart);
+    escapeInto(s, d.ShortDate(), Context::Text);
+    s.append(kDetailEnd);
+    s.append(kURLsStart);
     for (int i = 0; i < d.urls.size(); ++i) {
         if (i > 0)
-            s += kURLBreak;
-        AppendText(s, d.urls[i]);
+            s.append(kURLBreak);
+        escapeInto(s, d.urls[i], Context::Text);
     }
-    s += kURLsEnd;
+    s.append(kURLsEnd);
 
-    s += kKeywordsTable;
-    s += kHeaderRow;
-    s += kHeaderEnd;
+    s.append(kKeywordsTable);
+    s.append(kHeaderRow);
+    s.append(kHeaderEnd);
     for (int r = 0; r < d.RowCount(); ++r) {
-        s += r % 2 == 0 ? kOddRow : kEvenRow;
-        s += kCellStart;
-        AppendText(s, d.Cell(r, 0));
-        s += kCellEnd;
+        s.append(r % 2 == 0 ? kOddRow : kEvenRow);
+        s.append(kCellStart);
+        escapeInto(s, d.Cell(r, 0), Context::Text);
+        s.append(kCellEnd);
         for (int c = 1; c < kColumns; ++c) {
-            s += kCellStart;
-            AppendText(s, d.Cell(r, c));
-            s += kRowCellEnd;
+            s.append(kCellStart);
+            escapeInto(s, d.Cell(r, c), Context::Text);
+            s.append(kRowCellEnd);
         }
-        s += kRowEnd;
+        s.append(kRowEnd);
     }
-    s += kLastHeaderStart;
-    s += kHeaderRow;
-    s += kLastHeaderEnd;
+    s.append(kLastHeaderStart);
+    s.append(kHeaderRow);
+    s.append(kLastHeaderEnd);
 
-    s += kCenter;
+    s.append(kCenter);
     if (logo && d.logoPosition == kBottom) {
-        s += kLogoStart;
-        AppendQuotedValue(s, d.logoURL);
-        s += kBottomLogoEnd;
+        s.append(kLogoStart);
+        escapeInto(s, d.logoURL, Context::QuotedValue);
+        s.append(kBottomLogoEnd);
     }
-    s += kFooterStart;
-    AppendText(s, d.reporterName);
-    s += kFooterLink;
-    AppendUnquotedLink(s, d.webSite);
-    s += kTagEnd;
-    AppendText(s, d.companyName);
-    s += kLinkEnd;
-    s += kMailStart;
-    AppendUnquotedLink(s, d.email);
-    s += kTagEnd;
-    AppendText(s, d.email);
-    s += kLinkEnd;
-    s += kFooterEnd;
-    s += kCenterEnd;
-    s += kOuterEnd;
-    s += kPageEnd;
-    return s;
+    s.append(kFooterStart);
+    escapeInto(s, d.reporterName, Context::Text);
+    s.append(kFooterLink);
+    escapeInto(s, d.webSite, Context::UnquotedLink);
+    s.append(kTagEnd);
+    escapeInto(s, d.companyName, Context::Text);
+    s.append(kLinkEnd);
+    s.append(kMailStart);
+    escapeInto(s, d.email, Context::UnquotedLink);
+    s.append(kTagEnd);
+    escapeInto(s, d.email, Context::Text);
+    s.append(kLinkEnd);
+    s.append(kFooterEnd);
+    s.append(kCenterEnd);
+    s.append(kOuterEnd);
+    s.append(kPageEnd);
+}
+
+}  // namespace
+
+QString HtmlKeywordReport::Build(const KeywordReportData &d) {
+    TextBuffer s(expectedSize(d));
+    build(s, d);
+    return s.take();
+}
+
+QByteArray HtmlKeywordReport::BuildAnsi(const KeywordReportData &d) {
+    platform::AnsiBuffer s(expectedSize(d));
+    build(s, d);
+    return s.take();
 }

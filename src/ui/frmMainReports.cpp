@@ -23,6 +23,16 @@ const QString kHtmlExtension = QStringLiteral(".html");
 const QString kTextExtension = QStringLiteral(".txt");
 constexpr int kReportColumns = 10;
 
+// A cell's text as the list shows it. A report reads hundreds of thousands
+// of cells: the text is moved out of the cell's value, not copied and
+// converted once more as text() does.
+QString cellText(const QTreeWidgetItem *item, int column) {
+    QVariant value = item->data(column, Qt::DisplayRole);
+    if (value.metaType() == QMetaType::fromType<QString>())
+        return std::move(*static_cast<QString *>(value.data()));
+    return value.toString();
+}
+
 // The selected account, its URLs, the settings and every row of the keyword list.
 KeywordReportData reportData(const frmMain &w) {
     QTreeWidgetItem *node = w.tvwAccount->currentItem();
@@ -37,7 +47,7 @@ KeywordReportData reportData(const frmMain &w) {
             row = r;
             item = list->topLevelItem(r);
         }
-        return column < kReportColumns ? item->text(column) : QString();
+        return column < kReportColumns ? cellText(item, column) : QString();
     });
     return d;
 }
@@ -49,8 +59,8 @@ void frmMain::HTMLReport() {
         return;
     try {
         const KeywordReportData d = reportData(*this);
-        const QString text = HtmlKeywordReport::Build(d);
-        KeywordReportFile::WriteAndOpen(KeywordReportFile::Path(d.engineName, d.accountName, kHtmlExtension), text);
+        QByteArray bytes = HtmlKeywordReport::BuildAnsi(d);
+        KeywordReportFile::WriteAndOpen(KeywordReportFile::Path(d.engineName, d.accountName, kHtmlExtension), std::move(bytes));
     } catch (const std::exception &e) {
         WriteErrorLog(kHTMLReportLabel + vb::Describe(e));
     }
@@ -61,8 +71,8 @@ void frmMain::TextReport() {
         return;
     try {
         const KeywordReportData d = reportData(*this);
-        const QString text = TextKeywordReport::Build(d);
-        KeywordReportFile::WriteAndOpen(KeywordReportFile::Path(d.engineName, d.accountName, kTextExtension), text);
+        QByteArray bytes = TextKeywordReport::BuildAnsi(d);
+        KeywordReportFile::WriteAndOpen(KeywordReportFile::Path(d.engineName, d.accountName, kTextExtension), std::move(bytes));
     } catch (const std::exception &e) {
         WriteErrorLog(kTextReportLabel + vb::Describe(e));
     }

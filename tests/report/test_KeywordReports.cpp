@@ -4,6 +4,7 @@
 #include "core/clsFileController.h"
 #include "platform/TextFile.h"
 #include "report/HtmlKeywordReport.h"
+#include "report/TextKeywordReport.h"
 
 #include <QDir>
 
@@ -281,4 +282,33 @@ TEST_F(KeywordReportTest, ABrowserShowsTheKeywordAsText) {
     // The page's own title is its only bold element; the top logo its only image.
     EXPECT_EQ(dom.count(QStringLiteral("<b>")), 1);
     EXPECT_EQ(dom.count(QStringLiteral("<img")), 1);
+}
+
+// The file bytes are the report's text in the code page: the pound and euro
+// signs as their bytes, a character the code page lacks as "?", in short
+// cells and in texts long enough to be converted in blocks.
+TEST(KeywordReportBytes, AreTheReportTextInTheCodePage) {
+    KeywordReportData d;
+    d.accountName = QStringLiteral("Caf\u00E9 \u00A3 shop");
+    d.engineName = QStringLiteral("Overture");
+    d.date = QDate(2026, 12, 7);
+    d.urls = {QStringLiteral("www.shop.example/\u20AC/\u4E2D/and-a-long-path-\u00A3")};
+    d.reporterName = QStringLiteral("Zo\u00EB \u201Cquoted\u201D");
+    d.companyName = QStringLiteral("Shop & Co \u2122");
+    d.email = QStringLiteral("zoe@shop.example");
+    d.webSite = QStringLiteral("http://www.shop.example/\u00A3");
+    d.SetRows({{QStringLiteral("1"), QStringLiteral("\u00A3 shoes \u20AC <b>\u4E2D</b> and a keyword over thirty \u0081"),
+                QStringLiteral("7"), QStringLiteral("\u00A30.25,\u00A30.24"), QStringLiteral("\u20AC0.24"),
+                QString(), QString(), QString(), QStringLiteral("1,2"), QStringLiteral("12:01:00 PM")},
+               {QStringLiteral("2"), QStringLiteral("\u00E9\u0080"), QString(), QStringLiteral("\u00A31.00")}});
+    const QByteArray text = TextKeywordReport::BuildAnsi(d);
+    const QByteArray page = HtmlKeywordReport::BuildAnsi(d);
+    EXPECT_EQ(text, platform::ToAnsi(TextKeywordReport::Build(d)));
+    EXPECT_EQ(page, platform::ToAnsi(HtmlKeywordReport::Build(d)));
+    EXPECT_TRUE(text.contains("\xA3 shoes \x80 <b>?</b> and a keyword over thirty \x81\t7 "));
+    EXPECT_TRUE(text.contains("\xA3" "0.25,\xA3" "0.24    \x80" "0.24 "));
+    EXPECT_TRUE(text.contains("\r\n2    \xE9?" + QByteArray(28 + 9, ' ') + "\xA3" "1.00" + QByteArray(10, ' ')));
+    EXPECT_TRUE(page.contains("\xA3 shoes \x80 &lt;b&gt;?&lt;/b&gt; and a keyword over thirty \x81</font>"));
+    EXPECT_TRUE(page.contains("Caf\xE9 \xA3 shop"));
+    EXPECT_TRUE(page.contains("Zo\xEB \x93quoted\x94"));
 }
