@@ -4,6 +4,7 @@
 
 #include "ui/frmMain.h"
 
+#include "core/clsURL.h"
 #include "core/modCommon.h"
 #include "platform/VB.h"
 #include "report/ExcelKeywordReport.h"
@@ -23,16 +24,6 @@ const QString kHtmlExtension = QStringLiteral(".html");
 const QString kTextExtension = QStringLiteral(".txt");
 constexpr int kReportColumns = 10;
 
-// A cell's text as the list shows it. A report reads hundreds of thousands
-// of cells: the text is moved out of the cell's value, not copied and
-// converted once more as text() does.
-QString cellText(const QTreeWidgetItem *item, int column) {
-    QVariant value = item->data(column, Qt::DisplayRole);
-    if (value.metaType() == QMetaType::fromType<QString>())
-        return std::move(*static_cast<QString *>(value.data()));
-    return value.toString();
-}
-
 // The selected account, its URLs, the settings and every row of the keyword list.
 KeywordReportData reportData(const frmMain &w) {
     QTreeWidgetItem *node = w.tvwAccount->currentItem();
@@ -47,7 +38,7 @@ KeywordReportData reportData(const frmMain &w) {
             row = r;
             item = list->topLevelItem(r);
         }
-        return column < kReportColumns ? cellText(item, column) : QString();
+        return column < kReportColumns ? listview::ItemText(item, column) : QString();
     });
     return d;
 }
