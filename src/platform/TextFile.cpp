@@ -4,11 +4,12 @@
 #include <QFileInfo>
 #include <QHash>
 #include <QSaveFile>
-#include <QTemporaryFile>
 
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #ifdef __SSE2__
@@ -154,21 +155,38 @@ bool WriteAnsiFileAtomic(const QString &path, const QString &text, bool ownerOnl
 }
 
 bool WriteCacheFileAtomic(const QString &path, const QByteArray &bytes, QString *errorText) {
-    QTemporaryFile f(path + QStringLiteral(".XXXXXX"));
-    if (!f.open() || f.write(bytes) != bytes.size() || !f.flush() || f.error() != QFileDevice::NoError) {
-        if (errorText)
-            *errorText = f.errorString();
-        return false;
-    }
-    f.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup |
-                     QFileDevice::ReadOther);
-    // POSIX rename replaces the old file in one step; QFile::rename would refuse.
-    if (std::rename(QFile::encodeName(f.fileName()).constData(), QFile::encodeName(path).constData()) != 0) {
+    // Plain system calls: a look-up writes hundreds of these files, and a
+    // named temporary file costs less than an unnamed one linked in later.
+    QByteArray temp = QFile::encodeName(path) + ".XXXXXX";
+    const int fd = ::mkostemp(temp.data(), O_CLOEXEC);
+    if (fd < 0) {
         if (errorText)
             *errorText = QString::fromLocal8Bit(std::strerror(errno));
         return false;
     }
-    f.setAutoRemove(false);
+    int error = 0;
+    for (qsizetype done = 0; done < bytes.size() && error == 0;) {
+        const ssize_t n = ::write(fd, bytes.constData() + done, size_t(bytes.size() - done));
+        if (n > 0)
+            done += n;
+        else if (n < 0 && errno != EINTR)
+            error = errno;
+        else if (n == 0)
+            error = EIO;
+    }
+    if (error == 0 && ::fchmod(fd, S_IRUSR | S_IWUSR | S_IRGRP | S_IROTH) != 0)
+        error = errno;
+    if (::close(fd) != 0 && error == 0)
+        error = errno;
+    // POSIX rename replaces the old file in one step.
+    if (error == 0 && std::rename(temp.constData(), QFile::encodeName(path).constData()) != 0)
+        error = errno;
+    if (error != 0) {
+        ::unlink(temp.constData());
+        if (errorText)
+            *errorText = QString::fromLocal8Bit(std::strerror(error));
+        return false;
+    }
     return true;
 }
 

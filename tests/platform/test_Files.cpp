@@ -155,6 +155,8 @@ TEST(TextFiles, ACacheWriteReplacesWholeOrLeavesTheOldFile) {
     testenv::writeFile(path, "old;#a;#$0.10\r\n");
     ASSERT_TRUE(WriteCacheFileAtomic(path, "new;#b;#$0.20\r\n"));
     EXPECT_EQ(testenv::readFile(path), QByteArray("new;#b;#$0.20\r\n"));
+    EXPECT_EQ(QFileInfo(path).permissions() & 0x7777, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser |
+                                                           QFile::WriteUser | QFile::ReadGroup | QFile::ReadOther);
 
     {
         testenv::FileSizeLimit limit(8);
