@@ -6,6 +6,7 @@
 #include "platform/TextFile.h"
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QLatin1String>
 #include <QStringView>
 #include <algorithm>
@@ -30,6 +31,11 @@ public:
             }
         }
         m_used += n;
+    }
+    // Bytes already in the code page, as they are.
+    void append(QByteArrayView bytes) {
+        std::copy_n(bytes.data(), bytes.size(), room(bytes.size()));
+        m_used += bytes.size();
     }
     void append(QLatin1String text) {
         char *d = room(text.size());

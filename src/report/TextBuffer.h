@@ -3,6 +3,9 @@
 // megabytes long and made of hundreds of thousands of short pieces; each
 // piece is copied straight into place, without a library call of its own.
 
+#include "platform/TextFile.h"
+
+#include <QByteArrayView>
 #include <QString>
 #include <QStringView>
 #include <algorithm>
@@ -15,6 +18,15 @@ public:
         QChar *d = room(text.size());
         std::copy_n(text.data(), text.size(), d);
         m_used += text.size();
+    }
+    // Text given as its Windows-1252 bytes.
+    void append(QByteArrayView ansi) {
+        QChar *d = room(ansi.size());
+        for (qsizetype i = 0; i < ansi.size(); ++i) {
+            const auto b = static_cast<unsigned char>(ansi[i]);
+            d[i] = b < 0x80 || b >= 0xA0 ? QChar(b) : platform::FromAnsi(ansi.sliced(i, 1)).at(0);
+        }
+        m_used += ansi.size();
     }
     void append(QLatin1String text) {
         QChar *d = room(text.size());
