@@ -5,6 +5,8 @@
 #include "platform/TextFile.h"
 #include "report/HtmlKeywordReport.h"
 #include "report/TextKeywordReport.h"
+#include "report/TextBuffer.h"
+#include "platform/AnsiBuffer.h"
 
 #include <QDir>
 
@@ -311,4 +313,30 @@ TEST(KeywordReportBytes, AreTheReportTextInTheCodePage) {
     EXPECT_TRUE(page.contains("\xA3 shoes \x80 &lt;b&gt;?&lt;/b&gt; and a keyword over thirty \x81</font>"));
     EXPECT_TRUE(page.contains("Caf\xE9 \xA3 shop"));
     EXPECT_TRUE(page.contains("Zo\xEB \x93quoted\x94"));
+}
+
+// The two buffers the builders write into take the same pieces to the same
+// text: as characters, and as the code page's bytes; both grow past the
+// size they were given.
+TEST(KeywordReportBytes, BothBuffersTakeEveryKindOfPiece) {
+    TextBuffer text(1);
+    platform::AnsiBuffer bytes(1);
+    auto both = [&](auto piece) {
+        text.append(piece);
+        bytes.append(piece);
+    };
+    for (int round = 0; round < 50; ++round) {
+        both(QStringView(u"plain \u00A3 \u20AC \u4E2D \u0081 and a text longer than sixteen \u201C"));
+        both(QLatin1String("latin \xA3 \x80 \x81 \x9F"));
+        both(QByteArrayView("page bytes \xA3 \x80 \x81 \x93"));
+        both(QChar(u'\u20AC'));
+        text.fill(QLatin1Char(' '), 7);
+        bytes.fill(QLatin1Char(' '), 7);
+    }
+    const QString all = text.take();
+    EXPECT_EQ(bytes.take(), platform::ToAnsi(all));
+    const QString once = all.left(int(all.size() / 50));
+    EXPECT_EQ(once, QStringLiteral("plain \u00A3 \u20AC \u4E2D \u0081 and a text longer than sixteen \u201C"
+                                   "latin \u00A3 \u0080 \u0081 \u009F"
+                                   "page bytes \u00A3 \u20AC \u0081 \u201C\u20AC       "));
 }
