@@ -56,8 +56,6 @@ public:
         std::fill_n(room(count), count, byteOf(c));
         m_used += count;
     }
-    qsizetype size() const { return m_used; }
-
     // The bytes; the buffer's spare room stays allocated behind them, so a
     // closing line end goes on without copying the rest.
     QByteArray take() {

@@ -157,7 +157,8 @@ bool WriteAnsiFileAtomic(const QString &path, const QString &text, bool ownerOnl
 bool WriteCacheFileAtomic(const QString &path, const QByteArray &bytes, QString *errorText) {
     // Plain system calls: a look-up writes hundreds of these files, and a
     // named temporary file costs less than an unnamed one linked in later.
-    QByteArray temp = QFile::encodeName(path) + ".XXXXXX";
+    const QByteArray target = QFile::encodeName(path);
+    QByteArray temp = target + ".XXXXXX";
     const int fd = ::mkostemp(temp.data(), O_CLOEXEC);
     if (fd < 0) {
         if (errorText)
@@ -179,7 +180,7 @@ bool WriteCacheFileAtomic(const QString &path, const QByteArray &bytes, QString 
     if (::close(fd) != 0 && error == 0)
         error = errno;
     // POSIX rename replaces the old file in one step.
-    if (error == 0 && std::rename(temp.constData(), QFile::encodeName(path).constData()) != 0)
+    if (error == 0 && std::rename(temp.constData(), target.constData()) != 0)
         error = errno;
     if (error != 0) {
         ::unlink(temp.constData());
