@@ -1,9 +1,11 @@
 // Keyword reports built from arbitrary texts (keywords come from engine
 // pages): the page keeps exactly the tags of a page built from plain texts,
-// and the text report keeps one line per keyword.
+// and the text report keeps one line per keyword; the bytes written are the
+// texts in the code page.
 #include "report/HtmlKeywordReport.h"
 #include "report/KeywordReportData.h"
 #include "report/TextKeywordReport.h"
+#include "platform/TextFile.h"
 
 #include <QString>
 #include <cstdint>
@@ -61,7 +63,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
         return 0;
     const int rows = data[0] % 8;
     const QStringList t = texts(data, size);
-    const QString page = HtmlKeywordReport::Build(build(t, rows, false));
+    const KeywordReportData full = build(t, rows, false);
+    const QString page = HtmlKeywordReport::Build(full);
+    // The file bytes are the report's text in the code page.
+    if (HtmlKeywordReport::BuildAnsi(full) != platform::ToAnsi(page) ||
+        TextKeywordReport::BuildAnsi(full) != platform::ToAnsi(TextKeywordReport::Build(full)))
+        std::abort();
     const QString plainPage = HtmlKeywordReport::Build(build(t, rows, true));
     if (page.count(QLatin1Char('<')) != plainPage.count(QLatin1Char('<')) ||
         page.count(QLatin1Char('>')) != plainPage.count(QLatin1Char('>')))

@@ -100,6 +100,15 @@ QString clsFileController::FileErrorText(const QString &filePath, const QString 
 }
 
 bool clsFileController::saveTextFile(const QString &filePath, const QString &text, bool askBeforeReplace) {
+    return saveFile(filePath, askBeforeReplace, [&text] { return platform::ToAnsi(text); });
+}
+
+bool clsFileController::saveAnsiFile(const QString &filePath, QByteArray bytes, bool askBeforeReplace) {
+    return saveFile(filePath, askBeforeReplace, [&bytes] { return std::move(bytes); });
+}
+
+bool clsFileController::saveFile(const QString &filePath, bool askBeforeReplace,
+                                 const std::function<QByteArray()> &fileBytes) {
     if (filePath.isEmpty())
         return false;
     if (askBeforeReplace && QFileInfo::exists(filePath)) {
@@ -111,7 +120,7 @@ bool clsFileController::saveTextFile(const QString &filePath, const QString &tex
     seam::SetPointer(seam::Pointer::Hourglass);
     QString error;
     // The line end goes onto the converted bytes: no second copy of a long text.
-    QByteArray bytes = platform::ToAnsi(text);
+    QByteArray bytes = fileBytes();
     bytes += kCrLf;
     const bool ok = platform::WriteFileAtomic(filePath, bytes, false, &error);
     seam::SetPointer(seam::Pointer::Default);

@@ -5,6 +5,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <functional>
 
 class QListWidget;
 class QWidget;
@@ -29,6 +30,8 @@ public:
     // with `askBeforeReplace` an existing file is replaced only on Yes.
     // True when the file was written.
     bool saveTextFile(const QString &filePath, const QString &text, bool askBeforeReplace = false);
+    // The same for text already converted to Windows-1252 bytes.
+    bool saveAnsiFile(const QString &filePath, QByteArray bytes, bool askBeforeReplace = false);
     // Fills the list box from a comma-separated file (at most 32001 items).
     void openListFile(const QString &filePath, QListWidget *listBox);
     // Writes every entry of the list box, each followed by CR LF.
@@ -43,6 +46,8 @@ public:
     static bool isValidFileName(const QString &fileName);
 
 private:
+    // The bytes are made only once the path is known and the user agreed.
+    static bool saveFile(const QString &filePath, bool askBeforeReplace, const std::function<QByteArray()> &fileBytes);
     void showProgress(const QString &caption, int maximum);
     void closeProgress();
 

@@ -5,6 +5,7 @@
 #include "core/clsAccount.h"
 #include "core/clsFileController.h"
 #include "core/modCommon.h"
+#include "platform/AnsiBuffer.h"
 #include "platform/Folders.h"
 #include "platform/Seams.h"
 #include "platform/TextFile.h"
@@ -16,6 +17,8 @@
 #include <QTreeWidget>
 #include <QVarLengthArray>
 #include <algorithm>
+#include <array>
+#include <cstring>
 #include <exception>
 #include <sys/stat.h>
 
@@ -69,13 +72,26 @@ QString L(const char *s) { return QString::fromLatin1(s); }
 
 
 
-// A value padded with blanks to its column; a longer one whole and two blanks.
-void appendCell(QString &out, const QString &value, int width) {
-    out += value;
-    if (value.size() > width)
-        out += QLatin1String("  ");
-    else
-        out += QString(width - int(value.size()), QLatin1Char(' '));
+constexpr int kReportColumns = 10;
+
+// One report row: each value padded with blanks to its column, a longer one
+// whole and two blanks, then the line end. A large account has tens of
+// thousands of rows: each is sized first and written in one step.
+void appendRow(QString &out, const QStringView (&cells)[kReportColumns]) {
+    auto padding = [](qsizetype length, int width) { return length > width ? 2 : width - length; };
+    qsizetype length = 2;
+    for (int c = 0; c < kReportColumns; ++c)
+        length += cells[c].size() + padding(cells[c].size(), kColumns[c].width);
+    const qsizetype at = out.size();
+    out.resize(at + length);
+    QChar *d = out.data() + at;
+    for (int c = 0; c < kReportColumns; ++c) {
+        const qsizetype n = cells[c].size();
+        std::copy_n(cells[c].data(), n, d);
+        d = std::fill_n(d + n, padding(n, kColumns[c].width), QLatin1Char(' '));
+    }
+    d[0] = QLatin1Char('\r');
+    d[1] = QLatin1Char('\n');
 }
 
 bool holdsLineBreakOrSeparator(const QString &text) {
@@ -106,47 +122,8 @@ bool holdsOverlongField(const clsKeyword &k) {
     return false;
 }
 
-// Builds Windows-1252 bytes straight from the fields, without an
-// intermediate text of the whole file.
-class AnsiBuffer {
-public:
-    explicit AnsiBuffer(qsizetype expected) { m_bytes.resize(qMax<qsizetype>(expected, 64)); }
-    void append(const QString &text) {
-        const qsizetype n = text.size();
-        reserve(n);
-        const QChar *in = text.constData();
-        char *out = m_bytes.data() + m_used;
-        for (qsizetype i = 0; i < n; ++i) {
-            const char16_t u = in[i].unicode();
-            if (u < 0x80 || (u >= 0xA0 && u <= 0xFF)) {
-                out[i] = char(u);
-            } else {
-                // The code page's other characters, and "?" for the rest.
-                out[i] = platform::ToAnsi(QString(in[i])).at(0);
-            }
-        }
-        m_used += n;
-    }
-    void append(char c) {
-        reserve(1);
-        m_bytes.data()[m_used++] = c;
-    }
-    QByteArray take() {
-        m_bytes.resize(m_used);
-        return std::move(m_bytes);
-    }
-
-private:
-    void reserve(qsizetype n) {
-        if (m_used + n > m_bytes.size())
-            m_bytes.resize(qMax(m_bytes.size() * 2, m_used + n));
-    }
-    QByteArray m_bytes;
-    qsizetype m_used = 0;
-};
-
 // The 11 stored fields, in file order, then CR LF.
-void appendStoredLine(AnsiBuffer &out, const clsKeyword &k) {
+void appendStoredLine(platform::AnsiBuffer &out, const clsKeyword &k) {
     const QString *fields[] = {&k.Keyword(),  &k.Count(),     &k.CurBid(),   &k.NextBid(),
                                &k.FirstBid(), &k.SecondBid(), &k.ThirdBid(), &k.FourthBid(),
                                &k.FifthBid(), &k.CurPos(),    &k.Status()};
@@ -233,6 +210,40 @@ void clsKeywords::Add(const QString &key, const QString &keyword, int position) 
 namespace {
 // Enough for every distinct bid and position of a large account.
 constexpr qsizetype kValuePoolLimit = 8192;
+
+// The bytes the line reader stops at: field separator and line ends.
+constexpr std::array<bool, 256> kFieldOrLineEnd = [] {
+    std::array<bool, 256> t{};
+    t[static_cast<unsigned char>(kFieldSep)] = true;
+    t['\r'] = true;
+    t['\n'] = true;
+    return t;
+}();
+
+qsizetype countByte(const QByteArray &bytes, char c) {
+    qsizetype n = 0;
+    const char *p = bytes.constData();
+    const char *const end = p + bytes.size();
+    while ((p = static_cast<const char *>(std::memchr(p, c, size_t(end - p)))) != nullptr) {
+        ++n;
+        ++p;
+    }
+    return n;
+}
+
+// A stored value's bytes as a pool key. The values are a few bytes long:
+// a plain FNV-1a hash costs a fraction of Qt's general byte hash, which
+// dominated the whole load.
+struct ValueBytes {
+    QByteArrayView bytes;
+    bool operator==(const ValueBytes &o) const { return bytes == o.bytes; }
+};
+size_t qHash(const ValueBytes &v, size_t seed = 0) noexcept {
+    size_t h = 0xcbf29ce484222325ULL ^ seed;
+    for (const char c : v.bytes)
+        h = (h ^ static_cast<unsigned char>(c)) * 0x100000001b3ULL;
+    return h;
+}
 }  // namespace
 
 namespace {
@@ -273,22 +284,24 @@ void clsKeywords::loadKeywords() {
     QVarLengthArray<QByteArrayView, 16> fields;
     // Bids, positions and statuses repeat from keyword to keyword: records
     // share one copy of each value instead of allocating their own.
-    QHash<QByteArrayView, QString> pool;
+    QHash<ValueBytes, QString> pool;
     auto shared = [&pool](QByteArrayView v) -> QString {
         if (v.isEmpty())
             return QString();
-        auto it = pool.constFind(v);
+        auto it = pool.constFind(ValueBytes{v});
         if (it != pool.constEnd())
             return it.value();
         QString s = platform::FromAnsi(v);
         if (pool.size() < kValuePoolLimit)
-            pool.insert(v, s);
+            pool.insert(ValueBytes{v}, s);
         return s;
     };
     // Anything skipped or cut: the file's bytes are kept before a save replaces them.
     bool damaged = false;
     // Growing the key index line by line rehashes it again and again.
-    m_colKeywords->Reserve(m_colKeywords->Count() + int(qMax(bytes.count('\n'), bytes.count('\r'))) + 1);
+    const qsizetype lines = qMax(countByte(bytes, '\n'), countByte(bytes, '\r')) + 1;
+    m_colKeywords->Reserve(m_colKeywords->Count() + int(lines));
+    pool.reserve(qMin(kValuePoolLimit, lines * 8));
     while (p < textEnd) {
         fields.clear();
         const char *fieldStart = p;
@@ -296,6 +309,8 @@ void clsKeywords::loadKeywords() {
         const char *next = textEnd;
         for (const char *q = p; q < textEnd; ++q) {
             const char c = *q;
+            if (!kFieldOrLineEnd[static_cast<unsigned char>(c)])
+                continue;
             if (c == ';') {
                 fields.append(QByteArrayView(fieldStart, q));
                 fieldStart = q + 1;
@@ -434,7 +449,7 @@ void clsKeywords::SaveKeywords() {
         platform::MakeFolder(folder);
 
         const int count = m_colKeywords ? m_colKeywords->Count() : 0;
-        AnsiBuffer bytes(qsizetype(count) * 96 + 2);
+        platform::AnsiBuffer bytes(qsizetype(count) * 96 + 2);
         if (m_colKeywords) {
             for (const clsKeywordPtr &k : *m_colKeywords) {
                 if (!k)
@@ -570,6 +585,9 @@ QString clsKeywords::EmailMsg() {
             return QString();
         const QString crlf = L(kCrLf);
         QString out;
+        // One row is its columns' width and a line end, more only for
+        // overlong values: the text is allocated once.
+        out.reserve(4096 + qsizetype(m_colKeywords->Count()) * (kRuleWidth + 16));
         out += L(kTimeLine) + vb::FormatGeneralDate(seam::Now()) + crlf;
         out += L(kAccountLine) + m_sAccountName + crlf;
         out += L(kEngineLine) + m_sEngine + crlf;
@@ -580,30 +598,38 @@ QString clsKeywords::EmailMsg() {
                 out += url + crlf;
         out += crlf;
 
-        for (const Column &c : kColumns)
-            appendCell(out, L(c.title), c.width);
-        out += crlf;
+        QString titles[kReportColumns];
+        QStringView titleCells[kReportColumns];
+        for (int c = 0; c < kReportColumns; ++c) {
+            titles[c] = L(kColumns[c].title);
+            titleCells[c] = titles[c];
+        }
+        appendRow(out, titleCells);
         const QString rule(kRuleWidth, QLatin1Char('='));
         out += rule + crlf;
 
         int row = 0;
+        const QString emptyCount = L(kEmptyCount);
+        char16_t digits[12];
         for (const clsKeywordPtr &k : *m_colKeywords) {
             if (!k || k->CurBid().isEmpty())
                 continue;
             ++row;
-            const QString cells[] = {QString::number(row),
-                                     k->Keyword(),
-                                     k->Count().isEmpty() ? L(kEmptyCount) : k->Count(),
-                                     k->CurBid(),
-                                     k->NextBid(),
-                                     k->FirstBid(),
-                                     k->SecondBid(),
-                                     k->ThirdBid(),
-                                     k->CurPos(),
-                                     k->Status()};
-            for (int c = 0; c < 10; ++c)
-                appendCell(out, cells[c], kColumns[c].width);
-            out += crlf;
+            qsizetype first = qsizetype(std::size(digits));
+            for (int v = row; v > 0; v /= 10)
+                digits[--first] = char16_t(u'0' + v % 10);
+            const QStringView cells[kReportColumns] = {
+                QStringView(digits + first, qsizetype(std::size(digits)) - first),
+                k->Keyword(),
+                k->Count().isEmpty() ? emptyCount : k->Count(),
+                k->CurBid(),
+                k->NextBid(),
+                k->FirstBid(),
+                k->SecondBid(),
+                k->ThirdBid(),
+                k->CurPos(),
+                k->Status()};
+            appendRow(out, cells);
         }
         out += rule + crlf;
         out += crlf;

@@ -94,6 +94,27 @@ public:
         reindex();
     }
     void Remove(const QString &key) { Remove(keyIndex(key)); }
+    // Removes the items at the marked 0-based positions in one pass: the
+    // rest close up in order and the key index is rebuilt once, from the
+    // keys as they are (their hashes are kept).
+    void RemoveMarked(const std::vector<bool> &marked) {
+        std::vector<int> moved(m_items.size(), -1);
+        size_t kept = 0;
+        for (size_t i = 0; i < m_items.size(); ++i) {
+            if (i < marked.size() && marked[i])
+                continue;
+            if (kept != i)
+                m_items[kept] = std::move(m_items[i]);
+            moved[i] = int(kept++);
+        }
+        m_items.erase(m_items.begin() + std::ptrdiff_t(kept), m_items.end());
+        QHash<CaselessKey, int> index;
+        index.reserve(qsizetype(kept));
+        for (auto it = m_index.cbegin(); it != m_index.cend(); ++it)
+            if (const int to = moved[size_t(it.value())]; to >= 0)
+                index.insert(it.key(), to);
+        m_index = std::move(index);
+    }
     void Clear() {
         m_items.clear();
         m_index.clear();

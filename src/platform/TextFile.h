@@ -11,6 +11,8 @@ namespace platform {
 
 // Windows-1252 <-> Unicode. Characters with no 1252 byte become "?".
 QByteArray ToAnsi(const QString &text);
+// The same into place: writes text.size() bytes at `out`.
+void ToAnsi(QStringView text, char *out);
 QString FromAnsi(QByteArrayView bytes);
 
 // Reads a whole file's bytes; false when it can't be opened.

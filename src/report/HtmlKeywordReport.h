@@ -3,6 +3,7 @@
 // escaped for where it stands, so keywords read from engine pages can carry
 // no markup into the page; ordinary texts come out unchanged.
 
+#include <QByteArray>
 #include <QString>
 
 class KeywordReportData;
@@ -10,6 +11,8 @@ class KeywordReportData;
 class HtmlKeywordReport {
 public:
     static QString Build(const KeywordReportData &data);
+    // The same page as the report file's Windows-1252 bytes.
+    static QByteArray BuildAnsi(const KeywordReportData &data);
 
     // Text between tags: "&", "<" and ">" escaped.
     static void AppendText(QString &out, const QString &text);

@@ -26,9 +26,9 @@ QString KeywordReportFile::Path(const QString &engineName, const QString &accoun
     return platform::JoinPath(folder, platform::SafePathComponent(accountName) + extension);
 }
 
-bool KeywordReportFile::WriteAndOpen(const QString &path, const QString &text) {
+bool KeywordReportFile::WriteAndOpen(const QString &path, QByteArray ansiText) {
     clsFileController files;
-    if (!files.saveTextFile(path, text))
+    if (!files.saveAnsiFile(path, std::move(ansiText)))
         return false;
     ShellOpen(path, kShowMaximized);
     return true;

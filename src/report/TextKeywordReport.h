@@ -3,6 +3,7 @@
 // with blanks to its width; a text as long as its column or longer is
 // written whole and followed by one TAB.
 
+#include <QByteArray>
 #include <QString>
 
 class KeywordReportData;
@@ -10,4 +11,6 @@ class KeywordReportData;
 class TextKeywordReport {
 public:
     static QString Build(const KeywordReportData &data);
+    // The same text as the report file's Windows-1252 bytes.
+    static QByteArray BuildAnsi(const KeywordReportData &data);
 };

@@ -129,7 +129,7 @@ bool frmMain::ListShowsKeywords(int rows) const {
         return false;
     const QLatin1String prefix(kKeyPrefix);
     for (int i = 0; i < rows; ++i) {
-        const QString key = lvwKeywords->topLevelItem(i)->data(0, listview::KeyRole).toString();
+        const QString key = listview::ItemText(lvwKeywords->topLevelItem(i), 0, listview::KeyRole);
         if (!key.startsWith(prefix) || QStringView(key).mid(prefix.size()) != collection->Item(i + 1)->Keyword())
             return false;
     }
@@ -168,26 +168,22 @@ void frmMain::DoDeleteKeywords() {
         const int listed = collection->Count();
         const bool shown = ListShowsKeywords(listed);
         const std::vector<int> rows = selectedRows(lvwKeywords);
-        // Rows find their keywords by key, and the kept keywords go into a new
-        // collection in one pass: removing one by one re-indexes the rest each time.
+        // Rows find their keywords by key (a list that mirrors the keywords
+        // has each at its own row), and the keywords go in one pass:
+        // removing one by one re-indexes the rest each time.
         std::vector<bool> removed(size_t(listed), false);
         int removedCount = 0;
         for (int row : rows) {
-            const QTreeWidgetItem *item = lvwKeywords->topLevelItem(row);
-            const int index = collection->IndexOf(item->data(0, listview::KeyRole).toString());
+            const int index = shown ? row + 1
+                                    : collection->IndexOf(
+                                          listview::ItemText(lvwKeywords->topLevelItem(row), 0, listview::KeyRole));
             if (index > 0 && !removed[size_t(index - 1)]) {
                 removed[size_t(index - 1)] = true;
                 ++removedCount;
             }
         }
-        if (removedCount > 0) {
-            auto kept = std::make_shared<KeywordCollection>();
-            kept->Reserve(listed - removedCount);
-            for (int i = 1; i <= listed; ++i)
-                if (!removed[size_t(i - 1)])
-                    kept->Add(collection->Item(i), collection->KeyAt(i));
-            m_oKeywords->setKeywords(kept);
-        }
+        if (removedCount > 0)
+            collection->RemoveMarked(removed);
         m_oKeywords->SaveKeywords();
         // The redraw keeps the place of the first deleted row selected. The
         // rows change at once, so the view need not repaint each deselected
@@ -195,9 +191,10 @@ void frmMain::DoDeleteKeywords() {
         {
             const QSignalBlocker quietList(lvwKeywords);
             const QSignalBlocker quietSelection(lvwKeywords->selectionModel());
-            if (rows.empty())
-                lvwKeywords->selectionModel()->clearSelection();
-            else
+            // Cleared first: replacing thousands of selected ranges by one
+            // compares them all with it.
+            lvwKeywords->selectionModel()->clearSelection();
+            if (!rows.empty())
                 lvwKeywords->selectionModel()->setCurrentIndex(
                     lvwKeywords->model()->index(rows.front(), 0),
                     QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);

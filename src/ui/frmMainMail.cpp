@@ -22,12 +22,19 @@ const QString kObjectNotSetText = QStringLiteral("Object variable or With block 
 
 void frmMain::MailReport(const clsAccount &oAccount) {
     try {
-        QString body = kReportTitle + kCrLf + kCrLf;
         clsKeywords keywords;
         keywords.setAccountName(oAccount.AccountName());
         keywords.setEngine(oAccount.Engine());
         keywords.loadKeywords();
-        body += kCrLf + kCrLf + keywords.EmailMsg();
+        const QString report = keywords.EmailMsg();
+        // The report of a large account runs to megabytes: the body is
+        // allocated once and the report copied into it once.
+        QString body;
+        body.reserve(kReportTitle.size() + 4 * kCrLf.size() + report.size());
+        body += kReportTitle;
+        for (int i = 0; i < 4; ++i)
+            body += kCrLf;
+        body += report;
         SentEmail(body);
     } catch (const std::exception &e) {
         WriteErrorLog(kMailReportLabel + vb::Describe(e));

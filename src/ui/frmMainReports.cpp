@@ -4,6 +4,7 @@
 
 #include "ui/frmMain.h"
 
+#include "core/clsURL.h"
 #include "core/modCommon.h"
 #include "platform/VB.h"
 #include "report/ExcelKeywordReport.h"
@@ -37,21 +38,20 @@ KeywordReportData reportData(const frmMain &w) {
             row = r;
             item = list->topLevelItem(r);
         }
-        return column < kReportColumns ? item->text(column) : QString();
+        return column < kReportColumns ? listview::ItemText(item, column) : QString();
     });
     return d;
 }
 
 // The HTML and text reports: built from the list, written and opened; a
 // failure goes to the error log under the command's label.
-void writeReport(const frmMain &w, QString (*build)(const KeywordReportData &), const QString &extension,
+void writeReport(const frmMain &w, QByteArray (*build)(const KeywordReportData &), const QString &extension,
                  const QString &logLabel) {
     if (w.lvwKeywords->topLevelItemCount() == 0)
         return;
     try {
         const KeywordReportData d = reportData(w);
-        const QString text = build(d);
-        KeywordReportFile::WriteAndOpen(KeywordReportFile::Path(d.engineName, d.accountName, extension), text);
+        KeywordReportFile::WriteAndOpen(KeywordReportFile::Path(d.engineName, d.accountName, extension), build(d));
     } catch (const std::exception &e) {
         WriteErrorLog(logLabel + vb::Describe(e));
     }
@@ -59,9 +59,9 @@ void writeReport(const frmMain &w, QString (*build)(const KeywordReportData &), 
 
 }  // namespace
 
-void frmMain::HTMLReport() { writeReport(*this, HtmlKeywordReport::Build, kHtmlExtension, kHTMLReportLabel); }
+void frmMain::HTMLReport() { writeReport(*this, HtmlKeywordReport::BuildAnsi, kHtmlExtension, kHTMLReportLabel); }
 
-void frmMain::TextReport() { writeReport(*this, TextKeywordReport::Build, kTextExtension, kTextReportLabel); }
+void frmMain::TextReport() { writeReport(*this, TextKeywordReport::BuildAnsi, kTextExtension, kTextReportLabel); }
 
 void frmMain::ExcelReport() {
     if (lvwKeywords->topLevelItemCount() == 0)

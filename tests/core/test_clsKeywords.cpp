@@ -272,6 +272,27 @@ TEST(clsKeywords, EmailMsgHeaderAndRows) {
     EXPECT_EQ(list.EmailMsg().toStdString(), expected.toStdString());
 }
 
+// Rows from 10 on, and values exactly as wide as their column (padded with
+// nothing) or one wider (two blanks).
+TEST(clsKeywords, EmailMsgRowNumbersAndValuesAtTheirColumnWidth) {
+    clsKeywords list = listOf();
+    const QString atWidth = QString(30, 'k');
+    for (int i = 1; i <= 11; ++i)
+        list.Add("Key" + QString::number(i), i == 11 ? atWidth : "kw" + QString::number(i));
+    for (int i = 1; i <= 11; ++i)
+        item(list, i).setCurBid(i == 10 ? QString(15, '1') : QString(16, '2'));
+    const QStringList lines = list.EmailMsg().split("\r\n");
+    const int first = int(lines.indexOf(kRule)) + 1;
+    ASSERT_GT(first, 0);
+    const QString rest = QString(9 * 4 + 10 + 12, QLatin1Char(' '));
+    const QString over = QString(16, '2') + "  " + rest;
+    EXPECT_EQ(lines[first + 8].toStdString(), (pad("9", 5) + pad("kw9", 30) + pad("-", 9) + over).toStdString());
+    EXPECT_EQ(lines[first + 9].toStdString(),
+              (pad("10", 5) + pad("kw10", 30) + pad("-", 9) + QString(15, '1') + rest).toStdString());
+    EXPECT_EQ(lines[first + 10].toStdString(), (pad("11", 5) + atWidth + pad("-", 9) + over).toStdString());
+    EXPECT_EQ(lines[first + 11], kRule);
+}
+
 TEST(clsKeywords, EmailMsgWithoutBidsOrUrlFileStillHasItsHeader) {
     testenv::setNow(QDateTime(QDate(2024, 12, 25), QTime(0, 0, 0)));
     clsKeywords list = listOf("FindWhat", "Shop");

@@ -80,6 +80,24 @@ TEST(TextFiles, AnsiAtomicWritesAndSafeNames) {
     EXPECT_EQ(ToAnsi(text), QByteArray("\xA3\x80\xE9x"));
     EXPECT_EQ(FromAnsi(QByteArray("\xA3\x80\xE9x")), text);
     EXPECT_EQ(ToAnsi(QStringLiteral("\u4E2D")), QByteArray("?"));
+    // Long texts go in blocks: a character that is not its own byte
+    // (0x80-0x9F, above 0xFF, a code page character) at every place of a
+    // block and of the tail, among ordinary ones.
+    for (const char16_t odd : {u'\u0080', u'\u0081', u'\u009F', u'\u0100', u'\u20AC', u'\u4E2D', u'\uFFFF'}) {
+        for (int at = 0; at < 40; ++at) {
+            QString text = QStringLiteral("0123456789abcdef\u00A3\u00FF\u007F\u00A0 ghijklmnopqrstuvwxyz");
+            text[at] = QChar(odd);
+            QByteArray expected = QByteArrayLiteral("0123456789abcdef\xA3\xFF\x7F\xA0 ghijklmnopqrstuvwxyz");
+            expected[at] = ToAnsi(QString(QChar(odd))).at(0);
+            EXPECT_EQ(ToAnsi(text), expected) << int(odd) << " at " << at;
+        }
+    }
+    EXPECT_EQ(ToAnsi(QString(QChar(u'\u0081'))), QByteArray("\x81"));
+    EXPECT_EQ(ToAnsi(QString(QChar(u'\u0080'))), QByteArray("?"));
+    for (int b = 0; b < 256; ++b) {
+        const QByteArray all = QByteArray(40, char(b));
+        EXPECT_EQ(ToAnsi(FromAnsi(all)), all) << b;
+    }
 
     const QString path = JoinPath(testenv::tempDir(), QStringLiteral("a.txt"));
     ASSERT_TRUE(WriteAnsiFileAtomic(path, QStringLiteral("one\r\n"), true));

@@ -125,6 +125,41 @@ TEST(KeyedCollection, KeysIgnoreCaseAndIndexesAreOneBased) {
     EXPECT_EQ(seen, (QStringList{QStringLiteral("first"), QStringLiteral("b"), QStringLiteral("c")}));
 }
 
+TEST(KeyedCollection, RemoveMarkedKeepsTheRestInOrderWithTheirKeys) {
+    struct Case {
+        const char *name;
+        std::vector<bool> marked;
+        QStringList left;
+    } cases[] = {
+        {"none", {}, {"a", "b", "c", "d", "e", "unkeyed"}},
+        {"every second", {false, true, false, true, false}, {"a", "c", "e", "unkeyed"}},
+        {"first and last", {true, false, false, false, false, true}, {"b", "c", "d", "e"}},
+        {"all", {true, true, true, true, true, true}, {}},
+        {"marks past the end ignored", {false, false, false, false, true, false, true, true}, {"a", "b", "c", "d", "unkeyed"}},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        Collection<QString> col;
+        for (const char *item : {"a", "b", "c", "d", "e"})
+            col.Add(QString::fromLatin1(item), QStringLiteral("Key") + QString::fromLatin1(item).toUpper());
+        col.Add(QStringLiteral("unkeyed"));
+        col.RemoveMarked(c.marked);
+        QStringList seen;
+        for (const QString &s : col)
+            seen << s;
+        EXPECT_EQ(seen, c.left);
+        for (const char *item : {"a", "b", "c", "d", "e"}) {
+            const QString key = QStringLiteral("key") + QString::fromLatin1(item);
+            const int at = int(c.left.indexOf(QString::fromLatin1(item))) + 1;
+            EXPECT_EQ(col.IndexOf(key), at) << item;
+            if (at > 0)
+                EXPECT_EQ(col.KeyAt(at), QStringLiteral("Key") + QString::fromLatin1(item).toUpper());
+            else
+                col.Add(QStringLiteral("again"), key);  // a removed key is free again
+        }
+    }
+}
+
 TEST(VBNumbers, AmountsOutsideTheCurrencyRangeAreNotAmounts) {
     // The currency holds -922337203685477.5808 to 922337203685477.5807.
     Currency c;

@@ -4,6 +4,9 @@
 #include "core/clsFileController.h"
 #include "platform/TextFile.h"
 #include "report/HtmlKeywordReport.h"
+#include "report/TextKeywordReport.h"
+#include "report/TextBuffer.h"
+#include "platform/AnsiBuffer.h"
 
 #include <QDir>
 
@@ -275,4 +278,59 @@ TEST_F(KeywordReportTest, ABrowserShowsTheKeywordAsText) {
     // The page's own title is its only bold element; the top logo its only image.
     EXPECT_EQ(dom.count(QStringLiteral("<b>")), 1);
     EXPECT_EQ(dom.count(QStringLiteral("<img")), 1);
+}
+
+// The file bytes are the report's text in the code page: the pound and euro
+// signs as their bytes, a character the code page lacks as "?", in short
+// cells and in texts long enough to be converted in blocks.
+TEST(KeywordReportBytes, AreTheReportTextInTheCodePage) {
+    KeywordReportData d;
+    d.accountName = QStringLiteral("Caf\u00E9 \u00A3 shop");
+    d.engineName = QStringLiteral("Overture");
+    d.date = QDate(2026, 12, 7);
+    d.urls = {QStringLiteral("www.shop.example/\u20AC/\u4E2D/and-a-long-path-\u00A3")};
+    d.reporterName = QStringLiteral("Zo\u00EB \u201Cquoted\u201D");
+    d.companyName = QStringLiteral("Shop & Co \u2122");
+    d.email = QStringLiteral("zoe@shop.example");
+    d.webSite = QStringLiteral("http://www.shop.example/\u00A3");
+    d.SetRows({{QStringLiteral("1"), QStringLiteral("\u00A3 shoes \u20AC <b>\u4E2D</b> and a keyword over thirty \u0081"),
+                QStringLiteral("7"), QStringLiteral("\u00A30.25,\u00A30.24"), QStringLiteral("\u20AC0.24"),
+                QString(), QString(), QString(), QStringLiteral("1,2"), QStringLiteral("12:01:00 PM")},
+               {QStringLiteral("2"), QStringLiteral("\u00E9\u0080"), QString(), QStringLiteral("\u00A31.00")}});
+    const QByteArray text = TextKeywordReport::BuildAnsi(d);
+    const QByteArray page = HtmlKeywordReport::BuildAnsi(d);
+    EXPECT_EQ(text, platform::ToAnsi(TextKeywordReport::Build(d)));
+    EXPECT_EQ(page, platform::ToAnsi(HtmlKeywordReport::Build(d)));
+    EXPECT_TRUE(text.contains("\xA3 shoes \x80 <b>?</b> and a keyword over thirty \x81\t7 "));
+    EXPECT_TRUE(text.contains("\xA3" "0.25,\xA3" "0.24    \x80" "0.24 "));
+    EXPECT_TRUE(text.contains("\r\n2    \xE9?" + QByteArray(28 + 9, ' ') + "\xA3" "1.00" + QByteArray(10, ' ')));
+    EXPECT_TRUE(page.contains("\xA3 shoes \x80 &lt;b&gt;?&lt;/b&gt; and a keyword over thirty \x81</font>"));
+    EXPECT_TRUE(page.contains("Caf\xE9 \xA3 shop"));
+    EXPECT_TRUE(page.contains("Zo\xEB \x93quoted\x94"));
+}
+
+// The two buffers the builders write into take the same pieces to the same
+// text: as characters, and as the code page's bytes; both grow past the
+// size they were given.
+TEST(KeywordReportBytes, BothBuffersTakeEveryKindOfPiece) {
+    TextBuffer text(1);
+    platform::AnsiBuffer bytes(1);
+    auto both = [&](auto piece) {
+        text.append(piece);
+        bytes.append(piece);
+    };
+    for (int round = 0; round < 50; ++round) {
+        both(QStringView(u"plain \u00A3 \u20AC \u4E2D \u0081 and a text longer than sixteen \u201C"));
+        both(QLatin1String("latin \xA3 \x80 \x81 \x9F"));
+        both(QByteArrayView("page bytes \xA3 \x80 \x81 \x93"));
+        both(QChar(u'\u20AC'));
+        text.fill(QLatin1Char(' '), 7);
+        bytes.fill(QLatin1Char(' '), 7);
+    }
+    const QString all = text.take();
+    EXPECT_EQ(bytes.take(), platform::ToAnsi(all));
+    const QString once = all.left(int(all.size() / 50));
+    EXPECT_EQ(once, QStringLiteral("plain \u00A3 \u20AC \u4E2D \u0081 and a text longer than sixteen \u201C"
+                                   "latin \u00A3 \u0080 \u0081 \u009F"
+                                   "page bytes \u00A3 \u20AC \u0081 \u201C\u20AC       "));
 }
