@@ -127,17 +127,17 @@ template <typename Out>
 void build(Out &s, const KeywordReportData &d) {
     const bool logo = !d.logoURL.isEmpty();
     // A text between two pieces of markup.
-    auto text = [&s](QStringView before, const QString &t, QStringView after) {
+    auto text = [&s](QByteArrayView before, const QString &t, QByteArrayView after) {
         s.append(before);
         escapeInto(s, t, Context::Text);
         s.append(after);
     };
-    auto logoImage = [&s, &d](QStringView end) {
+    auto logoImage = [&s, &d](QByteArrayView end) {
         s.append(kLogoStart);
         escapeInto(s, d.logoURL, Context::QuotedValue);
         s.append(end);
     };
-    auto link = [&s](QStringView start, const QString &target, const QString &t) {
+    auto link = [&s](QByteArrayView start, const QString &target, const QString &t) {
         s.append(start);
         escapeInto(s, target, Context::UnquotedLink);
         s.append(kTagEnd);
@@ -178,7 +178,7 @@ void build(Out &s, const KeywordReportData &d) {
     s.append(kCenter);
     if (logo && d.logoPosition == kBottom)
         logoImage(kBottomLogoEnd);
-    text(kFooterStart, d.reporterName, QStringView());
+    text(kFooterStart, d.reporterName, QByteArrayView());
     link(kFooterLink, d.webSite, d.companyName);
     link(kMailStart, d.email, d.email);
     s.append(kFooterEnd);
