@@ -9,10 +9,9 @@
 //  - a keyword cell made from the input reads back as its text, and the
 //    top-5 cells of the row read back whole.
 
-#include "FuzzSupport.h"
+#include "PageReaderFuzz.h"
 
 #include "connect/FindWhatPageReader.h"
-#include "connect/clsConnect.h"
 #include "platform/VB.h"
 
 #include <cstdint>
@@ -57,32 +56,11 @@ FindWhatMarkers markers() {
     return m;
 }
 
-struct Reader {
-    FindWhatMarkers m = markers();
-    clsConnect scraper;
-    std::unique_ptr<FindWhatPageReader> reader;
-    Reader() {
-        m.ApplyTo(scraper);
-        reader = std::make_unique<FindWhatPageReader>(scraper, m);
-        reader->setEngine("FindWhat");
-    }
-};
+using Fixture = fuzz::PageReaderFixture<FindWhatMarkers, FindWhatPageReader>;
 
-Reader &reader() {
-    static Reader *r = new Reader;  // lives as long as the run
+Fixture &reader() {
+    static Fixture *r = new Fixture(markers(), "FindWhat");  // lives as long as the run
     return *r;
-}
-
-bool oneLineTrimmed(const QString &t) {
-    return !t.contains(QLatin1Char('\r')) && !t.contains(QLatin1Char('\n')) && !t.startsWith(QLatin1Char(' ')) &&
-           !t.endsWith(QLatin1Char(' '));
-}
-
-void checkPostString(const QString &post) {
-    if (post.isEmpty())
-        return;
-    for (const QString &pair : post.split(QLatin1Char('&')))
-        FUZZ_CHECK(pair.count(QLatin1Char('=')) == 1);
 }
 
 }  // namespace
@@ -103,8 +81,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
         FUZZ_CHECK(int(out.rows.size()) >= fields.Count());
         for (int i = 1; i <= keywords.Count(); ++i) {
             const clsKeyword &k = *keywords.Item(i);
-            FUZZ_CHECK(!k.Keyword().isEmpty() && oneLineTrimmed(k.Keyword()));
-            FUZZ_CHECK(oneLineTrimmed(k.CurPos()) && oneLineTrimmed(k.FirstBid()) && oneLineTrimmed(k.FifthBid()));
+            FUZZ_CHECK(!k.Keyword().isEmpty() && fuzz::OneLineTrimmed(k.Keyword()));
+            FUZZ_CHECK(fuzz::OneLineTrimmed(k.CurPos()) && fuzz::OneLineTrimmed(k.FirstBid()) && fuzz::OneLineTrimmed(k.FifthBid()));
             FUZZ_CHECK(fields.Exists(k.Keyword()));
             FUZZ_CHECK(fields.Item(k.Keyword())->sBidValue == k.NewBid());
             FUZZ_CHECK(k.CurBid() == k.NewBid());
@@ -114,7 +92,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
             FUZZ_CHECK(out.firstField && !out.firstField->sFieldName.isEmpty());
             FUZZ_CHECK(!out.record->TermCount()->sFieldName.isEmpty());
             FUZZ_CHECK(out.record->PageURL() == kHere);
-            checkPostString(FindWhatPageReader::PostString(out, out.firstField));
+            fuzz::CheckPostString(FindWhatPageReader::PostString(out, out.firstField));
         }
 
         QStringList urls;
@@ -133,11 +111,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
 
     // The input as a keyword cell of a well-formed row.
     {
-        QString text;
-        for (const QChar c : page)
-            if (c.unicode() >= 0x20 && c != QLatin1Char('<') && c != QLatin1Char('>') && c != QLatin1Char('&') &&
-                c.unicode() != 0xA0 && c.unicode() != 0x7F)
-                text += c;
+        const QString text = fuzz::PlainCellText(page);
         const QString expected = vb::Trim(text);
         const QString form =
             QStringLiteral("<form name=\"keywords\" action=\"/u\"><input name=\"siteId\" value=\"1\">"

@@ -6,10 +6,9 @@
 //  - a keyword cell made from the input reads back as its text, with the
 //    bid one cent under the position-1 amount.
 
-#include "FuzzSupport.h"
+#include "PageReaderFuzz.h"
 
 #include "connect/OverturePageReader.h"
-#include "connect/clsConnect.h"
 #include "platform/VB.h"
 
 #include <memory>
@@ -56,25 +55,11 @@ OvertureMarkers markers() {
     return m;
 }
 
-struct Reader {
-    OvertureMarkers m = markers();
-    clsConnect scraper;
-    std::unique_ptr<OverturePageReader> reader;
-    Reader() {
-        m.ApplyTo(scraper);
-        reader = std::make_unique<OverturePageReader>(scraper, m);
-        reader->setEngine("Overture");
-    }
-};
+using Fixture = fuzz::PageReaderFixture<OvertureMarkers, OverturePageReader>;
 
-Reader &reader() {
-    static Reader *r = new Reader;  // lives as long as the run
+Fixture &reader() {
+    static Fixture *r = new Fixture(markers(), "Overture");  // lives as long as the run
     return *r;
-}
-
-bool oneLineTrimmed(const QString &t) {
-    return !t.contains(QLatin1Char('\r')) && !t.contains(QLatin1Char('\n')) && !t.startsWith(QLatin1Char(' ')) &&
-           !t.endsWith(QLatin1Char(' '));
 }
 
 }  // namespace
@@ -93,8 +78,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
         FUZZ_CHECK(int(bidPage.rows.size()) >= fields.Count());
         for (int i = 1; i <= keywords.Count(); ++i) {
             const clsKeyword &k = *keywords.Item(i);
-            FUZZ_CHECK(!k.Keyword().isEmpty() && oneLineTrimmed(k.Keyword()));
-            FUZZ_CHECK(oneLineTrimmed(k.CurPos()) && oneLineTrimmed(k.CurBid()));
+            FUZZ_CHECK(!k.Keyword().isEmpty() && fuzz::OneLineTrimmed(k.Keyword()));
+            FUZZ_CHECK(fuzz::OneLineTrimmed(k.CurPos()) && fuzz::OneLineTrimmed(k.CurBid()));
             FUZZ_CHECK(fields.Exists(k.Keyword()));
             FUZZ_CHECK(fields.Item(k.Keyword())->sBidValue == k.NewBid());
         }
@@ -104,9 +89,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
         for (const clsFieldPtr &f : bidPage.rows)
             all.Add(f);
         const QString post = clsConnect::CreatePostStringFromCollection(all);
-        if (!post.isEmpty())
-            for (const QString &pair : post.split(QLatin1Char('&')))
-                FUZZ_CHECK(pair.count(QLatin1Char('=')) == 1);
+        fuzz::CheckPostString(post);
 
         QString action, selected;
         int pages = -1;
@@ -128,11 +111,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
 
     // The input as a keyword cell of a well-formed row.
     {
-        QString text;
-        for (const QChar c : page)
-            if (c.unicode() >= 0x20 && c != QLatin1Char('<') && c != QLatin1Char('>') && c != QLatin1Char('&') &&
-                c.unicode() != 0xA0 && c.unicode() != 0x7F)
-                text += c;
+        const QString text = fuzz::PlainCellText(page);
         const QString expected = vb::Trim(text);
         const QString row = QStringLiteral("<form name=\"bidForm\" action=\"/u\"><table><tr><td>1</td><td>"
                                            "<input name=\"kw_1\" value=\"1\">") +

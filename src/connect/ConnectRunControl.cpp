@@ -240,6 +240,14 @@ void ConnectRunControl::AbortRequest() {
 
 void ConnectRunControl::setScraper(std::unique_ptr<clsConnect> scraper) { m_oConnect = std::move(scraper); }
 
+std::unique_ptr<clsConnect> ConnectRunControl::NewScraper() {
+    auto scraper = std::make_unique<clsConnect>();
+    scraper->setCache(false);
+    scraper->setSecurity(0);
+    scraper->setTimeOut(120000);
+    return scraper;
+}
+
 bool ConnectRunControl::GetFromServer(QString &sResult, const QString &sURL) {
     sResult.clear();
     if (m_bCancelled || !m_oConnect)

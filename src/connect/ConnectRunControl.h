@@ -34,13 +34,13 @@ class clsConnect;
 struct ConnectTexts {
     QString engineFamily;           // named in the final failure advice ("Overture")
     QString windowCaption;          // until the first attempt sets its own
-    QString preparingTitle;         // after Prepare
-    QString connectingTitle;        // before a login
+    QString preparingTitle = QStringLiteral("Please wait while connecting ....");  // after Prepare
+    QString connectingTitle = QStringLiteral("Please wait while connecting to the web server ...");  // before a login
     QString gotBidsTitle;           // after a successful read
-    QString updatingTitle;          // before the bids are posted
+    QString updatingTitle = QStringLiteral("Please wait while updating your keyword bids ....");  // before the post
     QString updatedTitle;           // after a successful update
-    QString retryTitle;
-    QString retryStatus;
+    QString retryTitle = QStringLiteral("Connection failed. Please wait while re-trying again ...");
+    QString retryStatus = QStringLiteral("Login failed or System Temporarily Unavailable.");
     QString failedStatus;           // with the final failure message
     int loginProgressMax = 12;
     int updateProgressMax = 4;
@@ -154,6 +154,9 @@ protected:
     // it puts the connection settings on the control before each GET.
     clsConnect *Scraper() const { return m_oConnect.get(); }
     void setScraper(std::unique_ptr<clsConnect> scraper);
+    // A scraper as every engine session sets it up: no cache, no security
+    // prompts, two minutes per request.
+    static std::unique_ptr<clsConnect> NewScraper();
     // GET of a link completed against the control's URL. False (with the
     // error worded in the status) when it failed or the run is cancelled.
     bool GetFromServer(QString &sResult, const QString &sURL);

@@ -87,17 +87,7 @@ bool holdsAnotherLink(QStringView link) {
 
 void FindWhatMarkers::Read(const QString &file, const QString &engine) {
     auto read = [&](const char *key) { return ReadIniString(file, engine, QString::fromLatin1(key)); };
-    LoginURL = read("LoginURL");
-    LoginFormStart = read("LoginFormStart");
-    LoginFormEnd = read("LoginFormEnd");
-    ActionStart = read("ActionStart");
-    ActionEnd = read("ActionEnd");
-    FieldStart = read("FieldStart");
-    FieldEnd = read("FieldEnd");
-    NameStart = read("NameStart");
-    ValueStart = read("ValueStart");
-    LoginPasswordField = read("LoginPasswordField");
-    LoginUserNameField = read("LoginUserNameField");
+    ReadLoginMarkers(file, engine);
     TabTableStart = read("TabTableStart");
     TableEnd = read("TableEnd");
     ColumStart = read("ColumStart");
@@ -124,17 +114,6 @@ void FindWhatMarkers::Read(const QString &file, const QString &engine) {
     AdditionKeywordStart = read("AdditionKeywordStart");
     AdditionKeywordEnd = read("AdditionKeywordEnd");
     LastFieldsStart = read("LastFieldsStart");
-}
-
-void FindWhatMarkers::ApplyTo(clsConnect &scraper) const {
-    scraper.setLoginFormStart(LoginFormStart);
-    scraper.setLoginFormEnd(LoginFormEnd);
-    scraper.setActionStart(ActionStart);
-    scraper.setActionEnd(ActionEnd);
-    scraper.setFieldStart(FieldStart);
-    scraper.setFieldEnd(FieldEnd);
-    scraper.setNameStart(NameStart);
-    scraper.setValueStart(ValueStart);
 }
 
 // ---- reader ------------------------------------------------------------------------------

@@ -10,6 +10,8 @@
 // Each page keeps the fields it goes back with, so a page is always posted
 // with its own rows, whatever the other pages held.
 
+#include "connect/FormMarkers.h"
+
 #include <QString>
 #include <QStringList>
 #include <QStringView>
@@ -24,10 +26,7 @@ class clsConnect;
 
 // The engine's markers and settings, one per key of its section of the
 // engine data file ("" when missing).
-struct FindWhatMarkers {
-    QString LoginURL;
-    QString LoginFormStart, LoginFormEnd, ActionStart, ActionEnd, FieldStart, FieldEnd, NameStart, ValueStart;
-    QString LoginPasswordField, LoginUserNameField;
+struct FindWhatMarkers : FormMarkers {
     QString TabTableStart, TableEnd;
     QString ColumStart, ColumEnd;
     QString WebSiteProfileTableStart, WebSiteProfileTableEnd;
@@ -45,8 +44,6 @@ struct FindWhatMarkers {
     // Every key in order. A "DisplayMaxNum" that is missing or not a
     // number raises a type mismatch: the run can't choose its page size.
     void Read(const QString &engineDataFile, const QString &engine);
-    // The eight form markers onto a scraper.
-    void ApplyTo(clsConnect &scraper) const;
 };
 
 // One keyword page as read: its record and the fields it goes back with.

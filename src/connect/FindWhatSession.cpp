@@ -41,7 +41,6 @@ const char *const kSentTitle2 = "Please wait while retrieving new bid details fr
 const char *const kReadFailedTitle1 = "Unable to retrieve new bid data from the server. ";
 const char *const kReadFailedTitle2 = "Please try again by clicking the 'Get Bids' button.";
 
-constexpr int kConnectTimeoutMs = 120000;
 constexpr int kPageProgress = 2;
 
 void logError(const char *label, const std::exception &e) {
@@ -56,13 +55,8 @@ ConnectTexts FindWhatSession::FindWhatTexts() {
     ConnectTexts t;
     t.engineFamily = QStringLiteral("FindWhat");
     t.windowCaption = QStringLiteral("Connect to  FindWhat...");
-    t.preparingTitle = QStringLiteral("Please wait while connecting ....");
-    t.connectingTitle = QStringLiteral("Please wait while connecting to the web server ...");
     t.gotBidsTitle = QStringLiteral("Retrieve keyword bid data successfully.");
-    t.updatingTitle = QStringLiteral("Please wait while updating your keyword bids ....");
     t.updatedTitle = QStringLiteral("Keyword bids have been updated successfully.");
-    t.retryTitle = QStringLiteral("Connection failed. Please wait while re-trying again ...");
-    t.retryStatus = QStringLiteral("Login failed or System Temporarily Unavailable.");
     t.failedStatus = QStringLiteral("Login Failed");
     t.loginProgressMax = 20;
     t.updateProgressMax = 18;
@@ -84,10 +78,7 @@ FindWhatSession::FindWhatSession(QObject *parent) : ConnectRunControl(FindWhatTe
 FindWhatSession::~FindWhatSession() = default;
 
 void FindWhatSession::LoadEngineData(const QString &sEngine) {
-    auto scraper = std::make_unique<clsConnect>();
-    scraper->setCache(false);
-    scraper->setSecurity(0);
-    scraper->setTimeOut(kConnectTimeoutMs);
+    auto scraper = NewScraper();
     FindWhatMarkers markers;
     markers.Read(g_sEngineDataFile, sEngine);  // raises on a bad page size
     markers.ApplyTo(*scraper);

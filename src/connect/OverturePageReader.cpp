@@ -60,17 +60,7 @@ const char *const OverturePageReader::kEngineUK = "Overture(UK)";
 
 void OvertureMarkers::Read(const QString &file, const QString &engine) {
     auto read = [&](const char *key) { return ReadIniString(file, engine, QString::fromLatin1(key)); };
-    LoginURL = read("LoginURL");
-    LoginFormStart = read("LoginFormStart");
-    LoginFormEnd = read("LoginFormEnd");
-    ActionStart = read("ActionStart");
-    ActionEnd = read("ActionEnd");
-    FieldStart = read("FieldStart");
-    FieldEnd = read("FieldEnd");
-    NameStart = read("NameStart");
-    ValueStart = read("ValueStart");
-    LoginPasswordField = read("LoginPasswordField");
-    LoginUserNameField = read("LoginUserNameField");
+    ReadLoginMarkers(file, engine);
     ImgMapSectionStart = read("ImgMapSectionStart");
     ImgMapSectionEnd = read("ImgMapSectionEnd");
     AltStart = read("AltStart");
@@ -103,17 +93,6 @@ void OvertureMarkers::ReadAccountForm(const QString &file, const QString &engine
     AccountFormStart = ReadIniString(file, engine, QStringLiteral("AccountFormStart"));
     AccountStart = ReadIniString(file, engine, QStringLiteral("AccountStart"));
     AccountFormEnd = ReadIniString(file, engine, QStringLiteral("AccountFormEnd"));
-}
-
-void OvertureMarkers::ApplyTo(clsConnect &scraper) const {
-    scraper.setLoginFormStart(LoginFormStart);
-    scraper.setLoginFormEnd(LoginFormEnd);
-    scraper.setActionStart(ActionStart);
-    scraper.setActionEnd(ActionEnd);
-    scraper.setFieldStart(FieldStart);
-    scraper.setFieldEnd(FieldEnd);
-    scraper.setNameStart(NameStart);
-    scraper.setValueStart(ValueStart);
 }
 
 // ---- reader ------------------------------------------------------------------------------

@@ -5,6 +5,8 @@
 // their keyword rows. Every cut uses the scraper's primitives; marker
 // searches compare letter case exactly, searches for "selected" ignore it.
 
+#include "connect/FormMarkers.h"
+
 #include <QString>
 #include <memory>
 #include <vector>
@@ -16,10 +18,7 @@ class clsConnect;
 
 // The engine's markers and settings, one per key of its section of the
 // engine data file ("" when missing).
-struct OvertureMarkers {
-    QString LoginURL;
-    QString LoginFormStart, LoginFormEnd, ActionStart, ActionEnd, FieldStart, FieldEnd, NameStart, ValueStart;
-    QString LoginPasswordField, LoginUserNameField;
+struct OvertureMarkers : FormMarkers {
     QString ImgMapSectionStart, ImgMapSectionEnd, AltStart, AltEnd, MngBids, MngBidsURLStart;
     QString MbFormStart, MbFormEnd;
     QString RowStart, RowEnd, ColumStart, ColumEnd;
@@ -33,8 +32,6 @@ struct OvertureMarkers {
     // Every key but the three merged-account ones.
     void Read(const QString &engineDataFile, const QString &engine);
     void ReadAccountForm(const QString &engineDataFile, const QString &engine);
-    // The eight form markers onto a scraper.
-    void ApplyTo(clsConnect &scraper) const;
 };
 
 // One bid page as read: its form's action and other inputs, and its keyword

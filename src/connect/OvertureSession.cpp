@@ -53,7 +53,6 @@ const char *const kAccountNotFound2 = " not find.";
 const char *const kOvertureSite = "overture";
 const char *const kFirstPage = "1";
 
-constexpr int kConnectTimeoutMs = 120000;
 constexpr int kResendProgress = 2;
 constexpr int kPageProgress = 2;
 
@@ -71,13 +70,8 @@ ConnectTexts OvertureSession::OvertureTexts() {
     ConnectTexts t;
     t.engineFamily = QStringLiteral("Overture");
     t.windowCaption = QStringLiteral("Connect to  Overture...");
-    t.preparingTitle = QStringLiteral("Please wait while connecting ....");
-    t.connectingTitle = QStringLiteral("Please wait while connecting to the web server ...");
     t.gotBidsTitle = QStringLiteral("Keyword bid data has been successfully retrieved");
-    t.updatingTitle = QStringLiteral("Please wait while updating your keyword bids ....");
     t.updatedTitle = QStringLiteral("Keyword bids have been successfully updated");
-    t.retryTitle = QStringLiteral("Connection failed. Please wait while re-trying again ...");
-    t.retryStatus = QStringLiteral("Login failed or System Temporarily Unavailable.");
     t.failedStatus = QStringLiteral("Connect Failed");
     t.loginProgressMax = 12;
     t.updateProgressMax = 4;
@@ -96,10 +90,7 @@ OvertureSession::~OvertureSession() = default;
 
 void OvertureSession::LoadEngineData(const QString &sEngine) {
     m_sEngineDataFile = g_sEngineDataFile;
-    auto scraper = std::make_unique<clsConnect>();
-    scraper->setCache(false);
-    scraper->setSecurity(0);
-    scraper->setTimeOut(kConnectTimeoutMs);
+    auto scraper = NewScraper();
     OvertureMarkers markers;
     markers.Read(m_sEngineDataFile, sEngine);
     if (markers.LoginURL.contains(QLatin1String(kOvertureSite), Qt::CaseSensitive))
