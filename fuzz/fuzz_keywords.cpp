@@ -39,6 +39,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     QFile::remove(file + QStringLiteral(".bad"));
     fuzz::WriteRaw(file, bytes);
 
+    // The tree's count is the number of non-empty lines, at any line end.
+    qsizetype lines = 0;
+    for (const QString &line : platform::SplitLines(platform::FromAnsi(bytes)))
+        lines += line.isEmpty() ? 0 : 1;
+    FUZZ_CHECK(GetKeywordsCount(QStringLiteral("Overture"), QStringLiteral("Shop")) == lines);
+
     list.loadKeywords();
     QSet<QString> seen;
     for (const clsKeywordPtr &k : *list.Keywords()) {

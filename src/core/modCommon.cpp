@@ -13,6 +13,7 @@
 #include <QWidget>
 
 #include <cmath>
+#include <cstring>
 #include <exception>
 #include <memory>
 
@@ -86,21 +87,26 @@ void ResetErrorLogForTests() {
 
 // ---- Ini files ---------------------------------------------------------------
 
-QString ReadIniString(const QString &file, const QString &section, const QString &key) {
+namespace {
+
+template <typename Read>
+QString readIniValue(Read read) {
     try {
-        return ReadIniString(platform::ProfileReader(file), section, key);
+        return vb::RTrim(StripNulls(read()));
     } catch (...) {
         return QString();
     }
 }
 
+}  // namespace
+
+// Through the kept parse: callers read an engine data file key by key.
+QString ReadIniString(const QString &file, const QString &section, const QString &key) {
+    return readIniValue([&] { return platform::GetProfileString(file, section, key, QString(), kIniBufferSize); });
+}
+
 QString ReadIniString(const platform::ProfileReader &file, const QString &section, const QString &key) {
-    try {
-        const QString value = file.GetString(section, key, QString(), kIniBufferSize);
-        return vb::RTrim(StripNulls(value));
-    } catch (...) {
-        return QString();
-    }
+    return readIniValue([&] { return file.GetString(section, key, QString(), kIniBufferSize); });
 }
 
 QString WriteIniString(const QString &file, const QString &section, const QString &key,
@@ -351,13 +357,29 @@ int GetKeywordsCount(const QString &engineName, const QString &accountName) {
         const QString path = platform::JoinPath(folder, QStringLiteral("Keywords.dat"));
         if (!QFile::exists(path))
             return 0;
-        QString text;
-        if (!platform::ReadAnsiFile(path, &text))
+        QByteArray bytes;
+        if (!platform::ReadFileBytes(path, &bytes))
             throw vb::VBError(75, QStringLiteral("Path/File access error"));
-        const QStringList lines = platform::SplitLines(text);
-        for (const QString &line : lines)
-            if (!line.isEmpty())
-                ++count;
+        // Non-empty lines, counted on the bytes (one byte is one character)
+        // with memchr: the tree counts every account's list at each rebuild.
+        // The next LF is kept, so a file of CR ends alone is not rescanned.
+        const char *p = bytes.constData();
+        const char *const end = p + bytes.size();
+        const char *lf = nullptr;
+        while (p < end) {
+            while (p < end && (*p == '\r' || *p == '\n'))
+                ++p;
+            if (p == end)
+                break;
+            ++count;
+            if (!lf || lf < p) {
+                lf = static_cast<const char *>(std::memchr(p, '\n', size_t(end - p)));
+                if (!lf)
+                    lf = end;
+            }
+            const char *cr = static_cast<const char *>(std::memchr(p, '\r', size_t(lf - p)));
+            p = cr ? cr : lf;
+        }
     } catch (const std::exception &e) {
         WriteErrorLog(QString::fromLatin1(kKeywordsCountLabel) + vb::Describe(e));
     }

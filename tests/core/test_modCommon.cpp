@@ -257,6 +257,8 @@ TEST(GetKeywordsCount, CountsNonEmptyLinesOfTheAccountsKeywordFile) {
     testenv::writeFile(keywordFile("Overture", "Shop"),
                        "shoes;1;;;;;;;;;\r\n\r\nboots;2;;;;;;;;;\r\n\r\nhats;3;;;;;;;;;\r\n\r\n");
     EXPECT_EQ(GetKeywordsCount("Overture", "Shop"), 3);
+    testenv::writeFile(keywordFile("Overture", "Unix"), "a\n\nb\rc\r\n\n\rlast, no end");
+    EXPECT_EQ(GetKeywordsCount("Overture", "Unix"), 4);
 
     // Unsafe names map to their own folder instead of escaping the Accounts folder.
     testenv::writeFile(keywordFile("Over/ture", "../Shop"), "a\r\n\r\n");
