@@ -89,10 +89,18 @@ void ResetErrorLogForTests() {
 
 namespace {
 
+// A value cut at a NUL ends there as if the line did: without the blanks
+// (spaces, tabs) the reader trims from every line end, so what is written
+// back reads back the same.
 template <typename Read>
 QString readIniValue(Read read) {
     try {
-        return vb::RTrim(StripNulls(read()));
+        QString value = StripNulls(read());
+        qsizetype end = value.size();
+        while (end > 0 && (value[end - 1] == QLatin1Char(' ') || value[end - 1] == QLatin1Char('\t')))
+            --end;
+        value.truncate(end);
+        return value;
     } catch (...) {
         return QString();
     }

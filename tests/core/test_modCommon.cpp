@@ -1,6 +1,7 @@
 #include "core/Globals.h"
 #include "core/modCommon.h"
 #include "platform/Folders.h"
+#include "platform/Ini.h"
 #include "platform/Registry.h"
 #include "platform/Seams.h"
 #include "platform/TextFile.h"
@@ -71,6 +72,12 @@ TEST(IniString, ReadsAndWritesThroughTheProfile) {
     EXPECT_EQ(WriteIniString(file, "S", "k", QString()), "1");
     EXPECT_TRUE(testenv::readFile(file).contains("k="));
     EXPECT_EQ(ReadIniString(file, "S", "k"), "");
+
+    // A value cut at a NUL reads as what writing it back gives.
+    const QString nul = platform::JoinPath(testenv::tempDir(), "nul.ini");
+    testenv::writeFile(nul, QByteArray("[S]\r\nk=name \t\0\0tail\r\n", 21));
+    EXPECT_EQ(ReadIniString(nul, "S", "k"), "name");
+    EXPECT_EQ(ReadIniString(platform::ProfileReader(nul), "S", "k"), "name");
 
     const QString noFolder = platform::JoinPath(testenv::tempDir(), "missing", "b.ini");
     EXPECT_EQ(WriteIniString(noFolder, "S", "k", "v"), "0");
