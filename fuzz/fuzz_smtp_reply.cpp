@@ -8,13 +8,13 @@
 
 namespace {
 
-QList<SmtpReplyReader::Reply> feedInPieces(const QByteArray &bytes, size_t seed) {
+QList<SmtpReplyReader::Reply> feedInPieces(const QByteArray &bytes, size_t state) {
     SmtpReplyReader reader;
     QList<SmtpReplyReader::Reply> out;
     qsizetype pos = 0;
     while (pos < bytes.size()) {
-        seed = seed * 6364136223846793005ULL + 1442695040888963407ULL;
-        const qsizetype n = qsizetype((seed >> 33) % 17) + 1;
+        state = state * 6364136223846793005ULL + 1442695040888963407ULL;
+        const qsizetype n = qsizetype((state >> 33) % 17) + 1;
         out += reader.Feed(QByteArrayView(bytes).sliced(pos, qMin(n, bytes.size() - pos)));
         pos += n;
     }

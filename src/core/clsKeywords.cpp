@@ -238,8 +238,8 @@ struct ValueBytes {
     QByteArrayView bytes;
     bool operator==(const ValueBytes &o) const { return bytes == o.bytes; }
 };
-size_t qHash(const ValueBytes &v, size_t seed = 0) noexcept {
-    size_t h = 0xcbf29ce484222325ULL ^ seed;
+size_t qHash(const ValueBytes &v, size_t salt = 0) noexcept {
+    size_t h = 0xcbf29ce484222325ULL ^ salt;
     for (const char c : v.bytes)
         h = (h ^ static_cast<unsigned char>(c)) * 0x100000001b3ULL;
     return h;

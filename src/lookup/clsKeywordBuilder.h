@@ -1,6 +1,6 @@
 #pragma once
 // One fetch of an engine's keyword suggestion page: builds the request from
-// the engine's templates and the seed keyword, drives its own HTTP client
+// the engine's templates and the root keyword, drives its own HTTP client
 // window, cuts the answer into rows with the engine's markers and hands them
 // to the window. Also the history and cache files of the suggestion tool.
 // No screen.
@@ -66,7 +66,7 @@ public:
     void CloseHTTPForm();
     frmHTTP *HTTPForm() const { return m_frmHTTP; }
 
-    // The request address for the seed keyword (trimmed, encoded as for a
+    // The request address for the root keyword (trimmed, encoded as for a
     // search). Raises when the engine index is not a loaded engine.
     QString GetSuggestURL() const;
 
@@ -97,7 +97,7 @@ public:
     // Creates the folders when missing; false with errorText on failure.
     static bool WriteCacheFile(const QString &engine, const QString &keyword, const QList<SuggestionRow> &rows,
                                QString *errorText = nullptr);
-    // The seed keywords of the history file, in order, empty lines skipped.
+    // The root keywords of the history file, in order, empty lines skipped.
     static QStringList ReadHistory();
     static bool WriteHistory(const QStringList &entries, QString *errorText = nullptr);
 

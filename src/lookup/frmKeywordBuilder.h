@@ -1,7 +1,7 @@
 #pragma once
 // "Keyword Builder": the modal window of the keyword suggestion tool. The
-// user types a seed keyword, picks a suggestion engine and fetches its
-// suggestions; the last list of each engine and seed is cached and shown
+// user types a root keyword, picks a suggestion engine and fetches its
+// suggestions; the last list of each engine and root is cached and shown
 // again when that pair is picked. Chosen rows are added to the keyword
 // list of the account the window was opened for.
 //
@@ -99,7 +99,7 @@ private:
     void StopSearch();
     void tmrDisconnect_Timer();
     void cboKeyword_KeyDown();
-    // Shows the cache of an engine and seed keyword.
+    // Shows the cache of an engine and root keyword.
     void showPair(const QString &engine, const QString &keyword);
     // The history entry the keyword box shows; -1 for typed text.
     int keywordListIndex() const;
@@ -114,7 +114,7 @@ private:
     bool m_bAddToList = false;
     bool m_bLoaded = false;
     QString m_sOpenKey;  // key of this window among the open ones ("" when not shown)
-    // The engine and seed whose rows the list holds: a fetch's answer and
+    // The engine and root whose rows the list holds: a fetch's answer and
     // every change of the rows are cached under them.
     QString m_sListEngine;
     QString m_sListKeyword;

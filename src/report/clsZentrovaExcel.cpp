@@ -79,8 +79,8 @@ struct CellFormat {
     }
 };
 
-size_t qHash(const CellFormat &f, size_t seed = 0) {
-    return qHashMulti(seed, f.fontName, f.fontSize, f.bold, f.italic, f.underline, f.shrink, f.fontColor,
+size_t qHash(const CellFormat &f, size_t salt = 0) {
+    return qHashMulti(salt, f.fontName, f.fontSize, f.bold, f.italic, f.underline, f.shrink, f.fontColor,
                       f.fillColor, f.hAlign, f.vAlign, f.border[0], f.border[1], f.border[2], f.border[3],
                       f.borderColor[0], f.borderColor[1], f.borderColor[2], f.borderColor[3], f.diagType,
                       f.diagStyle, f.diagColor);

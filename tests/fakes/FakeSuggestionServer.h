@@ -1,6 +1,6 @@
 #pragma once
 // A fake engine's keyword suggestion pages on the fake HTTP server: one page
-// of suggestions (count, then keyword) per seed term, cut by the markers
+// of suggestions (count, then keyword) per root term, cut by the markers
 // this fake writes into the engine data file. Every request is recorded by
 // the HTTP server.
 
@@ -37,11 +37,11 @@ public:
     // asking this server for suggestions, and `suggestionEngines` as the
     // suggestion tool's list (a name not among `engines` has no definition).
     void writeEngineData(const QStringList &engines, const QStringList &suggestionEngines) const;
-    // The address parts around the seed of an engine's requests.
+    // The address parts around the root of an engine's requests.
     QString querySuggest1(const QString &engine) const;
     static QString querySuggest2();
 
-    // The page for a seed term (as the engine receives it, decoded).
+    // The page for a root term (as the engine receives it, decoded).
     void setSuggestions(const QString &term, const QList<FakeSuggestion> &suggestions);
     // The suggestion page as the engine sends it; terms without
     // suggestions get a page with an empty table.

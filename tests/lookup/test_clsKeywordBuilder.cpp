@@ -61,12 +61,12 @@ struct BuilderTest : ::testing::Test {
         engine = std::make_shared<clsEngine>();
         engine->loadEngineData();
     }
-    std::unique_ptr<clsKeywordBuilder> builder(const QString &seed, int index = 1) {
+    std::unique_ptr<clsKeywordBuilder> builder(const QString &root, int index = 1) {
         auto b = std::make_unique<clsKeywordBuilder>();
         b->setFormKeywordBuilder(&form);
         b->setEngineObject(engine);
         b->setEngineIndex(index);
-        b->setKeyword(seed);
+        b->setKeyword(root);
         return b;
     }
     bool waitCompleted() {
@@ -160,19 +160,19 @@ TEST(KeywordBuilderParse, AnEmptyMarkerIsNeverFound) {
 }
 
 TEST(KeywordBuilderFiles, CacheNamesStayInTheirFolderAndKeepTrailingBlanks) {
-    const QString root = platform::JoinPath(testenv::programDir(), QStringLiteral("KeywordBuilder"));
-    const struct { const char *engine, *seed, *relative; } cases[] = {
+    const QString folder = platform::JoinPath(testenv::programDir(), QStringLiteral("KeywordBuilder"));
+    const struct { const char *engine, *root, *relative; } cases[] = {
         {"Google", "red shoes  ", "Google/red shoes  .dat"},
         {"../x", "..", "..%2Fx/%2E%2E.dat"},
         {"Ask", "a/b:c", "Ask/a%2Fb%3Ac.dat"},
         {"Ask", " lead", "Ask/ lead.dat"},
     };
     for (const auto &c : cases) {
-        const QString path = clsKeywordBuilder::CacheFile(QString::fromLatin1(c.engine), QString::fromLatin1(c.seed));
-        EXPECT_EQ(path, root + QLatin1Char('/') + QString::fromLatin1(c.relative)) << c.seed;
-        ASSERT_TRUE(clsKeywordBuilder::WriteCacheFile(QString::fromLatin1(c.engine), QString::fromLatin1(c.seed),
+        const QString path = clsKeywordBuilder::CacheFile(QString::fromLatin1(c.engine), QString::fromLatin1(c.root));
+        EXPECT_EQ(path, folder + QLatin1Char('/') + QString::fromLatin1(c.relative)) << c.root;
+        ASSERT_TRUE(clsKeywordBuilder::WriteCacheFile(QString::fromLatin1(c.engine), QString::fromLatin1(c.root),
                                                       {{QStringLiteral("k"), QStringLiteral("1")}}));
-        EXPECT_EQ(testenv::readFile(path), QByteArray("k;1\r\n\r\n")) << c.seed;
+        EXPECT_EQ(testenv::readFile(path), QByteArray("k;1\r\n\r\n")) << c.root;
     }
     EXPECT_EQ(clsKeywordBuilder::HistoryFile(), root + QStringLiteral("/Keywords.dat"));
 }
@@ -201,15 +201,15 @@ TEST(KeywordBuilderFiles, HistorySkipsEmptyEntries) {
     EXPECT_EQ(testenv::readFile(clsKeywordBuilder::HistoryFile()), QByteArray("\r\n"));
 }
 
-TEST_F(BuilderTest, SeedsAreTrimmedEncodedAndJoinedByPlus) {
-    const struct { QString seed; const char *query; const char *term; } cases[] = {
+TEST_F(BuilderTest, RootsAreTrimmedEncodedAndJoinedByPlus) {
+    const struct { QString root; const char *query; const char *term; } cases[] = {
         {QStringLiteral("red shoes  "), "red+shoes", "red shoes"},
         {QStringLiteral("  a&b=c"), "a%26b%3Dc", "a&b=c"},
         {QStringLiteral("1+1 #2?"), "1%2B1+%232%3F", "1+1 #2?"},
         {QStringLiteral("caf\u00e9 50%"), "caf%E9+50%25", "caf\u00e9 50%"},
     };
     for (const auto &c : cases) {
-        auto b = builder(c.seed);
+        auto b = builder(c.root);
         EXPECT_EQ(b->GetSuggestURL(), server.querySuggest1(QStringLiteral("Google")) + QString::fromLatin1(c.query) +
                                           FakeSuggestionServer::querySuggest2());
         testenv::answerMsgBox(seam::vbOK);

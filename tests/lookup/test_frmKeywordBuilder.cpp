@@ -28,11 +28,11 @@ namespace {
 const QString kGoogle = QStringLiteral("Google");
 const QString kAsk = QStringLiteral("Ask");
 
-QByteArray cacheBytes(const QString &engine, const QString &seed) {
-    return testenv::readFile(clsKeywordBuilder::CacheFile(engine, seed));
+QByteArray cacheBytes(const QString &engine, const QString &root) {
+    return testenv::readFile(clsKeywordBuilder::CacheFile(engine, root));
 }
-void writeCache(const QString &engine, const QString &seed, const QByteArray &bytes) {
-    testenv::writeFile(clsKeywordBuilder::CacheFile(engine, seed), bytes);
+void writeCache(const QString &engine, const QString &root, const QByteArray &bytes) {
+    testenv::writeFile(clsKeywordBuilder::CacheFile(engine, root), bytes);
 }
 QByteArray keywordsDat() { return testenv::readFile(fixtures::accountFile("Google", "acme", "Keywords.dat")); }
 
@@ -79,11 +79,11 @@ struct BuilderWindowTest : ::testing::Test {
             f->lvwKeywords->setCurrentItem(f->lvwKeywords->topLevelItem(rowNumbers.first() - 1), 0,
                                            QItemSelectionModel::NoUpdate);
     }
-    // Clicks Get with this seed and engine and waits until the window is idle again.
-    void get(const QString &seed, int engineIndex = 0) {
-        f->cboKeyword->setEditText(seed);
+    // Clicks Get with this root and engine and waits until the window is idle again.
+    void get(const QString &root, int engineIndex = 0) {
+        f->cboKeyword->setEditText(root);
         pick(f->cboEngine, engineIndex);
-        f->cboKeyword->setEditText(seed);
+        f->cboKeyword->setEditText(root);
         f->cmdGet->click();
         ASSERT_TRUE(QTest::qWaitFor([&] { return !f->Busy(); }, 10000));
     }
@@ -132,7 +132,7 @@ TEST_F(BuilderWindowTest, PrepareListsTheEnginesAndHistoryAndShowsTheFirstPairsC
 
 TEST_F(BuilderWindowTest, GetRefusesMissingInputAndEnginesThatAreNotLoaded) {
     struct Case {
-        const char *seed;
+        const char *root;
         int engine;  // -1: the engine data file is missing
         const char *message;
     };
@@ -148,7 +148,7 @@ TEST_F(BuilderWindowTest, GetRefusesMissingInputAndEnginesThatAreNotLoaded) {
         window();
         if (c.engine >= 0)
             pick(f->cboEngine, c.engine);
-        f->cboKeyword->setEditText(QString::fromLatin1(c.seed));
+        f->cboKeyword->setEditText(QString::fromLatin1(c.root));
         testenv::clearShownMsgBoxes();
         testenv::answerMsgBox(seam::vbOK);
         f->cmdGet->click();
@@ -166,13 +166,13 @@ TEST_F(BuilderWindowTest, GetRefusesMissingInputAndEnginesThatAreNotLoaded) {
     EXPECT_TRUE(testenv::errorLog().contains("frmKeywordBulider_PopulateEngine:  - \r\n"));
 }
 
-TEST_F(BuilderWindowTest, AFetchListsTheAnswerCachesItUnderItsPairAndRemembersTheSeed) {
-    const QString seed = QStringLiteral("red shoes  ");
+TEST_F(BuilderWindowTest, AFetchListsTheAnswerCachesItUnderItsPairAndRemembersTheRoot) {
+    const QString root = QStringLiteral("red shoes  ");
     server.setSuggestions(QStringLiteral("red shoes"),
                           {{"1,200", "red shoes"}, {"300", "Red Shoes&nbsp;"}, {"80", "red\r\nsneakers"},
                            {"5", "a;b"}, {"40", "red &amp; blue shoes"}});
     window();
-    f->cboKeyword->setEditText(seed);
+    f->cboKeyword->setEditText(root);
     bool busyLooked = false;
     QObject::connect(&server.http(), &fake::FakeHttpServer::requestReceived, f.get(), [&] {
         busyLooked = f->Busy() && f->cmdGet->text() == QStringLiteral("S&top") && !f->cmdClose->isEnabled() &&
@@ -188,22 +188,22 @@ TEST_F(BuilderWindowTest, AFetchListsTheAnswerCachesItUnderItsPairAndRemembersTh
     ASSERT_EQ(testenv::shownMsgBoxes().size(), 1);
     EXPECT_EQ(testenv::shownMsgBoxes()[0].text, QStringLiteral("Retrieving data completed."));
     EXPECT_EQ(rows(), (QStringList{"red shoes|1,200", "redsneakers|80"}));
-    EXPECT_EQ(cacheBytes(kGoogle, seed), QByteArray("red shoes;1,200\r\nredsneakers;80\r\n\r\n"));
+    EXPECT_EQ(cacheBytes(kGoogle, root), QByteArray("red shoes;1,200\r\nredsneakers;80\r\n\r\n"));
     EXPECT_EQ(f->stbPanel1->text(), QStringLiteral(" Download completed."));
     EXPECT_EQ(f->pbrSearch->value(), 0);
     EXPECT_EQ(f->cmdGet->text(), QStringLiteral("&Get..."));
     EXPECT_TRUE(f->cmdAddToList->isEnabled());
-    EXPECT_EQ(history(), QStringList{seed});
+    EXPECT_EQ(history(), QStringList{root});
     const QByteArray log = testenv::errorLog();
     EXPECT_TRUE(log.contains("clsKeywordBuilder_GetResult: repeated suggestion skipped: Red Shoes\r\n"));
     EXPECT_TRUE(log.contains("clsKeywordBuilder_GetResult: suggestion skipped, it holds \";\": a;b\r\n"));
     // An entity holds ";" too: such a keyword could not be stored either.
     EXPECT_TRUE(log.contains("clsKeywordBuilder_GetResult: suggestion skipped, it holds \";\": red &amp; blue shoes\r\n"));
 
-    // The same seed again is not listed twice; Close writes the history.
+    // The same root again is not listed twice; Close writes the history.
     testenv::answerMsgBox(seam::vbOK);
-    get(seed);
-    EXPECT_EQ(history(), QStringList{seed});
+    get(root);
+    EXPECT_EQ(history(), QStringList{root});
     f->cmdClose->click();
     EXPECT_EQ(testenv::readFile(clsKeywordBuilder::HistoryFile()), QByteArray("red shoes  \r\n\r\n"));
 }
@@ -331,12 +331,12 @@ TEST_F(BuilderWindowTest, DeleteRemovesTheSelectedRowsAndSavesTheCache) {
         {{1, 2, 3, 4, 5}, seam::vbYes, true, {}, ""},
         {{2}, seam::vbNo, false, {"k1", "k2", "k3", "k4", "k5"}, "k2"},
     };
-    testenv::writeFile(clsKeywordBuilder::HistoryFile(), "seed\r\n");
+    testenv::writeFile(clsKeywordBuilder::HistoryFile(), "root\r\n");
     for (const Case &c : cases) {
-        writeCache(kGoogle, QStringLiteral("seed"), five);
+        writeCache(kGoogle, QStringLiteral("root"), five);
         window();
         // Deleting with No still writes the cache.
-        QFile::remove(clsKeywordBuilder::CacheFile(kGoogle, QStringLiteral("seed")));
+        QFile::remove(clsKeywordBuilder::CacheFile(kGoogle, QStringLiteral("root")));
         select(c.selected);
         testenv::clearShownMsgBoxes();
         testenv::answerMsgBox(c.answer);
@@ -354,7 +354,7 @@ TEST_F(BuilderWindowTest, DeleteRemovesTheSelectedRowsAndSavesTheCache) {
         for (const QString &k : c.left)
             expected += k.toLatin1() + ';' + k.right(1).toLatin1() + "\r\n";
         EXPECT_EQ(left, c.left);
-        EXPECT_EQ(cacheBytes(kGoogle, QStringLiteral("seed")), expected + "\r\n");
+        EXPECT_EQ(cacheBytes(kGoogle, QStringLiteral("root")), expected + "\r\n");
         QTreeWidgetItem *current = f->lvwKeywords->currentItem();
         EXPECT_EQ(current ? current->text(0) : QString(), QString::fromLatin1(c.current));
         if (c.answer == seam::vbYes && current) {
@@ -404,7 +404,7 @@ TEST_F(BuilderWindowTest, TheWindowIsOpenForItsAccountUntilItHides) {
         EXPECT_FALSE(f->isVisible()) << c.how;
         EXPECT_FALSE(frmKeywordBuilder::IsOpenFor(kGoogle, QStringLiteral("acme"))) << c.how;
         EXPECT_FALSE(f->AddToList()) << c.how;
-        // The history is written, though the typed seed was never fetched.
+        // The history is written, though the typed keyword was never fetched.
         EXPECT_EQ(testenv::readFile(clsKeywordBuilder::HistoryFile()), QByteArray("\r\n")) << c.how;
     }
 }
