@@ -174,7 +174,7 @@ TEST(KeywordBuilderFiles, CacheNamesStayInTheirFolderAndKeepTrailingBlanks) {
                                                       {{QStringLiteral("k"), QStringLiteral("1")}}));
         EXPECT_EQ(testenv::readFile(path), QByteArray("k;1\r\n\r\n")) << c.root;
     }
-    EXPECT_EQ(clsKeywordBuilder::HistoryFile(), root + QStringLiteral("/Keywords.dat"));
+    EXPECT_EQ(clsKeywordBuilder::HistoryFile(), folder + QStringLiteral("/Keywords.dat"));
 }
 
 TEST(KeywordBuilderFiles, CacheBytesAndTheirReading) {
