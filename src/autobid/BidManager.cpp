@@ -70,8 +70,6 @@ const char *const kEngineFindWhat = "FindWhat";
 
 QString L(const char *s) { return QString::fromLatin1(s); }
 
-void logError(const char *label, const std::exception &e) { WriteErrorLog(L(label) + vb::Describe(e)); }
-
 // Marks the process as holding a connection window open; nested runs of
 // two windows keep the mark until the last one ends.
 class AutoBidRunningMark {
@@ -213,7 +211,7 @@ void BidManager::Load() {
         FillKeywordsValueFromLookup(true);
         PopulateKeywords();
     } catch (const std::exception &e) {
-        logError(kLoadLog, e);
+        WriteErrorLog(kLoadLog, e);
     }
 }
 
@@ -262,7 +260,7 @@ void BidManager::PopulateKeywords() {
                              L(kKeywordsCaption) + QStringLiteral(" (") + QString::number(added) + QLatin1Char(')'));
         FormatGridCells();
     } catch (const std::exception &e) {
-        logError(kPopulateLog, e);
+        WriteErrorLog(kPopulateLog, e);
     }
 }
 
@@ -271,7 +269,7 @@ void BidManager::FormatGridFirstRow() {
         for (int col = 0; col < BidGrid::kCols; ++col)
             m_grid.setTextMatrix(0, col, L(kCaptions[col]));
     } catch (const std::exception &e) {
-        logError(kFirstRowLog, e);
+        WriteErrorLog(kFirstRowLog, e);
     }
 }
 
@@ -284,7 +282,7 @@ void BidManager::FormatGridCells() {
         m_grid.setFormats(quint16(1u << BidGrid::colKeyword), shaded);
         m_grid.setCurrentCell(0, 0);
     } catch (const std::exception &e) {
-        logError(kCellsLog, e);
+        WriteErrorLog(kCellsLog, e);
     }
 }
 
@@ -300,7 +298,7 @@ void BidManager::loadKeywordsetting() {
             KeywordsSettingFile::FilePath(m_state.m_sEngine, m_state.m_sAccountName),
             m_state.m_oAccount ? *m_state.m_oAccount : none, &m_state.m_bSettingsUnread);
     } catch (const std::exception &e) {
-        logError(kLoadSettingLog, e);
+        WriteErrorLog(kLoadSettingLog, e);
     }
 }
 
@@ -317,7 +315,7 @@ void BidManager::SaveKeywordsSetting() {
         KeywordsSettingFile::MakeFolders(m_state.m_sEngine, m_state.m_sAccountName);
         KeywordsSettingFile::Save(path, *m_state.m_colKeywords, m_state.m_colHeldKeywords.get(), *m_state.m_oAccount);
     } catch (const std::exception &e) {
-        logError(kSaveSettingLog, e);
+        WriteErrorLog(kSaveSettingLog, e);
     }
 }
 
@@ -336,7 +334,7 @@ void BidManager::KeywordsSetting() {
             m_state.m_bSettingsDirty = true;
         }
     } catch (const std::exception &e) {
-        logError(kSettingLog, e);
+        WriteErrorLog(kSettingLog, e);
     }
 }
 
@@ -349,7 +347,7 @@ void BidManager::ApplyKeywordsSetting(int iFirst, int iLast) {
         }
         m_rules.ChangeNewBidColumToPosition(iFirst, iLast);
     } catch (const std::exception &e) {
-        logError(kSettingLog, e);
+        WriteErrorLog(kSettingLog, e);
     }
 }
 
@@ -366,7 +364,7 @@ void BidManager::RemoveInvalidKeyword() {
                 m_state.m_colHeldKeywords->Add(k, k->Keyword(), m_state.m_colHeldKeywords->isEmpty() ? 0 : 1);
         }
     } catch (const std::exception &e) {
-        logError(kRemoveLog, e);
+        WriteErrorLog(kRemoveLog, e);
     }
 }
 
@@ -416,7 +414,7 @@ bool BidManager::GetBids() {
             EnableButtons(false);
         }
     } catch (const std::exception &e) {
-        logError(kGetBidsLog, e);
+        WriteErrorLog(kGetBidsLog, e);
     }
     return result;
 }
@@ -447,7 +445,7 @@ void BidManager::UpdateBids() {
             EnableButtons(false);
         }
     } catch (const std::exception &e) {
-        logError(kUpdateBidsLog, e);
+        WriteErrorLog(kUpdateBidsLog, e);
     }
 }
 
@@ -471,7 +469,7 @@ bool BidManager::InKeywordsCollection(const QString &sCompareKeyword, const Keyw
                 return true;
         return false;
     } catch (const std::exception &e) {
-        logError(kInCollectionLog, e);
+        WriteErrorLog(kInCollectionLog, e);
         return false;
     }
 }
@@ -519,7 +517,7 @@ void BidManager::FillKeywordsValueFromLookup(bool bAll) {
             }
         }
     } catch (const std::exception &e) {
-        logError(kFillLog, e);
+        WriteErrorLog(kFillLog, e);
     }
 }
 
@@ -561,7 +559,7 @@ void BidManager::UpdateKeywordsToGrid() {
                         n = vb::CInt(k.UpdateNumber());
                     } catch (const std::exception &e) {
                         // An unreadable counter: this keyword's change waits for its window to end.
-                        logError(kApplyLog, e);
+                        WriteErrorLog(kApplyLog, e);
                         counted = false;
                     }
                     if (counted && (n < BidStrategies::kChangeLimit || !limited)) {
@@ -588,7 +586,7 @@ void BidManager::UpdateKeywordsToGrid() {
         UpdateBids();
         Q_EMIT lastUpdateChanged(L(kLastUpdate) + vb::FormatGeneralDate(seam::Now()));
     } catch (const std::exception &e) {
-        logError(kApplyLog, e);
+        WriteErrorLog(kApplyLog, e);
     }
 }
 
@@ -600,7 +598,7 @@ void BidManager::ScheduledPass() {
                 UpdateKeywordsToGrid();
         }
     } catch (const std::exception &e) {
-        logError(kSchedulerLog, e);
+        WriteErrorLog(kSchedulerLog, e);
     }
 }
 

@@ -114,7 +114,7 @@ KeywordCollectionPtr KeywordsSettingFile::Load(const QString &path, const clsAcc
         } catch (const std::exception &e) {
             // A repeat in another letter case: the first line holds; the rest of the file still loads.
             damaged = true;
-            WriteErrorLog(L(kLoadLog) + vb::Describe(e));
+            WriteErrorLog(kLoadLog, e);
         }
     }
     if (damaged) {

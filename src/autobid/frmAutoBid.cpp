@@ -243,7 +243,7 @@ void frmAutoBid::Form_Load() {
         Form_Resize();
         m_manager.Load();
     } catch (const std::exception &e) {
-        WriteErrorLog(L(kLoadLog) + vb::Describe(e));
+        WriteErrorLog(kLoadLog, e);
     }
 }
 
@@ -351,7 +351,7 @@ void frmAutoBid::tlbManageBids_ButtonMenuClick(const QString &itemKey) {
             return;
         m_manager.Grid().Sort(item->data().toInt(), itemKey.endsWith(QLatin1String("Asc")));
     } catch (const std::exception &e) {
-        WriteErrorLog(L(kMenuClickLog) + vb::Describe(e));
+        WriteErrorLog(kMenuClickLog, e);
     }
 }
 
@@ -431,7 +431,7 @@ void frmAutoBid::GridEdit() {
         txtEdit->show();
         txtEdit->setFocus();
     } catch (const std::exception &e) {
-        WriteErrorLog(L(kGridEditLog) + vb::Describe(e));
+        WriteErrorLog(kGridEditLog, e);
     }
 }
 
@@ -473,7 +473,7 @@ void frmAutoBid::txtEdit_KeyDown(int key, Qt::KeyboardModifiers modifiers) {
             }
         }
     } catch (const std::exception &e) {
-        WriteErrorLog(L(kEditKeyLog) + vb::Describe(e));
+        WriteErrorLog(kEditKeyLog, e);
     }
     m_bInEditKey = false;
 }
@@ -525,7 +525,7 @@ bool frmAutoBid::ValidNewBid() {
             txtEdit->setFocus();
         }
     } catch (const std::exception &e) {
-        WriteErrorLog(L(kValidLog) + vb::Describe(e));
+        WriteErrorLog(kValidLog, e);
     }
     m_bValidating = false;
     return valid;
@@ -586,6 +586,6 @@ void frmAutoBid::Form_Resize() {
         if (m_bEditing)
             placeEditor();
     } catch (const std::exception &e) {
-        WriteErrorLog(L(kResizeLog) + vb::Describe(e));
+        WriteErrorLog(kResizeLog, e);
     }
 }

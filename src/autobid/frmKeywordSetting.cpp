@@ -209,7 +209,7 @@ void frmKeywordSetting::PopulateControl() {
         if (keyword)
             showValues(KeywordSettingValues::FromKeyword(*keyword));
     } catch (const std::exception &e) {
-        WriteErrorLog(L(kPopulateLabel) + vb::Describe(e));
+        WriteErrorLog(kPopulateLabel, e);
     }
 }
 
@@ -324,7 +324,7 @@ bool frmKeywordSetting::VqalidForm() {
         if (QWidget *field = fieldWidget(fault.field))
             field->setFocus();
     } catch (const std::exception &e) {
-        WriteErrorLog(L(kValidFormLabel) + vb::Describe(e));
+        WriteErrorLog(kValidFormLabel, e);
     }
     return false;
 }

@@ -35,10 +35,6 @@ const char *const kSelected = "selected";
 
 constexpr int kTopBids = 5;
 
-void logError(const char *label, const std::exception &e) {
-    WriteErrorLog(QString::fromLatin1(label) + vb::Describe(e));
-}
-
 bool containsCaseless(QStringView text, const QString &what) {
     return text.contains(QStringView(what), Qt::CaseInsensitive);
 }
@@ -145,7 +141,7 @@ QString FindWhatPageReader::GetManageBidsURL(const QString &page) const {
         const QStringView second = clsConnect::FindSection(tabs, m_markers.ColumStart, m_markers.ColumEnd);
         return m_scraper.FindhrefURL(second.toString());
     } catch (const std::exception &e) {
-        logError(kManageLabel, e);
+        WriteErrorLog(kManageLabel, e);
         return QString();
     }
 }
@@ -181,7 +177,7 @@ bool FindWhatPageReader::GetEveryWebSiteURLs(const QString &page, const QString 
         }
         return true;
     } catch (const std::exception &e) {
-        logError(kWebSitesLabel, e);
+        WriteErrorLog(kWebSitesLabel, e);
         urls.clear();
         return false;
     }
@@ -204,7 +200,7 @@ QString FindWhatPageReader::GetMaxKeywordPerPage(const QString &page) const {
                 return m_scraper.FindhrefURL(link.toString());
         }
     } catch (const std::exception &e) {
-        logError(kPerPageLabel, e);
+        WriteErrorLog(kPerPageLabel, e);
     }
     return QString();
 }
@@ -244,7 +240,7 @@ bool FindWhatPageReader::GetEveryPageURLs(const QString &page, const QString &cu
             urls.append(currentURL);
         return true;
     } catch (const std::exception &e) {
-        logError(kPageURLsLabel, e);
+        WriteErrorLog(kPageURLsLabel, e);
         urls.clear();
         return false;
     }
@@ -331,7 +327,7 @@ bool FindWhatPageReader::GetPageKeywordBids(const QString &page, const QString &
         out.record->setKeywordCount(count);
         return true;
     } catch (const std::exception &e) {
-        logError(kPageLabel, e);
+        WriteErrorLog(kPageLabel, e);
         return false;
     }
 }
@@ -393,7 +389,7 @@ void FindWhatPageReader::RetrieveKeywordAndField(QStringView row, KeywordPage &p
         m_scraper.AddKeywordValues(keyword, keywords, m_sEngine);
         keywordFields.Add(field, keywordText);
     } catch (const std::exception &e) {
-        logError(kRowLabel, e);
+        WriteErrorLog(kRowLabel, e);
     }
 }
 

@@ -43,10 +43,6 @@ const char *const kReadFailedTitle2 = "Please try again by clicking the 'Get Bid
 
 constexpr int kPageProgress = 2;
 
-void logError(const char *label, const std::exception &e) {
-    WriteErrorLog(QString::fromLatin1(label) + vb::Describe(e));
-}
-
 }  // namespace
 
 const char *const FindWhatSession::kAcknowledgement = "We have received your bid change request";
@@ -148,7 +144,7 @@ bool FindWhatSession::GetBids() {
         }
         return true;
     } catch (const std::exception &e) {
-        logError(kGetBidsLabel, e);
+        WriteErrorLog(kGetBidsLabel, e);
         return false;
     }
 }
@@ -180,7 +176,7 @@ bool FindWhatSession::GetWebSiteKeywordBid(QString sPage) {
         }
         return true;
     } catch (const std::exception &e) {
-        logError(kWebSiteLabel, e);
+        WriteErrorLog(kWebSiteLabel, e);
         return false;
     }
 }
@@ -215,7 +211,7 @@ ConnectRunControl::UpdateResult FindWhatSession::UpdateBids() {
         }
         return UpdateResult::Posted;
     } catch (const std::exception &e) {
-        logError(kUpdateBidsLabel, e);
+        WriteErrorLog(kUpdateBidsLabel, e);
         return UpdateResult::Failed;
     }
 }
@@ -238,7 +234,7 @@ bool FindWhatSession::SentBidsToServer() {
         setStatus(QString::fromLatin1(kUpdated));
         return true;
     } catch (const std::exception &e) {
-        logError(kSentBidsLabel, e);
+        WriteErrorLog(kSentBidsLabel, e);
         return false;
     }
 }
@@ -261,7 +257,7 @@ bool FindWhatSession::GetBidsAfterUpdate() {
         }
         return true;
     } catch (const std::exception &e) {
-        logError(kAfterUpdateLabel, e);
+        WriteErrorLog(kAfterUpdateLabel, e);
         return false;
     }
 }

@@ -24,10 +24,6 @@ const char *const kSelected = "selected";
 const char *const kPositionOne = "1";
 const char *const kDollar = "$";
 
-void logError(const char *label, const std::exception &e) {
-    WriteErrorLog(QString::fromLatin1(label) + vb::Describe(e));
-}
-
 // The common row number, without the general number reading.
 bool isDigits(QStringView text) {
     if (text.isEmpty())
@@ -127,7 +123,7 @@ QString OverturePageReader::GetMergeAccountForm(const QString &page) const {
         }
         return clsConnect::FindSection(rest, m_markers.AccountFormStart, m_markers.AccountFormEnd);
     } catch (const std::exception &e) {
-        logError(kMergeFormLabel, e);
+        WriteErrorLog(kMergeFormLabel, e);
         return QString();
     }
 }
@@ -148,7 +144,7 @@ QString OverturePageReader::GetAllMergeAccountID(const QString &page, QString &s
                 selected = value;
         }
     } catch (const std::exception &e) {
-        logError(kMergeIDLabel, e);
+        WriteErrorLog(kMergeIDLabel, e);
     }
     if (ids.startsWith(QLatin1Char(';')))
         ids.remove(0, 1);
@@ -174,7 +170,7 @@ FieldCollectionPtr OverturePageReader::GetMergeAccountFieldCol(const QString &pa
             fields->Add(f);
         return fields;
     } catch (const std::exception &e) {
-        logError(kMergeFieldsLabel, e);
+        WriteErrorLog(kMergeFieldsLabel, e);
         return nullptr;
     }
 }
@@ -199,7 +195,7 @@ QString OverturePageReader::GetManageBidsURL(const QString &page) const {
             return m_scraper.FindAfterMarker(section, m_markers.MngBidsURLStart);
         }
     } catch (const std::exception &e) {
-        logError(kManageBidsLabel, e);
+        WriteErrorLog(kManageBidsLabel, e);
     }
     return QString();
 }
@@ -219,7 +215,7 @@ FieldCollectionPtr OverturePageReader::GetDisplayMaxFormFields(const QString &pa
         actionURL = action;
         return inputsOf(form, false);
     } catch (const std::exception &e) {
-        logError(kDisplayMaxLabel, e);
+        WriteErrorLog(kDisplayMaxLabel, e);
         return nullptr;
     }
 }
@@ -262,7 +258,7 @@ FieldCollectionPtr OverturePageReader::GetComboFormField(const QString &page, QS
             fields->Add(f);
         return fields;
     } catch (const std::exception &e) {
-        logError(kComboLabel, e);
+        WriteErrorLog(kComboLabel, e);
         return nullptr;
     }
 }
@@ -310,7 +306,7 @@ void OverturePageReader::ReadRow(QStringView row, BidPage &bidPage, FieldCollect
                 bidPage.hidden->Add(f);
         }
     } catch (const std::exception &e) {
-        logError(kReadRowLabel, e);
+        WriteErrorLog(kReadRowLabel, e);
     }
 }
 

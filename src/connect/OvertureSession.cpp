@@ -56,10 +56,6 @@ const char *const kFirstPage = "1";
 constexpr int kResendProgress = 2;
 constexpr int kPageProgress = 2;
 
-void logError(const char *label, const std::exception &e) {
-    WriteErrorLog(QString::fromLatin1(label) + vb::Describe(e));
-}
-
 }  // namespace
 
 const char *const OvertureSession::kUpdateSuffix =
@@ -185,7 +181,7 @@ bool OvertureSession::GetBids() {
         }
         return GetAllPageKeywordBids(answer);
     } catch (const std::exception &e) {
-        logError(kGetBidsLabel, e);
+        WriteErrorLog(kGetBidsLabel, e);
         return false;
     }
 }
@@ -199,7 +195,7 @@ bool OvertureSession::ValidAccountID(const QString &sAccountList) {
         setTitle(Title() + QStringLiteral("\r\n") + QString::fromLatin1(kAccountNotFound1) + id +
                  QString::fromLatin1(kAccountNotFound2));
     } catch (const std::exception &e) {
-        logError(kValidIDLabel, e);
+        WriteErrorLog(kValidIDLabel, e);
     }
     return false;
 }
@@ -241,7 +237,7 @@ bool OvertureSession::GetAllPageKeywordBids(const QString &sPage) {
         }
         return true;
     } catch (const std::exception &e) {
-        logError(kAllPagesLabel, e);
+        WriteErrorLog(kAllPagesLabel, e);
         return false;
     }
 }
@@ -284,7 +280,7 @@ ConnectRunControl::UpdateResult OvertureSession::UpdateBids() {
         if (SentBidsToServer())
             return UpdateResult::Posted;
     } catch (const std::exception &e) {
-        logError(kUpdateBidsLabel, e);
+        WriteErrorLog(kUpdateBidsLabel, e);
     }
     m_colKeywordFields = keptFields;
     m_colHiddenFields = keptHidden;
@@ -352,7 +348,7 @@ bool OvertureSession::SentBidsToServer() {
             ForgetLogin();
         return true;
     } catch (const std::exception &e) {
-        logError(kSentBidsLabel, e);
+        WriteErrorLog(kSentBidsLabel, e);
         return false;
     }
 }

@@ -29,10 +29,6 @@ const char *const kHrefMarker = "href=";
 const char *const kEngineFindWhat = "FindWhat";
 
 
-void logError(const char *label, const std::exception &e) {
-    WriteErrorLog(QString::fromLatin1(label) + vb::Describe(e));
-}
-
 // Index of the first of `a` and `b` that is found (-1 when neither is).
 int earlierFound(int a, int b) {
     if (a < 0)
@@ -293,7 +289,7 @@ QString clsConnect::FormatURL(const QString &sURL, const QString &sHttpCtlURL) {
             return sURL;
         return base.resolved(link).toString(QUrl::FullyEncoded);
     } catch (const std::exception &e) {
-        logError(kFormatURLLabel, e);
+        WriteErrorLog(kFormatURLLabel, e);
         return QString();
     }
 }
@@ -331,7 +327,7 @@ QString clsConnect::CreatePostStringFromCollection(const FieldCollection &colFie
             out.chop(1);
         return out;
     } catch (const std::exception &e) {
-        logError(kPostStringLabel, e);
+        WriteErrorLog(kPostStringLabel, e);
         return out;
     }
 }
@@ -362,7 +358,7 @@ FieldCollectionPtr clsConnect::GetLoginFormFields(const QString &sLoginContent, 
         }
         return fields;
     } catch (const std::exception &e) {
-        logError(kLoginFormLabel, e);
+        WriteErrorLog(kLoginFormLabel, e);
         return fields;
     }
 }
@@ -399,7 +395,7 @@ QString clsConnect::GetErrorMessage(long lNumber, const QString &sDescription) {
         }
         return QStringLiteral("Error: ") + text;
     } catch (const std::exception &e) {
-        logError(kErrorMessageLabel, e);
+        WriteErrorLog(kErrorMessageLabel, e);
         return QString();
     }
 }
@@ -526,7 +522,7 @@ QString clsConnect::FindActionURL(QStringView &sResult) {
         sResult = sResult.mid(e);
         return DecodeEntities(url);
     } catch (const std::exception &e) {
-        logError(kActionURLLabel, e);
+        WriteErrorLog(kActionURLLabel, e);
         return QString();
     }
 }
@@ -561,7 +557,7 @@ QString clsConnect::FindName(QStringView sSection) {
     try {
         return findAttribute(sSection, m_sNameStart, false);
     } catch (const std::exception &e) {
-        logError(kFindNameLabel, e);
+        WriteErrorLog(kFindNameLabel, e);
         return QString();
     }
 }
@@ -572,7 +568,7 @@ QString clsConnect::FindValue(QStringView sSection) {
     try {
         return findAttribute(sSection, m_sValueStart, false);
     } catch (const std::exception &e) {
-        logError(kFindValueLabel, e);
+        WriteErrorLog(kFindValueLabel, e);
         return QString();
     }
 }
@@ -581,7 +577,7 @@ QString clsConnect::FindhrefURL(const QString &sSection) {
     try {
         return findAttribute(sSection, QString::fromLatin1(kHrefMarker), true);
     } catch (const std::exception &e) {
-        logError(kFindhrefLabel, e);
+        WriteErrorLog(kFindhrefLabel, e);
         return QString();
     }
 }

@@ -65,7 +65,7 @@ QString frmHTTP::GetFileFromURL(const QString &szURL) {
         const int slash = int(rest.indexOf(QLatin1Char('/')));
         return slash < 0 ? QString() : rest.mid(slash + 1);
     } catch (const std::exception &e) {
-        WriteErrorLog(QString::fromLatin1(kFileFromURLLabel) + vb::Describe(e));
+        WriteErrorLog(kFileFromURLLabel, e);
         return QString();
     }
 }
@@ -96,7 +96,7 @@ QString frmHTTP::GetHostFromURL(const QString &sURL) {
         const int slash = int(rest.indexOf(QLatin1Char('/')));
         return slash < 0 ? rest : rest.left(slash);
     } catch (const std::exception &e) {
-        WriteErrorLog(QString::fromLatin1(kHostFromURLLabel) + vb::Describe(e));
+        WriteErrorLog(kHostFromURLLabel, e);
         return QString();
     }
 }
@@ -116,7 +116,7 @@ void frmHTTP::getSocketSetting() {
         m_sAuthUsername = preference(QStringLiteral("Auth_Username"), QString());
         m_sAuthPassword = preference(QStringLiteral("Auth_Password"), QString());
     } catch (const std::exception &e) {
-        WriteErrorLog(QString::fromLatin1(kSettingLabel) + vb::Describe(e));
+        WriteErrorLog(kSettingLabel, e);
     }
 }
 

@@ -144,7 +144,7 @@ QString clsEngine::GetURL(const QString &engineName, const QString &keyword) con
             return r.EngineURL + r.QueryKeyword1 + QueryTerm(keyword) + r.QueryKeyword2;
         }
     } catch (const std::exception &e) {
-        WriteErrorLog(QString::fromLatin1(kGetURLLabel) + vb::Describe(e));
+        WriteErrorLog(kGetURLLabel, e);
     }
     return QString();
 }
@@ -303,6 +303,6 @@ void clsEngine::Savesetting(QTreeWidget *list) {
                 vb::Raise(vb::errPermissionDenied, QStringLiteral("Cannot save the setting ") + item->text(0));
         }
     } catch (const std::exception &e) {
-        WriteErrorLog(QString::fromLatin1(kSaveSettingLabel) + vb::Describe(e));
+        WriteErrorLog(kSaveSettingLabel, e);
     }
 }

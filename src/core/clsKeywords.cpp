@@ -474,7 +474,7 @@ void clsKeywords::SaveKeywords() {
             vb::Raise(vb::errPermissionDenied, error.isEmpty() ? vb::ErrorText(vb::errPermissionDenied) : error);
         m_fileStamp = fileStamp(KeywordsFile());
     } catch (const std::exception &e) {
-        WriteErrorLog(L(kSaveLabel) + vb::Describe(e));
+        WriteErrorLog(kSaveLabel, e);
     }
 }
 
@@ -575,7 +575,7 @@ void clsKeywords::UpdateKeywordsToURLs(const URLCollectionPtr &urls) {
             k->setNextBid(nextBid);
         }
     } catch (const std::exception &e) {
-        WriteErrorLog(L(kMergeLabel) + vb::Describe(e));
+        WriteErrorLog(kMergeLabel, e);
     }
 }
 
@@ -635,7 +635,7 @@ QString clsKeywords::EmailMsg() {
         out += crlf;
         return out;
     } catch (const std::exception &e) {
-        WriteErrorLog(L(kEmailLabel) + vb::Describe(e));
+        WriteErrorLog(kEmailLabel, e);
     }
     return QString();
 }

@@ -68,7 +68,7 @@ bool clsURL::ValidURL(const QString &listingURL, const URLCollectionPtr &urls) {
                 return true;
         }
     } catch (const std::exception &e) {
-        WriteErrorLog(QString::fromLatin1(kValidURLLabel) + vb::Describe(e));
+        WriteErrorLog(kValidURLLabel, e);
     }
     return false;
 }
@@ -85,7 +85,7 @@ URLCollectionPtr clsURL::GetURLCollection(const QString &engineName, const QStri
             return nullptr;
         return LoadURLs(file);
     } catch (const std::exception &e) {
-        WriteErrorLog(QString::fromLatin1(kGetURLCollectionLabel) + vb::Describe(e));
+        WriteErrorLog(kGetURLCollectionLabel, e);
     }
     return nullptr;
 }

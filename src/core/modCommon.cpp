@@ -79,6 +79,10 @@ void WriteErrorLog(const QString &text) {
     }
 }
 
+void WriteErrorLog(const char *label, const std::exception &e) {
+    WriteErrorLog(QString::fromLatin1(label) + vb::Describe(e));
+}
+
 void ResetErrorLogForTests() {
     ErrorLog &log = errorLog();
     log.file.reset();
@@ -188,7 +192,7 @@ QString TrimComma(const QString &text) {
         if (t.endsWith(QLatin1Char(',')))
             t.chop(1);
     } catch (const std::exception &e) {
-        WriteErrorLog(QString::fromLatin1(kTrimCommaLabel) + vb::Describe(e));
+        WriteErrorLog(kTrimCommaLabel, e);
     }
     return t;
 }
@@ -202,7 +206,7 @@ QString GetHostFromURL(const QString &url) {
         const int slash = rest.indexOf(QLatin1Char('/'));
         return slash < 0 ? rest : rest.left(slash);
     } catch (const std::exception &e) {
-        WriteErrorLog(QString::fromLatin1(kHostFromUrlLabel) + vb::Describe(e));
+        WriteErrorLog(kHostFromUrlLabel, e);
         return QString();
     }
 }
@@ -389,7 +393,7 @@ int GetKeywordsCount(const QString &engineName, const QString &accountName) {
             p = cr ? cr : lf;
         }
     } catch (const std::exception &e) {
-        WriteErrorLog(QString::fromLatin1(kKeywordsCountLabel) + vb::Describe(e));
+        WriteErrorLog(kKeywordsCountLabel, e);
     }
     return count;
 }

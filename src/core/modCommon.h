@@ -7,6 +7,8 @@
 
 #include <QString>
 
+#include <exception>
+
 class QWidget;
 class QTreeWidgetItem;
 namespace platform {
@@ -15,6 +17,8 @@ class ProfileReader;
 
 // Appends text & CR LF to Error.log in the program folder. Never raises.
 void WriteErrorLog(const QString &text);
+// The label, then what the error says.
+void WriteErrorLog(const char *label, const std::exception &e);
 // Forgets the open log (tests only: the next record opens the file again).
 void ResetErrorLogForTests();
 

@@ -129,7 +129,7 @@ bool clsKeywordBuilder::Connect() {
         m_frmHTTP->Connect1(url);
         return true;
     } catch (const std::exception &e) {
-        WriteErrorLog(L(kConnectLabel) + vb::Describe(e));
+        WriteErrorLog(kConnectLabel, e);
     }
     return false;
 }
@@ -157,7 +157,7 @@ void clsKeywordBuilder::ProcessData(const QString &sStatusCode, const QString &s
             seam::MsgBox(L(clsKeywordBuilder::kConnectionError), seam::vbCritical, L(kCaption));
         }
     } catch (const std::exception &e) {
-        WriteErrorLog(L(kProcessDataLabel) + vb::Describe(e));
+        WriteErrorLog(kProcessDataLabel, e);
     }
     // The window goes back to idle whatever happened here.
     if (m_oForm)
@@ -176,7 +176,7 @@ void clsKeywordBuilder::GetResult(const QString &sResult) {
         if (m_oForm)
             m_oForm->addListItems(page.Rows);
     } catch (const std::exception &e) {
-        WriteErrorLog(L(kGetResultLabel) + vb::Describe(e));
+        WriteErrorLog(kGetResultLabel, e);
     }
 }
 

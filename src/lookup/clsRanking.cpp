@@ -164,7 +164,7 @@ bool clsRanking::SetVariable(int iEngineIndex, const QString &sSelectedKeyword, 
         else
             releaseAccount();
     } catch (const std::exception &e) {
-        WriteErrorLog(QString::fromLatin1(kSetVariableLabel) + vb::Describe(e));
+        WriteErrorLog(kSetVariableLabel, e);
     }
     return result;
 }
@@ -190,7 +190,7 @@ void clsRanking::Connect() {
             m_oCallForm->SetStatus();
         sendCurrent();
     } catch (const std::exception &e) {
-        WriteErrorLog(QString::fromLatin1(kConnectLabel) + vb::Describe(e));
+        WriteErrorLog(kConnectLabel, e);
     }
 }
 
@@ -214,7 +214,7 @@ void clsRanking::ProcessData(const QString &sStatusCode, const QString &sResult)
                                       QLocale::c().toString(seam::Now().time(), QString::fromLatin1(kTimeFormat)));
         }
     } catch (const std::exception &e) {
-        WriteErrorLog(QString::fromLatin1(kProcessDataLabel) + vb::Describe(e));
+        WriteErrorLog(kProcessDataLabel, e);
     }
     // The chain goes on whatever happened to this keyword, so the look-up always ends.
     try {
@@ -229,7 +229,7 @@ void clsRanking::ProcessData(const QString &sStatusCode, const QString &sResult)
             setComplete(true);
         }
     } catch (const std::exception &e) {
-        WriteErrorLog(QString::fromLatin1(kProcessDataLabel) + vb::Describe(e));
+        WriteErrorLog(kProcessDataLabel, e);
     }
 }
 

@@ -298,7 +298,7 @@ void frmKeywordBuilder::PopulateKeywordComBo() {
         if (cboKeyword->count() > 0)
             cboKeyword->setCurrentIndex(0);
     } catch (const std::exception &e) {
-        WriteErrorLog(L(kPopulateComboLabel) + vb::Describe(e));
+        WriteErrorLog(kPopulateComboLabel, e);
     }
 }
 
@@ -334,7 +334,7 @@ void frmKeywordBuilder::PopulateListView() {
         if (QTreeWidgetItem *first = lvwKeywords->topLevelItem(0))
             lvwKeywords->setCurrentItem(first);
     } catch (const std::exception &e) {
-        WriteErrorLog(L(kPopulateListLabel) + vb::Describe(e));
+        WriteErrorLog(kPopulateListLabel, e);
     }
 }
 
@@ -376,7 +376,7 @@ void frmKeywordBuilder::SaveListView() {
         if (!clsKeywordBuilder::WriteCacheFile(m_sListEngine, m_sListKeyword, rows, &error))
             WriteErrorLog(L(kSaveListLabel) + error);
     } catch (const std::exception &e) {
-        WriteErrorLog(L(kSaveListLabel) + vb::Describe(e));
+        WriteErrorLog(kSaveListLabel, e);
     }
 }
 
@@ -389,7 +389,7 @@ void frmKeywordBuilder::SaveComboBox() {
         if (!clsKeywordBuilder::WriteHistory(entries, &error))
             WriteErrorLog(L(kSaveComboLabel) + error);
     } catch (const std::exception &e) {
-        WriteErrorLog(L(kSaveComboLabel) + vb::Describe(e));
+        WriteErrorLog(kSaveComboLabel, e);
     }
 }
 
@@ -402,7 +402,7 @@ void frmKeywordBuilder::cmdGet_Click() {
         else if (cmdGet->text() == L(kGet) && !m_bBusy)
             DoGet();
     } catch (const std::exception &e) {
-        WriteErrorLog(L(kGetClickLabel) + vb::Describe(e));
+        WriteErrorLog(kGetClickLabel, e);
     }
 }
 
@@ -457,7 +457,7 @@ void frmKeywordBuilder::DoGet() {
             showPair(m_sListEngine, m_sListKeyword);
         }
     } catch (const std::exception &e) {
-        WriteErrorLog(L(kDoGetLabel) + vb::Describe(e));
+        WriteErrorLog(kDoGetLabel, e);
         if (m_bBusy) {
             SetIdleUI(QString());
             showPair(m_sListEngine, m_sListKeyword);
@@ -563,7 +563,7 @@ void frmKeywordBuilder::DoDelete() {
         }
         SaveListView();
     } catch (const std::exception &e) {
-        WriteErrorLog(L(kDoDeleteLabel) + vb::Describe(e));
+        WriteErrorLog(kDoDeleteLabel, e);
     }
 }
 
@@ -609,7 +609,7 @@ void frmKeywordBuilder::DoADDToList() {
                      L(clsKeywordBuilder::kCaption));
         refused.Report();
     } catch (const std::exception &e) {
-        WriteErrorLog(L(kDoAddLabel) + vb::Describe(e));
+        WriteErrorLog(kDoAddLabel, e);
     }
 }
 
@@ -623,7 +623,7 @@ void frmKeywordBuilder::DoOK() {
         seam::SetPointer(seam::Pointer::Default);
     } catch (const std::exception &e) {
         seam::SetPointer(seam::Pointer::Default);
-        WriteErrorLog(L(kDoOKLabel) + vb::Describe(e));
+        WriteErrorLog(kDoOKLabel, e);
     }
 }
 

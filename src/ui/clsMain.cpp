@@ -220,7 +220,7 @@ bool clsMain::loadProject() {
         }
         return true;
     } catch (const std::exception &e) {
-        WriteErrorLog(L(kLoadProjectLabel) + vb::Describe(e));
+        WriteErrorLog(kLoadProjectLabel, e);
     }
     return false;
 }
@@ -255,7 +255,7 @@ void clsMain::SaveAccount() {
         if (!platform::WriteAnsiFileAtomic(m_sProjectFile, text + L(kCrLf), false, &error))
             vb::Raise(vb::errPermissionDenied, error.isEmpty() ? vb::ErrorText(vb::errPermissionDenied) : error);
     } catch (const std::exception &e) {
-        WriteErrorLog(L(kSaveAccountLabel) + vb::Describe(e));
+        WriteErrorLog(kSaveAccountLabel, e);
     }
 }
 
@@ -305,6 +305,6 @@ void clsMain::DeleteAccount() {
         }
         m_oSelectNode = next;
     } catch (const std::exception &e) {
-        WriteErrorLog(L(kDeleteAccountLabel) + vb::Describe(e));
+        WriteErrorLog(kDeleteAccountLabel, e);
     }
 }

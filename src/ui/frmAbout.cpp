@@ -112,7 +112,7 @@ void frmAbout::Form_Load() {
                   L(kWeb) + g_oDealerInfo->DealerURL();
         lblDealer->setText(dealer);
     } catch (const std::exception &e) {
-        WriteErrorLog(L(kLoadLog) + vb::Describe(e));
+        WriteErrorLog(kLoadLog, e);
     }
     // Centred once its texts give it its size.
     adjustSize();

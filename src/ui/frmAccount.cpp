@@ -244,7 +244,7 @@ void frmAccount::cmdOK_Click() {
             UpdateAccount();
     } catch (const std::exception &e) {
         // Nothing was half-done: the dialog stays open for another try.
-        WriteErrorLog(L(kSaveLabel) + vb::Describe(e));
+        WriteErrorLog(kSaveLabel, e);
         seam::MsgBox(L(kSaveFailed) + vb::Describe(e), seam::vbOKOnly | seam::vbCritical, windowTitle());
     }
 }
@@ -308,7 +308,7 @@ bool frmAccount::ValidForm() {
         }
         return true;
     } catch (const std::exception &e) {
-        WriteErrorLog(L(kValidFormLabel) + vb::Describe(e));
+        WriteErrorLog(kValidFormLabel, e);
     }
     return false;
 }

@@ -116,7 +116,7 @@ void frmAddkeywords::showEvent(QShowEvent *event) {
             SSTab1->setCurrentIndex(0);
             txtKeywords->setFocus();
         } catch (const std::exception &e) {
-            WriteErrorLog(L(kLoadLog) + vb::Describe(e));
+            WriteErrorLog(kLoadLog, e);
         }
     }
     QDialog::showEvent(event);
@@ -174,6 +174,6 @@ void frmAddkeywords::cmdImport_Click() {
         m_iActionType = ActionImport;
         accept();
     } catch (const std::exception &e) {
-        WriteErrorLog(L(kImportLog) + vb::Describe(e));
+        WriteErrorLog(kImportLog, e);
     }
 }

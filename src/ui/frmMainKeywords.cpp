@@ -119,7 +119,7 @@ void frmMain::DoAddKeywords() {
         if (add)
             AddKeywordsToList(keywords);
     } catch (const std::exception &e) {
-        WriteErrorLog(L(kAddLog) + vb::Describe(e));
+        WriteErrorLog(kAddLog, e);
     }
 }
 
@@ -224,7 +224,7 @@ void frmMain::DoDeleteKeywords() {
         }
         ChangeNodeTagProperty();
     } catch (const std::exception &e) {
-        WriteErrorLog(L(kDeleteLog) + vb::Describe(e));
+        WriteErrorLog(kDeleteLog, e);
     }
 }
 
@@ -249,7 +249,7 @@ void frmMain::DoCopyKeywords() {
         m_bKeywordsCopied = true;
         menuItem(L(kKeywordsMenu), kPasteItem)->setEnabled(true);
     } catch (const std::exception &e) {
-        WriteErrorLog(L(kCopyLog) + vb::Describe(e));
+        WriteErrorLog(kCopyLog, e);
     }
 }
 
@@ -363,7 +363,7 @@ void frmMain::DownLoadKeywords() {
         if (seam::MsgBox(L(kLookUpQuestion), seam::vbYesNo | seam::vbInformation, L(kLookUpTitle)) == seam::vbYes)
             mnuItems_Click(L(kRunMenu), kLookUpAllItem);
     } catch (const std::exception &e) {
-        WriteErrorLog(L(kDownLoadLog) + vb::Describe(e));
+        WriteErrorLog(kDownLoadLog, e);
     }
 }
 
@@ -378,6 +378,6 @@ void frmMain::Exportkeywords() {
             text += lvwKeywords->topLevelItem(i)->text(kColKeyword) + L(kCrLf);
         files.saveTextFile(file, text);
     } catch (const std::exception &e) {
-        WriteErrorLog(L(kExportLog) + vb::Describe(e));
+        WriteErrorLog(kExportLog, e);
     }
 }

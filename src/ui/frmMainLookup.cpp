@@ -135,7 +135,7 @@ std::unique_ptr<clsRanking> frmMain::SetRankingObject(const QString &sAccount, i
             return ranking;
         ranking->CloseHTTPForm();
     } catch (const std::exception &e) {
-        WriteErrorLog(L(kSetRankingObjectLog) + vb::Describe(e));
+        WriteErrorLog(kSetRankingObjectLog, e);
     }
     return nullptr;
 }
@@ -155,7 +155,7 @@ void frmMain::connectRanking() {
         m_oRanking->Connect();
         setMenuToolBarstatus();
     } catch (const std::exception &e) {
-        WriteErrorLog(L(kConnectLog) + vb::Describe(e));
+        WriteErrorLog(kConnectLog, e);
     }
 }
 
@@ -170,7 +170,7 @@ void frmMain::Disconnect() {
             m_oRanking->Disconnect();
         setMenuToolBarstatus();
     } catch (const std::exception &e) {
-        WriteErrorLog(L(kDisconnectLog) + vb::Describe(e));
+        WriteErrorLog(kDisconnectLog, e);
     }
 }
 
@@ -181,7 +181,7 @@ void frmMain::tmrSearchComplete_Timer() {
         tmrSearchComplete->stop();
         LookUpComplete();
     } catch (const std::exception &e) {
-        WriteErrorLog(L(kSearchCompleteLog) + vb::Describe(e));
+        WriteErrorLog(kSearchCompleteLog, e);
     }
 }
 
@@ -196,7 +196,7 @@ void frmMain::LookUpComplete() {
         pbrSearch->setValue(pbrSearch->minimum());
         pbrSearch->hide();
     } catch (const std::exception &e) {
-        WriteErrorLog(L(kLookUpCompleteLog) + vb::Describe(e));
+        WriteErrorLog(kLookUpCompleteLog, e);
     }
     // Only the scheduler's own look-up continues its run, also after an error above.
     if (scheduled)
@@ -217,7 +217,7 @@ void frmMain::tmrDisconnect_Timer() {
         try {
             UpdateUI(true, true, true);
         } catch (const std::exception &e) {
-            WriteErrorLog(L(kDisconnectTimerLog) + vb::Describe(e));
+            WriteErrorLog(kDisconnectTimerLog, e);
         }
         // Only a stop of the scheduler's own look-up reaches its run, also after an error above.
         if (scheduled)
@@ -226,7 +226,7 @@ void frmMain::tmrDisconnect_Timer() {
         pbrSearch->setValue(pbrSearch->minimum());
         pbrSearch->hide();
     } catch (const std::exception &e) {
-        WriteErrorLog(L(kDisconnectTimerLog) + vb::Describe(e));
+        WriteErrorLog(kDisconnectTimerLog, e);
     }
 }
 
@@ -265,7 +265,7 @@ void frmMain::HightLightKeyword() {
         } catch (const std::exception &e) {
             // One unreadable row leaves the others marked; the log gets one record per pass.
             if (!logged)
-                WriteErrorLog(L(kHighLightKeywordLog) + vb::Describe(e));
+                WriteErrorLog(kHighLightKeywordLog, e);
             logged = true;
         }
     }
@@ -311,6 +311,6 @@ void frmMain::HightLightMatchURL() {
             }
         }
     } catch (const std::exception &e) {
-        WriteErrorLog(L(kHighLightMatchURLLog) + vb::Describe(e));
+        WriteErrorLog(kHighLightMatchURLLog, e);
     }
 }

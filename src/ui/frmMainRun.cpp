@@ -82,7 +82,7 @@ void frmMain::mnuRunItems_Click(int index) {
             return refuse(texts.noURL);
         CreateRanking(node->text(0), node->parent()->text(0), QString::fromLatin1(texts.mode));
     } catch (const std::exception &e) {
-        WriteErrorLog(QString::fromLatin1(kRunMenuLog) + vb::Describe(e));
+        WriteErrorLog(kRunMenuLog, e);
     }
 }
 

@@ -117,7 +117,7 @@ void frmMain::tmrScheduler_Timer() {
         stbPanel2->setText(panel);
         Scheduler();
     } catch (const std::exception &e) {
-        WriteErrorLog(L(kTickLog) + vb::Describe(e));
+        WriteErrorLog(kTickLog, e);
     }
 }
 
@@ -143,7 +143,7 @@ void frmMain::Scheduler() {
                 return;
             }
         } catch (const std::exception &e) {
-            WriteErrorLog(L(kSchedulerLog) + vb::Describe(e));
+            WriteErrorLog(kSchedulerLog, e);
         }
     }
 }
@@ -174,7 +174,7 @@ void frmMain::ScheduledLookUpEnded(bool completed) {
             }
         }
     } catch (const std::exception &e) {
-        WriteErrorLog(L(kLookUpEndLog) + vb::Describe(e));
+        WriteErrorLog(kLookUpEndLog, e);
     }
     Scheduler();
 }
@@ -211,7 +211,7 @@ void frmMain::m_frmAutoBid_Completed(frmAutoBid *window) {
         if (account && IsInTree(tvwAccount, *account))
             SchedulerRun::StampNow(*account);
     } catch (const std::exception &e) {
-        WriteErrorLog(L(kSchedulerLog) + vb::Describe(e));
+        WriteErrorLog(kSchedulerLog, e);
     }
     if (!current)
         return;

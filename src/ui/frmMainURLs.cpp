@@ -70,7 +70,7 @@ void frmMain::EditURLs() {
         clsURL::AddURLList(urls, lvwURLs);
         UpdateUI(true, true, true);
     } catch (const std::exception &e) {
-        WriteErrorLog(L(kEditLog) + vb::Describe(e));
+        WriteErrorLog(kEditLog, e);
     }
 }
 
@@ -95,6 +95,6 @@ void frmMain::ShowURLPosition() {
         }
         lvwRanking->viewport()->update();
     } catch (const std::exception &e) {
-        WriteErrorLog(L(kPositionLog) + vb::Describe(e));
+        WriteErrorLog(kPositionLog, e);
     }
 }

@@ -204,7 +204,7 @@ void frmPreference::Form_Load() {
             optPosition[2]->setChecked(true);
         chkSchedulerEnable->setChecked(pref.SchedulerEnable());
     } catch (const std::exception &e) {
-        WriteErrorLog(L(kLoadLog) + vb::Describe(e));
+        WriteErrorLog(kLoadLog, e);
     }
 }
 
@@ -257,7 +257,7 @@ void frmPreference::cmdOK_Click() {
         pref.SaveSettings();
         accept();
     } catch (const std::exception &e) {
-        WriteErrorLog(L(kOKLog) + vb::Describe(e));
+        WriteErrorLog(kOKLog, e);
     }
 }
 

@@ -209,7 +209,7 @@ void frmURLs::Prepare() {
             }
         }
     } catch (const std::exception &e) {
-        WriteErrorLog(L(kPrepareLog) + vb::Describe(e));
+        WriteErrorLog(kPrepareLog, e);
     }
 }
 
@@ -234,7 +234,7 @@ bool frmURLs::ValideURLs() {
             return false;
         }
     } catch (const std::exception &e) {
-        WriteErrorLog(L(kValidLog) + vb::Describe(e));
+        WriteErrorLog(kValidLog, e);
         return false;
     }
     return true;
@@ -286,7 +286,7 @@ void frmURLs::cmdDelete_Click() {
             lvwURLs->setCurrentItem(lvwURLs->topLevelItem(0));
         UpdateButtons();
     } catch (const std::exception &e) {
-        WriteErrorLog(L(kDeleteLog) + vb::Describe(e));
+        WriteErrorLog(kDeleteLog, e);
     }
 }
 
@@ -302,7 +302,7 @@ void frmURLs::cmdOK_Click() {
         SaveForm();
         accept();
     } catch (const std::exception &e) {
-        WriteErrorLog(L(kOKLog) + vb::Describe(e));
+        WriteErrorLog(kOKLog, e);
     }
     seam::SetPointer(seam::Pointer::Default);
 }
@@ -333,7 +333,7 @@ void frmURLs::SaveForm() {
         }
         clsURL::SaveURL(m_sEngineName, m_sAccountName, accountText);
     } catch (const std::exception &e) {
-        WriteErrorLog(L(kSaveLog) + vb::Describe(e));
+        WriteErrorLog(kSaveLog, e);
     }
 }
 

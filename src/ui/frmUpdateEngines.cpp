@@ -173,7 +173,7 @@ void frmUpdateEngines::ProcessData(const QString &sStatusCode, const QString &sR
         setMessage(L(kDone) + QStringLiteral("\r\n\r\n") + L(kDoneAdvice), false);
         ResetButtons();
     } catch (const std::exception &e) {
-        WriteErrorLog(L(kProcessDataLog) + vb::Describe(e));
+        WriteErrorLog(kProcessDataLog, e);
     }
 }
 

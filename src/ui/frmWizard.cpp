@@ -297,7 +297,7 @@ void frmWizard::cmdNav_Click(int index) {
             break;
         }
     } catch (const std::exception &e) {
-        WriteErrorLog(L(kNavLog) + vb::Describe(e));
+        WriteErrorLog(kNavLog, e);
     }
 }
 
@@ -319,7 +319,7 @@ void frmWizard::SetStep(int n) {
         SetCaption(n);
         SetNavBtns(n);
     } catch (const std::exception &e) {
-        WriteErrorLog(L(kSetStepLog) + vb::Describe(e));
+        WriteErrorLog(kSetStepLog, e);
     }
 }
 
@@ -353,7 +353,7 @@ void frmWizard::SetNavBtns(int n) {
         }
         cmdNav[navFinish]->setEnabled(m_bFinish);
     } catch (const std::exception &e) {
-        WriteErrorLog(L(kNavBtnsLog) + vb::Describe(e));
+        WriteErrorLog(kNavBtnsLog, e);
     }
 }
 
@@ -429,7 +429,7 @@ void frmWizard::ProcessData(const QString &sStatusCode, const QString &sResult) 
         ResetDownloadButtons(true);
         cmdStart->setEnabled(false);
     } catch (const std::exception &e) {
-        WriteErrorLog(L(kProcessDataLog) + vb::Describe(e));
+        WriteErrorLog(kProcessDataLog, e);
     }
 }
 
