@@ -10,9 +10,11 @@
 
 namespace bench {
 
-// "program", "windows" and "registry.json" under `root`; the global paths
-// follow them.
+// "program", "windows" (both made) and "registry.json" under `root`; the
+// global paths follow them.
 inline void UsePrivateFolders(const QString &root) {
+    platform::MakeFolder(root + QStringLiteral("/program"));
+    platform::MakeFolder(root + QStringLiteral("/windows"));
     platform::setProgramFolder(root + QStringLiteral("/program"));
     platform::setWindowsFolder(root + QStringLiteral("/windows"));
     platform::Registry::setStoreFile(root + QStringLiteral("/registry.json"));

@@ -4,6 +4,8 @@
 // stack and reads nothing; and the read of one keyword page of 50 and of
 // 5,000 rows, per row.
 
+#include "BenchFolders.h"
+#include "BenchMain.h"
 #include "connect/FindWhatSession.h"
 #include "connect/clsConnect.h"
 #include "core/Globals.h"
@@ -225,17 +227,7 @@ BENCHMARK(BM_PlainUpdateLoop)->Unit(benchmark::kMillisecond)->UseRealTime();
 int main(int argc, char **argv) {
     QCoreApplication app(argc, argv);
     QTemporaryDir folders;
-    platform::Registry::setStoreFile(folders.filePath("registry.json"));
-    platform::setProgramFolder(folders.filePath("program"));
-    platform::setWindowsFolder(folders.filePath("windows"));
-    platform::MakeFolder(folders.filePath("program"));
-    platform::MakeFolder(folders.filePath("windows"));
-    app::SetGlobalPaths();
+    bench::UsePrivateFolders(folders.path());
     site();  // writes the engine data
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return bench::RunBenchmarks(argc, argv, bench::UnknownArguments::Refuse);
 }

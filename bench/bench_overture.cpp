@@ -3,6 +3,7 @@
 // requests with the same HTTP stack and reads nothing. The difference is
 // what logging in, scraping and merging the rows costs.
 
+#include "BenchFolders.h"
 #include "BenchMain.h"
 #include "connect/OvertureSession.h"
 #include "connect/clsConnect.h"
@@ -129,11 +130,6 @@ BENCHMARK(BM_PlainRequestLoop)->Unit(benchmark::kMillisecond)->UseRealTime();
 int main(int argc, char **argv) {
     QCoreApplication app(argc, argv);
     QTemporaryDir folders;
-    platform::Registry::setStoreFile(folders.filePath("registry.json"));
-    platform::setProgramFolder(folders.filePath("program"));
-    platform::setWindowsFolder(folders.filePath("windows"));
-    platform::MakeFolder(folders.filePath("program"));
-    platform::MakeFolder(folders.filePath("windows"));
-    app::SetGlobalPaths();
+    bench::UsePrivateFolders(folders.path());
     return bench::RunBenchmarks(argc, argv, bench::UnknownArguments::Refuse);
 }
