@@ -253,26 +253,28 @@ ParsedPtr load(const QString &path) {
     return p;
 }
 
+// What a buffer of that many characters (with its closing NUL) takes of a
+// value; only that much is copied, so a huge value costs nothing.
+QString inBuffer(QStringView value, int bufferSize) {
+    if (bufferSize > 0 && value.size() > bufferSize - 1)
+        value = value.left(bufferSize - 1);
+    return value.toString();
+}
+
 // The value of a key in a parsed file, or the default.
 QString lookUp(const ParsedPtr &p, const QString &section, const QString &key, const QString &defaultValue,
                int bufferSize) {
-    QString result = defaultValue;
     if (p) {
         if (const Section *s = p->section(section)) {
             auto it = s->keys.constFind(key.toCaseFolded());
             if (it != s->keys.constEnd()) {
                 QStringView k, value;
                 parseKeyLine(p->lines.at(it.value()), &k, &value);
-                // Only what the buffer takes is copied: a huge value costs nothing.
-                if (bufferSize > 0 && value.size() > bufferSize - 1)
-                    value = value.left(bufferSize - 1);
-                return value.toString();
+                return inBuffer(value, bufferSize);
             }
         }
     }
-    if (bufferSize > 0 && result.size() > bufferSize - 1)
-        result.truncate(bufferSize - 1);
-    return result;
+    return inBuffer(defaultValue, bufferSize);
 }
 
 }  // namespace
@@ -341,7 +343,6 @@ bool ProfileReader::FileRead() const { return m_data != nullptr; }
 
 QString ProfileReader::GetString(const QString &section, const QString &key, const QString &defaultValue,
                                  int bufferSize) const {
-    QString result = defaultValue;
     if (m_data) {
         // The first section of the name counts, and in it the first line of the key.
         bool inSection = false;
@@ -351,16 +352,11 @@ QString ProfileReader::GetString(const QString &section, const QString &key, con
                     break;
                 inSection = sameName(e.name, section);
             } else if (inSection && sameName(e.name, key)) {
-                QStringView value = e.value;
-                if (bufferSize > 0 && value.size() > bufferSize - 1)
-                    value = value.left(bufferSize - 1);
-                return value.toString();
+                return inBuffer(e.value, bufferSize);
             }
         }
     }
-    if (bufferSize > 0 && result.size() > bufferSize - 1)
-        result.truncate(bufferSize - 1);
-    return result;
+    return inBuffer(defaultValue, bufferSize);
 }
 
 bool WriteProfileString(const QString &file, const QString &section, const QString &key, const QString &value) {
