@@ -78,16 +78,6 @@ constexpr int kScrollAllowance = 22;
 
 QString L(const char *s) { return QString::fromLatin1(s); }
 
-// Suggestion windows shown now, by engine and account (case-folded).
-QHash<QString, int> &openWindows() {
-    static QHash<QString, int> windows;
-    return windows;
-}
-
-QString openKey(const QString &engine, const QString &account) {
-    return (engine + QLatin1Char('\n') + account).toCaseFolded();
-}
-
 QPushButton *makeButton(QWidget *parent, const char *name, const char *caption, const char *tip) {
     auto *b = new QPushButton(L(caption), parent);
     b->setObjectName(QString::fromLatin1(name));
@@ -195,20 +185,11 @@ frmKeywordBuilder::~frmKeywordBuilder() {
     }
 }
 
-bool frmKeywordBuilder::IsOpenFor(const QString &engine, const QString &account) {
-    return openWindows().value(openKey(engine, account)) > 0;
-}
-
 void frmKeywordBuilder::registerOpen(bool open) {
-    if (open && m_sOpenKey.isEmpty()) {
-        m_sOpenKey = openKey(m_sEngineName, m_sAccountName);
-        ++openWindows()[m_sOpenKey];
-    } else if (!open && !m_sOpenKey.isEmpty()) {
-        auto it = openWindows().find(m_sOpenKey);
-        if (it != openWindows().end() && --it.value() <= 0)
-            openWindows().erase(it);
-        m_sOpenKey.clear();
-    }
+    if (!open)
+        m_openGuard.reset();
+    else if (!m_openGuard)
+        m_openGuard = std::make_unique<AccountWindowGuard>(m_sEngineName, m_sAccountName);
 }
 
 void frmKeywordBuilder::showEvent(QShowEvent *event) {

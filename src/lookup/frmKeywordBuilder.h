@@ -8,6 +8,7 @@
 // Caller: setAccountName, setEngineName, setEngineObject, Prepare, exec();
 // then AddToList tells whether the account's Keywords.dat changed.
 
+#include "core/AccountWindowGuard.h"
 #include "lookup/IKeywordBuilderForm.h"
 
 #include <QDialog>
@@ -46,11 +47,6 @@ public:
     void addListItems(const QList<SuggestionRow> &rows) override;
     void setProgressValue(int value) override;
     void setActivityText(const QString &text) override;
-
-    // True while a suggestion window of that account is shown (engine and
-    // account compared without regard to letter case): its Add to List
-    // writes the account's Keywords.dat, so no look-up of it may start.
-    static bool IsOpenFor(const QString &engine, const QString &account);
 
     // From the start of a fetch until the window is idle again.
     bool Busy() const { return m_bBusy; }
@@ -113,7 +109,9 @@ private:
     bool m_bBusy = false;
     bool m_bAddToList = false;
     bool m_bLoaded = false;
-    QString m_sOpenKey;  // key of this window among the open ones ("" when not shown)
+    // Held while the window is shown: its Add to List writes the account's
+    // Keywords.dat, so no look-up of the account may start meanwhile.
+    std::unique_ptr<AccountWindowGuard> m_openGuard;
     // The engine and root whose rows the list holds: a fetch's answer and
     // every change of the rows are cached under them.
     QString m_sListEngine;

@@ -273,8 +273,8 @@ void frmMain::DoBuildKeyword() {
         // A look-up saves its own copy of the keywords at its end, over what the tool adds.
         if (IsAccountLookingUp(m_sEngineName, account) || clsRanking::IsAccountBeingLookedUp(m_sEngineName, account))
             return;
-        // Nor may a look-up start while the tool is open.
-        const AccountWindowGuard open(m_sEngineName, account);
+        // Nor may a look-up start while the tool is open: the window marks
+        // its account while it is shown.
         // The window may still be in its own event handling when exec returns.
         std::unique_ptr<frmKeywordBuilder, void (*)(frmKeywordBuilder *)> builder(
             new frmKeywordBuilder(this), [](frmKeywordBuilder *w) { w->deleteLater(); });

@@ -1,3 +1,4 @@
+#include "core/AccountWindowGuard.h"
 #include "core/clsEngine.h"
 #include "fakes/FakeSuggestionServer.h"
 #include "lookup/clsKeywordBuilder.h"
@@ -394,15 +395,15 @@ TEST_F(BuilderWindowTest, TheWindowIsOpenForItsAccountUntilItHides) {
         f->cboKeyword->setEditText(QStringLiteral("typed"));
         bool openDuring = false, otherAccount = true;
         QTimer::singleShot(0, f.get(), [&] {
-            openDuring = frmKeywordBuilder::IsOpenFor(QStringLiteral("GOOGLE"), QStringLiteral("ACME"));
-            otherAccount = frmKeywordBuilder::IsOpenFor(kGoogle, QStringLiteral("other"));
+            openDuring = AccountWindowGuard::IsOpen(QStringLiteral("GOOGLE"), QStringLiteral("ACME"));
+            otherAccount = AccountWindowGuard::IsOpen(kGoogle, QStringLiteral("other"));
             c.close(f.get());
         });
         f->exec();
         EXPECT_TRUE(openDuring) << c.how;
         EXPECT_FALSE(otherAccount) << c.how;
         EXPECT_FALSE(f->isVisible()) << c.how;
-        EXPECT_FALSE(frmKeywordBuilder::IsOpenFor(kGoogle, QStringLiteral("acme"))) << c.how;
+        EXPECT_FALSE(AccountWindowGuard::IsOpen(kGoogle, QStringLiteral("acme"))) << c.how;
         EXPECT_FALSE(f->AddToList()) << c.how;
         // The history is written, though the typed keyword was never fetched.
         EXPECT_EQ(testenv::readFile(clsKeywordBuilder::HistoryFile()), QByteArray("\r\n")) << c.how;

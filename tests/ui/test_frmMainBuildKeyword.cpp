@@ -1,4 +1,5 @@
 #include "ProgramFixtures.h"
+#include "core/AccountWindowGuard.h"
 
 #include "core/clsEngine.h"
 #include "fakes/FakeSuggestionServer.h"
@@ -54,7 +55,7 @@ TEST(BuildKeyword, AddedSuggestionsAreReloadedIntoTheListAndTheTree) {
     EXPECT_EQ(p.keywords(), (QStringList{"shoes", "red shoes"}));
     EXPECT_EQ(p.form->lvwKeywords->topLevelItem(0)->text(2), "7");
     EXPECT_EQ(treenode::NodeTag(p.node("Google", "acme")), 2);
-    EXPECT_FALSE(frmKeywordBuilder::IsOpenFor("Google", "acme"));
+    EXPECT_FALSE(AccountWindowGuard::IsOpen("Google", "acme"));
 }
 
 TEST(BuildKeyword, NothingOpensOffAnAccountOrWhileItsKeywordsAreLookedUp) {
