@@ -14,7 +14,6 @@
 #include "core/clsKeywords.h"
 #include "core/clsURL.h"
 #include "core/modCommon.h"
-#include "lookup/clsRanking.h"
 #include "lookup/frmKeywordBuilder.h"
 #include "platform/Seams.h"
 #include "platform/VB.h"
@@ -271,7 +270,7 @@ void frmMain::DoBuildKeyword() {
             return;
         const QString account = node->text(0);
         // A look-up saves its own copy of the keywords at its end, over what the tool adds.
-        if (IsAccountLookingUp(m_sEngineName, account) || clsRanking::IsAccountBeingLookedUp(m_sEngineName, account))
+        if (IsAccountLookingUp(m_sEngineName, account))
             return;
         // Nor may a look-up start while the tool is open: the window marks
         // its account while it is shown.
