@@ -19,6 +19,8 @@
 #include <QFileInfo>
 #include <QPointer>
 #include <exception>
+#include <utility>
+#include <vector>
 
 bool g_bAutoBidRunning = false;
 
@@ -532,14 +534,18 @@ void BidManager::UpdateKeywordsToGrid() {
         const int last = m_grid.Rows() - 1;
         if (m_state.m_bIsSchedler) {
             const bool limited = m_state.m_sEngine.contains(m_state.m_sLimitEngines);
+            // The changes land only once every row is read: a counter that is no
+            // integer stops the pass with nothing posted and nothing counted.
+            std::vector<std::pair<clsKeyword *, clsKeyword>> changed;
             for (int row = 1; row <= last; ++row) {
                 const QString key = m_grid.TextMatrix(row, BidGrid::colKeyword);
                 if (!keywords.Exists(key))
                     continue;
-                clsKeyword &k = *keywords.Item(key);
+                clsKeyword *target = keywords.Item(key).get();
                 const QString cell = m_grid.TextMatrix(row, BidGrid::colNewBid);
-                if (!IsNumericAmount(k.CurBid()) || !IsNumericAmount(cell))
+                if (!IsNumericAmount(target->CurBid()) || !IsNumericAmount(cell))
                     continue;
+                clsKeyword k = *target;
                 k.setNewBid(cell);
                 const float cur = StrToSingle(k.CurBid());
                 const float next = StrToSingle(k.NewBid());
@@ -553,23 +559,18 @@ void BidManager::UpdateKeywordsToGrid() {
                         k.setFirstUpdateTime(QStringLiteral(""));
                     }
                 } else if (cur != next) {
-                    int n = 0;
-                    bool counted = true;
-                    try {
-                        n = vb::CInt(k.UpdateNumber());
-                    } catch (const std::exception &e) {
-                        // An unreadable counter: this keyword's change waits for its window to end.
-                        WriteErrorLog(kApplyLog, e);
-                        counted = false;
-                    }
-                    if (counted && (n < BidStrategies::kChangeLimit || !limited)) {
+                    const int n = vb::CInt(k.UpdateNumber());
+                    if (n < BidStrategies::kChangeLimit || !limited) {
                         k.setUpdateNumber(QString::number(n + 1));
                     } else {
                         k.setNewBid(vb::SingleText(cur));
                         k.setNewPos(k.CurPos());
                     }
                 }
+                changed.emplace_back(target, std::move(k));
             }
+            for (auto &[target, k] : changed)
+                *target = std::move(k);
             if (m_state.m_oAccount && m_state.m_oAccount->SentReport())
                 chosen(ReportMailHook(), defaultReportMail)(m_owner, m_state);
         } else {

@@ -209,6 +209,7 @@ void frmAutoBid::buildGrid() {
     txtEdit->hide();
 
     grdBidsManage->installEventFilter(this);
+    grdBidsManage->viewport()->installEventFilter(this);
     txtEdit->installEventFilter(this);
     connect(grdBidsManage, &QTableView::doubleClicked, this, [this] { grdBidsManage_DblClick(); });
     connect(grdBidsManage->selectionModel(), &QItemSelectionModel::currentChanged, this,
@@ -531,6 +532,18 @@ bool frmAutoBid::ValidNewBid() {
     return valid;
 }
 
+bool frmAutoBid::endEditForClick() {
+    QScrollBar *across = grdBidsManage->horizontalScrollBar();
+    QScrollBar *down = grdBidsManage->verticalScrollBar();
+    const int x = across->value(), y = down->value();
+    if (!ValidNewBid())
+        return false;
+    // Ending the edit brings its row into sight; the click was aimed at what was shown.
+    across->setValue(x);
+    down->setValue(y);
+    return true;
+}
+
 bool frmAutoBid::eventFilter(QObject *watched, QEvent *event) {
     if (watched == grdBidsManage && event->type() == QEvent::KeyPress) {
         auto *key = static_cast<QKeyEvent *>(event);
@@ -548,6 +561,12 @@ bool frmAutoBid::eventFilter(QObject *watched, QEvent *event) {
             }
         }
         }
+    } else if (watched == grdBidsManage->viewport() && m_bEditing &&
+               (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseButtonDblClick)) {
+        // The edit ends before the click chooses its cell, so the clicked row is the one
+        // chosen; a refused edit keeps its row and the click is dropped.
+        if (!endEditForClick())
+            return true;
     } else if (watched == txtEdit) {
         if (event->type() == QEvent::KeyPress) {
             auto *key = static_cast<QKeyEvent *>(event);

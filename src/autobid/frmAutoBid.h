@@ -97,6 +97,8 @@ private:
     void txtEdit_Change();
     void txtEdit_KeyDown(int key, Qt::KeyboardModifiers modifiers);
     void grdBidsManage_KeyDown(QKeyEvent *event);
+    // Ends an open edit before a click on the grid; false when the edit was refused.
+    bool endEditForClick();
     // Selects the cells of a row from column 0 to `lastCol`.
     void selectRow(int row, int lastCol);
     void syncGridFromView();

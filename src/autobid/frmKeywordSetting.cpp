@@ -321,8 +321,12 @@ bool frmKeywordSetting::VqalidForm() {
         if (!fault)
             return true;
         seam::MsgBox(fault.message, seam::vbOKOnly | seam::vbInformation, windowTitle());
-        if (QWidget *field = fieldWidget(fault.field))
+        if (QWidget *field = fieldWidget(fault.field)) {
+            // A stored value is checked even where the switches grey its box out
+            // (times with Auto Bid off): the box is opened for the correction.
+            field->setEnabled(true);
             field->setFocus();
+        }
     } catch (const std::exception &e) {
         WriteErrorLog(kValidFormLabel, e);
     }

@@ -6,10 +6,15 @@
 
 #include "autobid/BidGrid.h"
 #include "autobid/KeywordsSettingFile.h"
+#include "connect/ConnectRunControl.h"
+#include "connect/frmConnectOverture.h"
 #include "core/Globals.h"
 #include "core/clsKeywords.h"
+#include "fakes/FakeOvertureSite.h"
 #include "platform/Folders.h"
 
+#include <QFile>
+#include <QRegularExpression>
 #include <QSignalSpy>
 #include <gtest/gtest.h>
 
@@ -219,8 +224,6 @@ TEST(BidManager, TheChangeCounterAllowsSixAutomaticChangesIn24Hours) {
         {"no change inside a window", "Overture", "Overture", "4", recent, "0.50", "4", recent, "0.50", ""},
         {"unreadable time: the window is over", "Overture", "Overture", "6", "12.06.2024", "0.41", "1", now, "0.41",
          ""},
-        {"unreadable counter: the change waits", "Overture", "Overture", "x", recent, "0.41", "x", recent, "0.5",
-         "2"},
         {"new bid that is no amount", "Overture", "Overture", "2", recent, "-", "2", recent, "0.50", ""},
     };
     for (const Case &c : cases) {
@@ -241,6 +244,62 @@ TEST(BidManager, TheChangeCounterAllowsSixAutomaticChangesIn24Hours) {
         EXPECT_EQ(k.UpdateNumber(), c.countAfter);
         EXPECT_EQ(k.FirstUpdateTime(), c.firstAfter);
         EXPECT_EQ(k.NewPos(), c.newPos);
+    }
+}
+
+// A counter that is no integer, read for a change inside its 24 hours, stops
+// the scheduled pass before anything is posted; no keyword counts a change.
+TEST(BidManager, AnUnreadableChangeCounterStopsThePassBeforeAnyBidIsPosted) {
+    struct Case {
+        const char *name;
+        const char *hatsCount;
+        bool posted;
+        const char *shoesAfter;
+        const char *hatsAfter;
+    };
+    const Case cases[] = {
+        {"readable counters", "3", true, "3", "4"},
+        {"unreadable counter", "x", false, "2", "x"},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        const qsizetype logged = testenv::errorLog().size();
+        testenv::setNow(at("12:00"));
+        fake::FakeOvertureSite site;
+        site.setCredentials("joe", "secret");
+        site.addKeyword("shoes", 50, "2", 80);
+        site.addKeyword("hats", 90, "3", 120);
+        QFile::remove(g_sEngineDataFile);  // the section names this case's site only
+        site.writeEngineData(g_sEngineDataFile, "Overture");
+        // With the limit off the strategies leave the counter to the apply step.
+        testenv::writeFile(platform::JoinPath(platform::ProgramFolder(), "access.zqa"), "[Access]\r\nOverture=Off\r\n");
+        writeLookUp("Overture", "shoes;10;$0.50;$0.40;$0.80;$0.60;$0.45;$0.30;$0.20;2;ok\r\n"
+                                "hats;7;$0.90;$0.10;$1.20;$0.95;$0.50;$0.40;$0.30;3;ok\r\n\r\n");
+        writeSettings("Overture", QByteArray("shoes;1;0.1;True;;;2024-06-12 09:00:00;2;;\r\n"
+                                             "hats;2;0.1;True;;;2024-06-12 09:00:00;") +
+                                      c.hatsCount + ";;\r\n\r\n");
+        bidfix::ScopedWindows windows;  // the look-ups; the connection window is the real one
+        BidManager::ConnectWindowHook() = [](const QString &) -> std::unique_ptr<IConnectWindow> {
+            auto w = std::make_unique<frmConnectOverture>();
+            w->RunControl().setStartInterval(0);
+            w->RunControl().setRetryInterval(0);
+            return w;
+        };
+        BidManager manager;
+        manager.setAccount(bidfix::makeAccount());
+        manager.Load();
+        manager.ScheduledPass();
+        ASSERT_TRUE(manager.State().m_bBidsLoaded);
+        const bool postSeen = !site.requestLines().filter(QRegularExpression("^POST /bids/update")).isEmpty();
+        EXPECT_EQ(postSeen, c.posted);
+        EXPECT_EQ(site.bidOf("shoes"), c.posted ? "0.41" : "0.50");
+        EXPECT_EQ(site.bidOf("hats"), c.posted ? "0.11" : "0.90");
+        const KeywordCollection &keywords = *manager.State().m_colKeywords;
+        EXPECT_EQ(keywords.Item("shoes")->UpdateNumber(), c.shoesAfter);
+        EXPECT_EQ(keywords.Item("hats")->UpdateNumber(), c.hatsAfter);
+        const QByteArray log = testenv::errorLog().mid(logged);
+        EXPECT_EQ(log, c.posted ? "" : "frmAutoBid_UpdateKeywordsToGrid error:  Type mismatch\r\n") << log.constData();
+        EXPECT_FALSE(manager.Online());
     }
 }
 

@@ -14,6 +14,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPointer>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QTableView>
 #include <QTest>
@@ -221,6 +222,83 @@ TEST(frmAutoBid, TheEditorColoursTheCellAndMovesWithUpAndDown) {
     o.w->toolButton("Sort")->trigger();
     EXPECT_TRUE(o.w->txtEdit->isVisible());
     EXPECT_EQ(o.column(0), (QStringList{"shoes", "boots", "hats"}));
+}
+
+// A click on another row while a New Bid is edited ends the edit by its
+// checks and then chooses the clicked row, which the next command acts on.
+TEST(frmAutoBid, AClickOnAnotherRowDuringAnEditChoosesThatRow) {
+    struct Case {
+        const char *name;
+        bool doubleClick;
+        bool scrolledAway;  // the edited row is scrolled out of sight first
+    };
+    const Case cases[] = {
+        {"click, then Property", false, false},
+        {"double click", true, false},
+        {"click with the edited row out of sight", false, true},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        OpenWindow o;
+        QStringList seen;
+        BidManager::SettingsDialogHook() = [&](QWidget *, const QString &, KeywordCollectionPtr,
+                                               const QStringList &selected) {
+            seen = selected;
+            return false;
+        };
+        if (c.scrolledAway)
+            o.w->resize(o.w->width(), 160);
+        o.w->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(o.w));
+        o.edit(1, "0.45");
+        ASSERT_TRUE(o.w->txtEdit->hasFocus());
+        QTableView *view = o.w->grdBidsManage;
+        if (c.scrolledAway) {
+            view->verticalScrollBar()->setValue(view->verticalScrollBar()->maximum());
+            ASSERT_FALSE(view->viewport()->rect().contains(view->visualRect(o.grid().index(0, 0))));
+        }
+        const QPoint hats = view->visualRect(o.grid().index(2, BidGrid::colKeyword)).center();
+        ASSERT_TRUE(view->viewport()->rect().contains(hats));
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, hats);
+        if (c.doubleClick)
+            QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, hats);
+        QCoreApplication::processEvents();
+        EXPECT_FALSE(o.w->txtEdit->isVisible());
+        EXPECT_EQ(o.cell(1, BidGrid::colNewBid), "0.45");
+        EXPECT_EQ(o.grid().Row(), 3);
+        EXPECT_EQ(o.grid().Col(), BidGrid::colKeyword);
+        if (!c.doubleClick)
+            o.w->toolButton("Property")->trigger();
+        EXPECT_EQ(seen, QStringList{"hats"});
+        // A key on the grid edits the clicked row too.
+        QTest::keyClick(view, Qt::Key_Delete);
+        EXPECT_TRUE(o.w->txtEdit->isVisible());
+        o.w->txtEdit->setText("0.95");
+        EXPECT_EQ(o.column(BidGrid::colNewBid).last(), "0.95");
+        EXPECT_EQ(o.cell(1, BidGrid::colNewBid), "0.45");
+        EXPECT_TRUE(testenv::shownMsgBoxes().isEmpty());
+    }
+}
+
+// A refused edit keeps the editor and its row; the click chooses nothing.
+TEST(frmAutoBid, AClickOnAnotherRowDuringARefusedEditKeepsTheEdit) {
+    testenv::clearShownMsgBoxes();
+    OpenWindow o;
+    o.w->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(o.w));
+    o.edit(1, "abc");
+    testenv::answerMsgBox(seam::vbOK);
+    QTableView *view = o.w->grdBidsManage;
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, {},
+                      view->visualRect(o.grid().index(2, BidGrid::colKeyword)).center());
+    QCoreApplication::processEvents();
+    ASSERT_EQ(testenv::shownMsgBoxes().size(), 1);
+    EXPECT_EQ(testenv::shownMsgBoxes().first().text, "Invalid value, please enter a valid numeric value.");
+    EXPECT_TRUE(o.w->txtEdit->isVisible());
+    EXPECT_TRUE(o.w->txtEdit->hasFocus());
+    EXPECT_EQ(o.w->txtEdit->selectedText(), "abc");
+    EXPECT_EQ(o.grid().Row(), 1);
+    EXPECT_EQ(o.grid().Col(), BidGrid::colNewBid);
 }
 
 TEST(frmAutoBid, ClosingAsksAndSavesTheSettings) {

@@ -1,6 +1,7 @@
 #include "autobid/frmKeywordSetting.h"
 #include "support/TestEnv.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
@@ -366,6 +367,45 @@ TEST(frmKeywordSetting, EdgesOfTheChecks) {
         } else {
             EXPECT_EQ(refusal(d).section(QStringLiteral(" @"), 0, 0), answer);
         }
+    }
+}
+
+// With Auto Bid off the time boxes are greyed out, yet a stored window is
+// checked: the refused box is opened for the correction and has the focus.
+TEST(frmKeywordSetting, ARefusedTimeWithAutoBidOffCanBeCorrectedWhereTheFocusIs) {
+    struct Case {
+        const char *stored;
+        const char *message;
+        QLineEdit *frmKeywordSetting::*box;
+        const char *corrected;
+        const char *saved;
+    };
+    const Case cases[] = {
+        {"1.00;0.10;False;24:00;12:00;;", "Invalid Start Time value. Please enter a valid time format as 'hh:mm'.",
+         &F::txtStartTime, "09:00", "1.00;0.10;False;09:00;12:00;;"},
+        {"1.00;0.10;False;9:00;12:60;;", "Invalid End Time value. Please enter a valid time format as 'hh:mm'.",
+         &F::txtEndTime, "17:00", "1.00;0.10;False;9:00;17:00;;"},
+        {"1.00;0.10;False;9:00;8:00;;", "The End Time must be later than the Start Time.", &F::txtEndTime, "9:30",
+         "1.00;0.10;False;9:00;9:30;;"},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.message);
+        Env env;
+        env.add(QStringLiteral("shoes"), QLatin1String(c.stored));
+        frmKeywordSetting &d = env.open({QStringLiteral("shoes")});
+        d.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&d));
+        QLineEdit *box = d.*c.box;
+        ASSERT_FALSE(box->isEnabled());
+        EXPECT_EQ(refusal(d), QLatin1String(c.message) + QStringLiteral(" @") + box->objectName());
+        EXPECT_TRUE(box->isEnabled());
+        EXPECT_EQ(QApplication::focusWidget(), box);
+        // Typed where the focus is; Auto Bid stays off.
+        box->selectAll();
+        QTest::keyClicks(QApplication::focusWidget(), QLatin1String(c.corrected));
+        EXPECT_EQ(box->text(), QLatin1String(c.corrected));
+        ASSERT_TRUE(accepted(d));
+        EXPECT_EQ(env.stored(QStringLiteral("shoes")), QLatin1String(c.saved));
     }
 }
 
