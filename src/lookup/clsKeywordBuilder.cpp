@@ -1,5 +1,6 @@
 #include "lookup/clsKeywordBuilder.h"
 
+#include "connect/clsConnect.h"
 #include "core/clsEngine.h"
 #include "core/modCommon.h"
 #include "platform/Folders.h"
@@ -72,6 +73,15 @@ QString cellText(QStringView cell) {
     closed.append(cell);
     closed.append(QLatin1String(kCellClose));
     return clsKeywordBuilder::CleanText(StripHTML(closed));
+}
+
+// Pages write "&" in a keyword as "&amp;": the keyword is the decoded text.
+// A reference may stand for a line break or a blank, so the decoded text is
+// cleaned once more.
+QString keywordText(QStringView cell) {
+    const QString text = cellText(cell);
+    const QString decoded = clsConnect::DecodeEntities(text);
+    return decoded == text ? text : clsKeywordBuilder::CleanText(decoded);
 }
 
 // Writes text and the final CR LF of the whole-file writer.
@@ -250,7 +260,7 @@ SuggestionPage clsKeywordBuilder::ParsePage(const SuggestMarkers &m, const QStri
             break;
 
         SuggestionRow row;
-        row.Keyword = cellText(keyword);
+        row.Keyword = keywordText(keyword);
         if (row.Keyword.isEmpty())
             continue;
         // The cache holds "keyword;count": such a keyword would come back cut in two.

@@ -76,9 +76,9 @@ public:
     // The engine's markers, trimmed.
     static SuggestMarkers Markers(const clsEngine &engine, int engineIndex);
     // Cuts a suggestion page into rows. Within an item the count comes
-    // before the keyword; a missing marker ends the cut. Empty keywords are
-    // dropped; a repeated keyword (any case) or one holding ";" is skipped
-    // with a note.
+    // before the keyword; a missing marker ends the cut. Character
+    // references in a keyword are decoded. Empty keywords are dropped; a
+    // repeated keyword (any case) or one holding ";" is skipped with a note.
     static SuggestionPage ParsePage(const SuggestMarkers &markers, const QString &page);
 
     // program folder/KeywordBuilder

@@ -64,14 +64,24 @@ int defaultMessageBox(const MessageBoxRequest &r) {
     return buttons.first().result;
 }
 
-// "Desc (*.txt)|*.txt|All (*.*)|*.*" -> Qt filters.
+// The patterns of "*.txt;*.log" as Qt lists them: "*.txt *.log".
+QString patternList(const QString &patterns) {
+    return QString(patterns).replace(QLatin1Char(';'), QLatin1Char(' ')).simplified();
+}
+
+// "Desc (*.txt)|*.txt|All (*.*)|*.*" -> Qt filters. Qt filters by the
+// blank-separated patterns in the parentheses at the end of each; a
+// description that ends with its own patterns that way is shown once.
 QStringList qtFilters(const QString &filter) {
     QStringList out;
     const QStringList parts = filter.split(QLatin1Char('|'));
     for (int i = 0; i + 1 < parts.size(); i += 2) {
-        QString pattern = parts[i + 1];
-        pattern.replace(QLatin1Char(';'), QLatin1Char(' '));
-        out.append(parts[i] + QStringLiteral(" (") + pattern + QLatin1Char(')'));
+        const QString description = parts[i].trimmed();
+        const QString patterns = patternList(parts[i + 1]);
+        const qsizetype open = description.lastIndexOf(QLatin1Char('('));
+        const bool shown = description.endsWith(QLatin1Char(')')) && open >= 0 &&
+                           description.mid(open + 1, description.size() - open - 2).simplified() == patterns;
+        out.append(shown ? description : description + QStringLiteral(" (") + patterns + QLatin1Char(')'));
     }
     return out;
 }

@@ -4,6 +4,7 @@
 // its URLs, a coloured header, the keyword rows and the reporter's footer,
 // written to reports/<engine>/<account>.xlsx and opened.
 
+#include <QString>
 #include <exception>
 
 class KeywordReportData;
@@ -12,12 +13,13 @@ class clsZentrovaExcel;
 class ExcelKeywordReport {
 public:
     // Writes and opens the report. A failure shows "ExcelReport_Error: " and
-    // its text (with the advice to close the file when the write was
-    // refused), logs it, and leaves any earlier report file as it was.
+    // its text (after the file's name when the file could not be written),
+    // logs it, and leaves any earlier report file as it was.
     // The pointer is back to the default afterwards. True when shown.
     static bool Run(const KeywordReportData &data);
-    // The failure message and log record of a report that could not be made.
-    static void ShowFailure(const std::exception &e);
+    // The failure message and log record of a report that could not be
+    // made; `file` when it is the writing of that file that failed.
+    static void ShowFailure(const std::exception &e, const QString &file = QString());
 
     // The sheet's own labels, column widths and page setup.
     static void LayOutSheet(clsZentrovaExcel &excel);

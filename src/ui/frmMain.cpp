@@ -19,6 +19,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDir>
+#include <QFontMetricsF>
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QLabel>
@@ -34,6 +35,7 @@
 #include <QToolButton>
 #include <QTreeWidget>
 #include <QVBoxLayout>
+#include <cmath>
 
 namespace {
 frmMain *g_mainWindow = nullptr;
@@ -53,6 +55,18 @@ const QString kSchedulerOff = QStringLiteral("Scheduler: Off");
 
 // Widths are given in twips; 15 twips make a pixel at the usual 96 dpi.
 int twips(int t) { return t / 15; }
+
+// The lists' fixed column widths were measured for texts in an 8-point
+// font: in the list's own font a column needs as much more room as its
+// characters are wider.
+int fixedColumnPixels(int widthTwips, const QFont &listFont) {
+    QFont eightPoint(listFont);
+    eightPoint.setPointSizeF(8);
+    const qreal sized = QFontMetricsF(eightPoint).averageCharWidth();
+    const qreal shown = QFontMetricsF(listFont).averageCharWidth();
+    const qreal scale = sized > 0 && shown > 0 ? shown / sized : 1;
+    return int(std::ceil(widthTwips / 15.0 * scale));
+}
 }  // namespace
 
 frmMain *MainWindow() { return g_mainWindow; }
@@ -81,25 +95,32 @@ frmMain::~frmMain() {
 }
 
 void frmMain::setupListColumns() {
-    auto setColumns = [](QTreeWidget *list, const QList<QPair<QString, int>> &columns) {
+    // Widths in twips; a share of the list's own width is not a fixed width.
+    struct Column {
+        QString caption;
+        int width;
+        bool fixed = true;
+    };
+    auto setColumns = [](QTreeWidget *list, const QList<Column> &columns) {
         QStringList captions;
-        for (const auto &c : columns)
-            captions.append(c.first);
+        for (const Column &c : columns)
+            captions.append(c.caption);
         list->setColumnCount(int(captions.size()));
         list->setHeaderLabels(captions);
         for (int i = 0; i < columns.size(); ++i)
-            list->setColumnWidth(i, twips(columns[i].second));
+            list->setColumnWidth(i, columns[i].fixed ? fixedColumnPixels(columns[i].width, list->font())
+                                                     : twips(columns[i].width));
     };
     const int wk = lvwKeywords->width() * 15;
-    setColumns(lvwKeywords, {{QStringLiteral("#"), 400}, {QStringLiteral("Keywords"), wk * 2 / 5},
+    setColumns(lvwKeywords, {{QStringLiteral("#"), 400}, {QStringLiteral("Keywords"), wk * 2 / 5, false},
                              {QStringLiteral("Counts"), 800}, {QStringLiteral("Cur Bid$"), 1500},
                              {QStringLiteral("Next Bid$"), 800}, {QStringLiteral("1st Bid$"), 800},
                              {QStringLiteral("2nd Bid$"), 800}, {QStringLiteral("3rd Bid$"), 800},
                              {QStringLiteral("Position"), 800}, {QStringLiteral("Status"), 1200}});
     const int wr = lvwRanking->width() * 15;
-    setColumns(lvwRanking, {{QStringLiteral("#"), 400}, {QStringLiteral("Title"), wr * 2 / 5},
-                            {QStringLiteral("URL"), wr * 2 / 5}, {QStringLiteral("Bid$"), 700}});
-    setColumns(lvwURLs, {{QStringLiteral("URLS"), lvwURLs->width() * 15 - 335}});
+    setColumns(lvwRanking, {{QStringLiteral("#"), 400}, {QStringLiteral("Title"), wr * 2 / 5, false},
+                            {QStringLiteral("URL"), wr * 2 / 5, false}, {QStringLiteral("Bid$"), 700}});
+    setColumns(lvwURLs, {{QStringLiteral("URLS"), lvwURLs->width() * 15 - 335, false}});
     resizeControl();
 }
 

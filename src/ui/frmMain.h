@@ -281,6 +281,7 @@ public:
     void lvwKeywords_KeyDown(int keyCode);
     void lvwRanking_DblClick();
     void lvwURLs_DblClick();
+    void lvwURLs_SelectionChanged();
     void lvwURLs_KeyDown(int keyCode);
     // Right button released over a list: its menu ("Keywords" or "URL") pops up there.
     void ShowListMenu(const QString &menu, const QPoint &globalPos);

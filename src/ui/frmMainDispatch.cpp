@@ -346,6 +346,8 @@ void frmMain::buildDispatch() {
     connect(lvwKeywords, &QTreeWidget::itemDoubleClicked, this, &frmMain::lvwKeywords_DblClick);
     connect(lvwRanking, &QTreeWidget::itemDoubleClicked, this, &frmMain::lvwRanking_DblClick);
     connect(lvwURLs, &QTreeWidget::itemDoubleClicked, this, &frmMain::lvwURLs_DblClick);
+    // URL > Open depends on the URL list's selection, which no refresh follows.
+    connect(lvwURLs, &QTreeWidget::itemSelectionChanged, m_hooks.get(), [this] { lvwURLs_SelectionChanged(); });
     connect(lvwKeywords, &QTreeWidget::itemClicked, this,
             [this](QTreeWidgetItem *item) { lvwKeywords_ItemClick(item); });
     // Moving through the rows with the keyboard is a click on the new row.

@@ -74,6 +74,8 @@ void frmMain::EditURLs() {
     }
 }
 
+void frmMain::lvwURLs_SelectionChanged() { setMenuToolBarstatus(); }
+
 void frmMain::ShowURLPosition() {
     try {
         QTreeWidgetItem *selected = lvwURLs->currentItem();

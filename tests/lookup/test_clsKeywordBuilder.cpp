@@ -2,6 +2,7 @@
 #include "fakes/FakeSuggestionServer.h"
 #include "lookup/clsKeywordBuilder.h"
 #include "platform/Folders.h"
+#include "platform/TextFile.h"
 #include "support/TestEnv.h"
 
 #include <QCoreApplication>
@@ -140,6 +141,22 @@ TEST(KeywordBuilderParse, RepeatsAndSeparatorsAreSkippedWithANoteAndTheCutGoesOn
     EXPECT_EQ(out.Skipped, (QStringList{"suggestion skipped, it holds \";\": a;b",
                                         "repeated suggestion skipped: red shoes",
                                         "repeated suggestion skipped: RED SHOES"}));
+}
+
+TEST(KeywordBuilderParse, KeywordsAreDecodedBeforeTheirRulesAndStayOneCleanLine) {
+    const QString page =
+        table(item("1", "fish &amp; chips") + item("2", "Fish &#38; Chips") + item("3", "a&#59;b") +
+              item("4", "&lt;b&gt;bold") + item("5", "one&#13;&#10;two") + item("6", "&#32;pad&#x20;") +
+              item("7", "&NBSP;x &amp y") + item("8", "&amp;") + item("9", "&#32;"));
+    const SuggestionPage out = clsKeywordBuilder::ParsePage(fakeMarkers(), page);
+    EXPECT_EQ(keywordsOf(out.Rows).join(" | ").toStdString(), "fish & chips | <b>bold | onetwo | pad | &");
+    // An unknown reference stays as it is, and with it its ";".
+    EXPECT_EQ(out.Skipped.join(" | ").toStdString(),
+              "repeated suggestion skipped: Fish & Chips | suggestion skipped, it holds \";\": a;b | "
+              "suggestion skipped, it holds \";\": &NBSP;x &amp y");
+    // Each one record of the cache.
+    EXPECT_EQ(clsKeywordBuilder::ParseCache(platform::FromAnsi(clsKeywordBuilder::CacheBytes(out.Rows))).size(),
+              out.Rows.size());
 }
 
 TEST(KeywordBuilderParse, AnEmptyMarkerIsNeverFound) {

@@ -9,10 +9,6 @@ using namespace reporttools;
 
 namespace {
 
-const QString kAdvice = QStringLiteral(
-    "Report file is already opened in MS Excel. Please close your previoues excel report file in MS Excel and try "
-    "again.");
-
 struct ExcelReportTest : ::testing::Test {
     ReportWindow win;
     void SetUp() override {
@@ -106,7 +102,7 @@ TEST_F(ExcelReportTest, TheSheetHoldsEveryTextWhereTheLayoutPutsIt) {
     EXPECT_EQ(QDir(folder()).entryList(QDir::Files | QDir::Hidden), QStringList{"acme.xlsx"});
 }
 
-TEST_F(ExcelReportTest, ARefusedWriteKeepsTheOldReportAndAsksToCloseIt) {
+TEST_F(ExcelReportTest, ARefusedWriteKeepsTheOldReportAndNamesTheFileAndTheReason) {
     win.w.ExcelReport();
     const QByteArray old = testenv::readFile(file());
     ASSERT_FALSE(old.isEmpty());
@@ -120,27 +116,28 @@ TEST_F(ExcelReportTest, ARefusedWriteKeepsTheOldReportAndAsksToCloseIt) {
     EXPECT_EQ(testenv::shellOpened().size(), 1);
     ASSERT_EQ(testenv::shownMsgBoxes().size(), 1);
     const seam::MessageBoxRequest box = testenv::shownMsgBoxes().first();
-    EXPECT_EQ(box.text, QStringLiteral("ExcelReport_Error: Permission denied\r\n\r\n") + kAdvice);
+    EXPECT_EQ(box.text, QStringLiteral("ExcelReport_Error: ") + file() + QStringLiteral(": Permission denied"));
+    EXPECT_FALSE(box.text.contains(QStringLiteral("MS Excel")));
     EXPECT_EQ(box.icon(), seam::vbCritical);
     EXPECT_EQ(testenv::errorLog(), QByteArray("ExcelReport_Error: Permission denied\r\n"));
     EXPECT_EQ(seam::CurrentPointer(), seam::Pointer::Default);
     EXPECT_EQ(QDir(folder()).entryList(QDir::Files | QDir::Hidden), QStringList{"acme.xlsx"});
 }
 
-TEST_F(ExcelReportTest, AnyOtherFailureShowsItsTextAlone) {
+TEST_F(ExcelReportTest, OtherFailuresShowTheirTextAndTheFileWhenItsWriteFailed) {
     struct Case {
         const char *name;
         std::function<void()> prepare;
-        const char *logged;
+        const char *reason;
+        bool namesFile;
     } cases[] = {
-        {"the report's name is taken by a folder",
-         [&] { QDir().mkpath(file()); }, "ExcelReport_Error: Path/File access error\r\n"},
+        {"the report's name is taken by a folder", [&] { QDir().mkpath(file()); }, "Path/File access error", true},
         {"the engine folder cannot be made",
          [&] {
              QDir(folder()).removeRecursively();
              testenv::writeFile(folder(), "a file");
          },
-         "ExcelReport_Error: Path not found\r\n"},
+         "Path not found", false},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);
@@ -150,9 +147,12 @@ TEST_F(ExcelReportTest, AnyOtherFailureShowsItsTextAlone) {
         c.prepare();
         testenv::answerMsgBox(seam::vbOK);
         win.w.ExcelReport();
+        const QString reason = QString::fromLatin1(c.reason);
         ASSERT_EQ(testenv::shownMsgBoxes().size(), 1);
-        EXPECT_EQ(testenv::shownMsgBoxes().first().text.toLatin1() + "\r\n", QByteArray(c.logged));
-        EXPECT_EQ(testenv::errorLog(), QByteArray(c.logged));
+        EXPECT_EQ(testenv::shownMsgBoxes().first().text,
+                  QStringLiteral("ExcelReport_Error: ") + (c.namesFile ? file() + QStringLiteral(": ") : QString()) +
+                      reason);
+        EXPECT_EQ(testenv::errorLog(), "ExcelReport_Error: " + reason.toLatin1() + "\r\n");
         EXPECT_TRUE(testenv::shellOpened().isEmpty());
         EXPECT_EQ(seam::CurrentPointer(), seam::Pointer::Default);
     }

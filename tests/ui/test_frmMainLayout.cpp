@@ -164,3 +164,50 @@ TEST_F(Layout, AResizeSwitchesTheTrayTimerOnUnlessMinimised) {
     QApplication::processEvents();
     EXPECT_TRUE(w.tmrTrayIcon->isActive());
 }
+
+TEST(MainWindowColumns, FixedColumnsHoldTheirTextsInTheListFontAndSharesStayShares) {
+    fixtures::writeEngineData({"Google"});
+    const QFont desktop = QApplication::font();
+    struct FontBack {
+        QFont font;
+        ~FontBack() { QApplication::setFont(font); }
+    } restore{desktop};
+    // What the view needs to show a cell's text whole: the text and the cell's margins.
+    auto needs = [](QTreeWidget *list, int column, const QString &text) {
+        auto *row = new QTreeWidgetItem(list);
+        row->setText(column, text);
+        const int width = static_cast<QAbstractItemView *>(list)->sizeHintForColumn(column);
+        delete row;
+        return width;
+    };
+    int bidWidth[2] = {0, 0};
+    for (const qreal scale : {1.0, 2.0}) {
+        SCOPED_TRACE(scale);
+        QFont font = desktop;
+        font.setPointSizeF(desktop.pointSizeF() * scale);
+        QApplication::setFont(font);
+        {
+            fixtures::Program p("[Google]\r\n1=acme\r\nLast=1\r\n\r\n", "Google", "acme");
+            frmMain &w = *p.form;
+            ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
+            w.resize(1000, 700);
+            QApplication::processEvents();
+
+            QTreeWidget *ranking = w.lvwRanking, *keywords = w.lvwKeywords;
+            ASSERT_EQ(ranking->headerItem()->text(3), QStringLiteral("Bid$"));
+            const QString bid = QStringLiteral("$10.00");
+            EXPECT_GT(needs(ranking, 3, bid), ranking->fontMetrics().horizontalAdvance(bid));
+            EXPECT_GE(ranking->columnWidth(3), needs(ranking, 3, bid));
+            for (int c = 3; c <= 7; ++c)
+                EXPECT_GE(keywords->columnWidth(c), needs(keywords, c, bid)) << keywords->headerItem()->text(c).toStdString();
+            bidWidth[scale > 1] = ranking->columnWidth(3);
+
+            // The shares of the lists' widths are as before.
+            EXPECT_NEAR(keywords->columnWidth(1), keywords->width() / 3.0, 1);
+            EXPECT_NEAR(ranking->columnWidth(1), ranking->width() * 0.4, 1);
+            EXPECT_NEAR(ranking->columnWidth(2), ranking->width() * 0.4, 1);
+        }
+    }
+    // A font twice as large makes the fixed columns about twice as wide.
+    EXPECT_GT(bidWidth[1], bidWidth[0] * 3 / 2);
+}

@@ -115,3 +115,32 @@ TEST(MainWindowURLs, ShowPositionMarksTheRowsOfOneURLPurple) {
     EXPECT_EQ(rowColours(ranking), steps[2].colours);
     EXPECT_TRUE(testenv::errorLog().contains("frmMain_ShowURLPosition error:  "));
 }
+
+TEST(MainWindowURLs, SelectingAURLEnablesOpenAtOnce) {
+    fixtures::writeEngineData({"Google"});
+    fixtures::writeKeywords("Google", "acme", {"boots"});
+    testenv::writeFile(file("URLs.dat"), "shop.example\r\nshop.example/boots\r\n\r\n");
+    Program p(kProject, "Google", "acme");
+    QTreeWidget *urls = p.form->lvwURLs;
+    QAction *open = p.item("URL", 3);
+    urls->clearSelection();
+    EXPECT_FALSE(open->isEnabled());
+
+    // A click on a URL, as the user makes it.
+    p.form->show();
+    const QRect second = urls->visualItemRect(urls->topLevelItem(1));
+    ASSERT_TRUE(second.isValid());
+    QTest::mouseClick(urls->viewport(), Qt::LeftButton, {}, second.center());
+    ASSERT_TRUE(urls->topLevelItem(1)->isSelected());
+    EXPECT_TRUE(open->isEnabled());
+
+    // The keyboard's moves and the selection's end follow too.
+    urls->setFocus();
+    QTest::keyClick(urls, Qt::Key_Up);
+    ASSERT_TRUE(urls->topLevelItem(0)->isSelected());
+    EXPECT_TRUE(open->isEnabled());
+    urls->clearSelection();
+    EXPECT_FALSE(open->isEnabled());
+    // The rest of the rule holds as on a refresh.
+    EXPECT_TRUE(p.item("URL", 1)->isEnabled());
+}
