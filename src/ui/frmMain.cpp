@@ -56,15 +56,14 @@ const QString kSchedulerOff = QStringLiteral("Scheduler: Off");
 // Widths are given in twips; 15 twips make a pixel at the usual 96 dpi.
 int twips(int t) { return t / 15; }
 
-// The lists' fixed column widths were measured for texts in an 8-point
-// font: in the list's own font a column needs as much more room as its
-// characters are wider.
+// The lists' fixed column widths were measured for texts in the small
+// 8-point system font of the classic desktop, 5 pixels a character on
+// average at 96 dpi: in the list's own font a column needs as much more room
+// as its characters are wider.
+constexpr qreal kSizedAverageCharWidth = 5.0;
 int fixedColumnPixels(int widthTwips, const QFont &listFont) {
-    QFont eightPoint(listFont);
-    eightPoint.setPointSizeF(8);
-    const qreal sized = QFontMetricsF(eightPoint).averageCharWidth();
     const qreal shown = QFontMetricsF(listFont).averageCharWidth();
-    const qreal scale = sized > 0 && shown > 0 ? shown / sized : 1;
+    const qreal scale = shown > kSizedAverageCharWidth ? shown / kSizedAverageCharWidth : 1;
     return int(std::ceil(widthTwips / 15.0 * scale));
 }
 }  // namespace

@@ -195,11 +195,13 @@ TEST(MainWindowColumns, FixedColumnsHoldTheirTextsInTheListFontAndSharesStayShar
 
             QTreeWidget *ranking = w.lvwRanking, *keywords = w.lvwKeywords;
             ASSERT_EQ(ranking->headerItem()->text(3), QStringLiteral("Bid$"));
-            const QString bid = QStringLiteral("$10.00");
-            EXPECT_GT(needs(ranking, 3, bid), ranking->fontMetrics().horizontalAdvance(bid));
-            EXPECT_GE(ranking->columnWidth(3), needs(ranking, 3, bid));
-            for (int c = 3; c <= 7; ++c)
-                EXPECT_GE(keywords->columnWidth(c), needs(keywords, c, bid)) << keywords->headerItem()->text(c).toStdString();
+            for (const QString &bid : {QStringLiteral("$10.00"), QStringLiteral("$100.00")}) {
+                EXPECT_GT(needs(ranking, 3, bid), ranking->fontMetrics().horizontalAdvance(bid));
+                EXPECT_GE(ranking->columnWidth(3), needs(ranking, 3, bid)) << bid.toStdString();
+                for (int c = 3; c <= 7; ++c)
+                    EXPECT_GE(keywords->columnWidth(c), needs(keywords, c, bid))
+                        << keywords->headerItem()->text(c).toStdString() << " " << bid.toStdString();
+            }
             bidWidth[scale > 1] = ranking->columnWidth(3);
 
             // The shares of the lists' widths are as before.
