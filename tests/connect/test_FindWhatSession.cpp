@@ -249,26 +249,6 @@ TEST_F(FindWhatSessionTest, APageWithoutAcknowledgementEndsTheUpdate) {
     EXPECT_EQ(site.bidOf("straw hat"), "0.40");
 }
 
-// The window posts each page once an attempt; a post the site never
-// answered is not sent again inside the attempt.
-TEST_F(FindWhatSessionTest, ABidPostWhoseConnectionDropsIsSentOnceAnAttempt) {
-    engineData();
-    run("GetBids");
-    ASSERT_FALSE(session.Cancelled());
-    site.server().on("POST", "/keywords/update", fake::HttpResponse::dropped());
-    kw("red shoes").setNewBid("0.33");
-    testenv::setNow(at("10:05:00"));
-    run("Update");
-    EXPECT_EQ(site.server().requestsTo("/keywords/update").size(), 1);
-    ASSERT_TRUE(session.RetryPending());
-    session.FireRetryTimer();
-    EXPECT_EQ(site.server().requestsTo("/keywords/update").size(), 2);
-    session.FireRetryTimer();
-    EXPECT_TRUE(session.Cancelled());
-    EXPECT_EQ(site.server().requestsTo("/keywords/update").size(), 2);
-    EXPECT_EQ(site.bidOf("red shoes"), "0.25");
-}
-
 TEST_F(FindWhatSessionTest, AFailedReReadIsNotTriedAgain) {
     engineData();
     run("GetBids");

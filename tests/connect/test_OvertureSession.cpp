@@ -265,38 +265,6 @@ TEST_F(OvertureSessionTest, CancelDuringASlowAnswerSendsNothingMore) {
     EXPECT_TRUE(testenv::errorLog().contains("frmConnectOverture_PostToServer error:  The operation was cancelled"));
 }
 
-// A post the engine never answered may still have been placed: it goes out
-// once more (PostToServer) and once more in the second attempt, no more.
-TEST_F(OvertureSessionTest, ABidPostWhoseConnectionDropsIsSentTwiceAnAttempt) {
-    fiveKeywords();
-    engineData();
-    run("GetBids");
-    ASSERT_FALSE(session.Cancelled());
-    site.server().on("POST", "/bids/update", fake::HttpResponse::dropped());
-    kw("red shoes").setNewBid("0.30");
-    testenv::setNow(at("10:05:00"));
-    run("Update");
-    EXPECT_EQ(site.server().requestsTo("/bids/update").size(), 2);
-    EXPECT_TRUE(testenv::errorLog().contains("frmConnectOverture_PostToServer error:  "));
-    ASSERT_TRUE(session.RetryPending());
-    session.FireRetryTimer();
-    EXPECT_EQ(site.server().requestsTo("/bids/update").size(), 4);
-    session.FireRetryTimer();
-    EXPECT_TRUE(session.Cancelled());
-    EXPECT_EQ(site.server().requestsTo("/bids/update").size(), 4);
-    EXPECT_EQ(site.bidOf("red shoes"), "0.25");
-
-    // A page read (a GET) whose connection drops is asked once an attempt.
-    site.server().on("GET", "/login", fake::HttpResponse::dropped());
-    site.server().clearRequests();
-    run("GetBids");
-    EXPECT_EQ(lines(site.requestLines()), lines({"GET /login"}));
-    session.FireRetryTimer();
-    session.FireRetryTimer();
-    EXPECT_TRUE(session.Cancelled());
-    EXPECT_EQ(lines(site.requestLines()), lines({"GET /login", "GET /login"}));
-}
-
 TEST_F(OvertureSessionTest, TheUKSiteShowsPoundAmounts) {
     site.setPound(true);
     site.addKeyword("tea cosy", 25, "3", 125);
