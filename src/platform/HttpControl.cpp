@@ -444,7 +444,13 @@ void HttpControl::onDone(int curlResult) {
         return;
     }
     const QString text = c.error[0] ? QString::fromLocal8Bit(c.error) : QString::fromUtf8(curl_easy_strerror(code));
-    const ErrorInfo info = mapCurlError(code, c.throughProxy, text);
+    ErrorInfo info = mapCurlError(code, c.throughProxy, text);
+    char *target = nullptr;
+    curl_easy_getinfo(c.easy, CURLINFO_EFFECTIVE_URL, &target);
+    // A redirect from https down to http is refused as a redirect gone wrong.
+    if (code == CURLE_UNSUPPORTED_PROTOCOL && c.sentURL.startsWith("https:") && target &&
+        qstrnicmp(target, "http:", 5) == 0)
+        info.number = errConnectionAborted;
     endRequest(info.number, info.description);
 }
 

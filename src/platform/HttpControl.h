@@ -1,8 +1,8 @@
 #pragma once
 // The HTTP client control the connection code drives: one request at a time
-// over libcurl (its multi interface run from the Qt event loop), each on a
-// connection of its own that is sent once: a connection dropped without an
-// answer fails that call and is never silently sent again. The contract:
+// over libcurl (its multi interface run from the Qt event loop), each sent
+// once on a connection of its own: a connection dropped without an answer
+// fails that call, and only the caller decides to send again. The contract:
 //  - synchronous mode: Get/Post return only when the answer is complete,
 //    while a local event loop keeps timers, buttons and other windows alive;
 //    a failed request raises vb::VBError with the error numbers below;

@@ -288,6 +288,13 @@ TEST(HttpControl, GoesThroughTheProxyWithItsCredentialsAndDirectWhenCleared) {
     EXPECT_EQ(last.path, QString("/login"));
     EXPECT_EQ(last.header("Proxy-Authorization"), "Basic " + QByteArray("bob:s:cr&t").toBase64());
 
+    // A proxy that is not there is the proxy's failure, not the site's.
+    QTcpServer closed;
+    ASSERT_TRUE(closed.listen(QHostAddress::LocalHost, 0));
+    http.setProxy(QString("127.0.0.1:%1").arg(closed.serverPort()));
+    closed.close();
+    EXPECT_EQ(raisedNumber([&] { http.Get(); }), HttpControl::errCannotConnectProxy);
+
     FakeHttpServer site;
     site.on("GET", "/direct", HttpResponse::page("direct"));
     http.setProxy(QString());
