@@ -4,12 +4,15 @@
 #include "platform/VB.h"
 
 #include <QEventLoop>
-#include <QNetworkAccessManager>
-#include <QNetworkCookieJar>
-#include <QNetworkProxy>
-#include <QNetworkReply>
-#include <QNetworkRequest>
+#include <QHash>
+#include <QPointer>
+#include <QSocketNotifier>
 #include <QUrl>
+
+#include <curl/curl.h>
+
+#include <algorithm>
+#include <climits>
 
 namespace platform {
 
@@ -17,40 +20,91 @@ namespace {
 
 quint64 g_answeredRequests = 0;
 
-const char *const kFormContentType = "application/x-www-form-urlencoded";
+const char *const kUserAgent = "Mozilla/5.0";
+constexpr long kMaxRedirects = 50;
+
+QString cancelledText() { return QStringLiteral("The operation was cancelled"); }
+QString timedOutText() { return QStringLiteral("The operation timed out"); }
+
+void initCurlOnce() {
+    static const bool done = curl_global_init(CURL_GLOBAL_DEFAULT) == CURLE_OK;
+    Q_UNUSED(done);
+}
 
 struct ErrorInfo {
     int number;
     QString description;
 };
 
-ErrorInfo mapNetworkError(QNetworkReply::NetworkError error, const QString &qtText) {
-    switch (error) {
-    case QNetworkReply::OperationCanceledError:
-        return {HttpControl::errCancelled, QStringLiteral("The operation was cancelled")};
-    case QNetworkReply::TimeoutError:
-        return {HttpControl::errTimedOut, QStringLiteral("The operation timed out")};
-    case QNetworkReply::HostNotFoundError:
-    case QNetworkReply::ConnectionRefusedError:
-        return {HttpControl::errServerDown, qtText};
-    case QNetworkReply::ProxyConnectionRefusedError:
-    case QNetworkReply::ProxyConnectionClosedError:
-    case QNetworkReply::ProxyNotFoundError:
-    case QNetworkReply::ProxyTimeoutError:
-        return {HttpControl::errCannotConnectProxy, qtText};
-    case QNetworkReply::SslHandshakeFailedError:
-        return {HttpControl::errSecureChannel, qtText};
-    case QNetworkReply::ProtocolUnknownError:
-        return {HttpControl::errUnrecognizedScheme, qtText};
+ErrorInfo mapCurlError(CURLcode code, bool throughProxy, const QString &text) {
+    switch (code) {
+    case CURLE_COULDNT_RESOLVE_PROXY:
+    case CURLE_PROXY:
+        return {HttpControl::errCannotConnectProxy, text};
+    case CURLE_COULDNT_CONNECT:
+        // Through a proxy the only connection made is the one to the proxy.
+        return {throughProxy ? HttpControl::errCannotConnectProxy : HttpControl::errServerDown, text};
+    case CURLE_COULDNT_RESOLVE_HOST:
+        return {HttpControl::errServerDown, text};
+    case CURLE_OPERATION_TIMEDOUT:
+        return {HttpControl::errTimedOut, text};
+    case CURLE_ABORTED_BY_CALLBACK:
+        return {HttpControl::errCancelled, text};
+    case CURLE_URL_MALFORMAT:
+        return {HttpControl::errInvalidURL, text};
+    case CURLE_UNSUPPORTED_PROTOCOL:
+        return {HttpControl::errUnrecognizedScheme, text};
+    case CURLE_SSL_CONNECT_ERROR:
+    case CURLE_SSL_ENGINE_NOTFOUND:
+    case CURLE_SSL_ENGINE_SETFAILED:
+    case CURLE_SSL_CERTPROBLEM:
+    case CURLE_SSL_CIPHER:
+    case CURLE_PEER_FAILED_VERIFICATION:
+    case CURLE_USE_SSL_FAILED:
+    case CURLE_SSL_ENGINE_INITFAILED:
+    case CURLE_SSL_CACERT_BADFILE:
+    case CURLE_SSL_SHUTDOWN_FAILED:
+    case CURLE_SSL_CRL_BADFILE:
+    case CURLE_SSL_ISSUER_ERROR:
+    case CURLE_SSL_PINNEDPUBKEYNOTMATCH:
+    case CURLE_SSL_INVALIDCERTSTATUS:
+    case CURLE_SSL_CLIENTCERT:
+        return {HttpControl::errSecureChannel, text};
     default:
-        return {HttpControl::errConnectionAborted, qtText};
+        // No answer, a body cut short, too many redirects: no page at all.
+        return {HttpControl::errConnectionAborted, text};
     }
 }
 
-// Failures of the connection itself (refused, closed, timed out, redirects
-// gone wrong), as against an answer whose status is an error.
-bool isTransportError(QNetworkReply::NetworkError error) {
-    return error > QNetworkReply::NoError && error <= QNetworkReply::UnknownNetworkError;
+// The request headers as curl takes them: repeated names (letter case
+// ignored) go as one comma-separated list, in the order first named.
+curl_slist *headerList(const HttpHeaders *headers) {
+    QList<QPair<QByteArray, QByteArray>> joined;
+    if (headers) {
+        for (const auto &h : headers->Items()) {
+            const QByteArray name = ToAnsi(h.first);
+            const QByteArray value = ToAnsi(h.second);
+            auto same = std::find_if(joined.begin(), joined.end(), [&](const auto &j) {
+                return j.first.compare(name, Qt::CaseInsensitive) == 0;
+            });
+            if (same != joined.end())
+                same->second += ", " + value;
+            else
+                joined.append({name, value});
+        }
+    }
+    curl_slist *list = nullptr;
+    bool expectNamed = false;
+    for (const auto &j : joined) {
+        expectNamed = expectNamed || j.first.compare("Expect", Qt::CaseInsensitive) == 0;
+        // "Name;" is how curl sends a header with an empty value ("Name:" would remove it).
+        const QByteArray line = j.second.isEmpty() ? j.first + ';' : j.first + ": " + j.second;
+        list = curl_slist_append(list, line.constData());
+    }
+    // The body goes at once, without waiting for a "100 Continue".
+    if (!expectNamed)
+        list = curl_slist_append(list, "Expect:");
+    return list;
 }
 
 }  // namespace
@@ -74,25 +128,136 @@ QString HttpHeaders::Value(const QString &name) const {
     return QString();
 }
 
+// ---- the libcurl side ----------------------------------------------------------
+//
+// curl's callbacks only record what happened (bytes, "the answer started",
+// which sockets to watch, when to call back); everything that may run the
+// program's code (signals, removing the transfer) happens after
+// curl_multi_socket_action has returned.
+
+struct HttpControl::Curl {
+    explicit Curl(HttpControl *control) : owner(control) {
+        initCurlOnce();
+        multi = curl_multi_init();
+        share = curl_share_init();
+        curl_share_setopt(share, CURLSHOPT_SHARE, CURL_LOCK_DATA_COOKIE);
+        curl_multi_setopt(multi, CURLMOPT_SOCKETFUNCTION, &Curl::onSocket);
+        curl_multi_setopt(multi, CURLMOPT_SOCKETDATA, this);
+        curl_multi_setopt(multi, CURLMOPT_TIMERFUNCTION, &Curl::onTimer);
+        curl_multi_setopt(multi, CURLMOPT_TIMERDATA, this);
+        timer.setSingleShot(true);
+    }
+
+    ~Curl() {
+        dropTransfer();
+        curl_multi_cleanup(multi);
+        curl_share_cleanup(share);
+        for (auto it = sockets.begin(); it != sockets.end(); ++it)
+            retire(it.value());
+        sockets.clear();
+    }
+
+    // Takes the transfer out of the multi handle and frees it.
+    void dropTransfer() {
+        if (easy) {
+            curl_multi_remove_handle(multi, easy);
+            curl_easy_cleanup(easy);
+            easy = nullptr;
+        }
+        curl_slist_free_all(headers);
+        headers = nullptr;
+    }
+
+    struct Watch {
+        QSocketNotifier *read = nullptr;
+        QSocketNotifier *write = nullptr;
+    };
+
+    // A notifier may be the one being served right now: it goes later.
+    static void retire(Watch &watch) {
+        for (QSocketNotifier *n : {watch.read, watch.write}) {
+            if (n) {
+                n->setEnabled(false);
+                n->deleteLater();
+            }
+        }
+        watch = Watch();
+    }
+
+    QSocketNotifier *notifier(curl_socket_t socket, QSocketNotifier::Type type, int direction) {
+        auto *n = new QSocketNotifier(qintptr(socket), type);
+        HttpControl *control = owner;
+        QObject::connect(n, &QSocketNotifier::activated, control,
+                         [control, socket, direction] { control->onSocketEvent(int(socket), direction); });
+        return n;
+    }
+
+    static int onSocket(CURL *, curl_socket_t socket, int what, void *userp, void *) {
+        auto *self = static_cast<Curl *>(userp);
+        Watch &watch = self->sockets[socket];
+        if (what == CURL_POLL_REMOVE) {
+            retire(watch);
+            self->sockets.remove(socket);
+            return 0;
+        }
+        const bool wantRead = what == CURL_POLL_IN || what == CURL_POLL_INOUT;
+        const bool wantWrite = what == CURL_POLL_OUT || what == CURL_POLL_INOUT;
+        if (wantRead && !watch.read)
+            watch.read = self->notifier(socket, QSocketNotifier::Read, CURL_CSELECT_IN);
+        if (wantWrite && !watch.write)
+            watch.write = self->notifier(socket, QSocketNotifier::Write, CURL_CSELECT_OUT);
+        if (watch.read)
+            watch.read->setEnabled(wantRead);
+        if (watch.write)
+            watch.write->setEnabled(wantWrite);
+        return 0;
+    }
+
+    static int onTimer(CURLM *, long timeoutMs, void *userp) {
+        auto *self = static_cast<Curl *>(userp);
+        if (timeoutMs < 0)
+            self->timer.stop();
+        else
+            self->timer.start(int(qMin(timeoutMs, long(INT_MAX))));
+        return 0;
+    }
+
+    static size_t onBody(char *data, size_t size, size_t count, void *userp) {
+        auto *self = static_cast<Curl *>(userp);
+        self->body.append(data, qsizetype(size * count));
+        return size * count;
+    }
+
+    static size_t onHeader(char *, size_t size, size_t count, void *userp) {
+        static_cast<Curl *>(userp)->answerStarted = true;
+        return size * count;
+    }
+
+    HttpControl *owner;
+    CURLM *multi = nullptr;
+    CURLSH *share = nullptr;  // the control's cookie jar
+    CURL *easy = nullptr;     // the running request
+    curl_slist *headers = nullptr;
+    QByteArray sentURL;       // the URL as it went out
+    bool throughProxy = false;
+    QByteArray body;          // the answer's body so far
+    bool answerStarted = false;
+    char error[CURL_ERROR_SIZE] = {};
+    QTimer timer;             // when curl wants to be called back
+    QHash<curl_socket_t, Watch> sockets;
+};
+
 // ---- HttpControl -----------------------------------------------------------
 
-HttpControl::HttpControl(QObject *parent) : QObject(parent), m_nam(new QNetworkAccessManager(this)) {
-    m_nam->setCookieJar(new QNetworkCookieJar(m_nam));
-    m_nam->setProxy(QNetworkProxy(QNetworkProxy::NoProxy));
+HttpControl::HttpControl(QObject *parent) : QObject(parent), m_curl(std::make_unique<Curl>(this)) {
     m_timer.setSingleShot(true);
     connect(&m_timer, &QTimer::timeout, this, &HttpControl::onTimeout);
-    connect(m_nam, &QNetworkAccessManager::finished, this, &HttpControl::onFinished);
+    connect(&m_curl->timer, &QTimer::timeout, this, &HttpControl::onCurlTimer);
 }
 
 HttpControl::~HttpControl() {
     m_timer.stop();
-    if (m_reply) {
-        QNetworkReply *reply = m_reply;
-        m_reply = nullptr;
-        reply->disconnect(this);
-        m_nam->disconnect(this);
-        reply->abort();
-    }
+    m_curl.reset();
     if (m_loop)
         m_loop->quit();
 }
@@ -122,19 +287,6 @@ void HttpControl::setProxy(const QString &hostAndPort) {
     m_proxyPort = quint16(port);
 }
 
-void HttpControl::applyProxy() {
-    if (m_sProxyHost.isEmpty()) {
-        m_nam->setProxy(QNetworkProxy(QNetworkProxy::NoProxy));
-        return;
-    }
-    QNetworkProxy proxy(QNetworkProxy::HttpProxy, m_sProxyHost, m_proxyPort);
-    if (!m_sProxyUser.isEmpty() || !m_sProxyPassword.isEmpty()) {
-        proxy.setUser(m_sProxyUser);
-        proxy.setPassword(m_sProxyPassword);
-    }
-    m_nam->setProxy(proxy);
-}
-
 QString HttpControl::Get(const HttpHeaders *headers) { return send("GET", QByteArray(), headers); }
 
 QString HttpControl::Post(const QString &body, const HttpHeaders *headers) {
@@ -142,7 +294,7 @@ QString HttpControl::Post(const QString &body, const HttpHeaders *headers) {
 }
 
 QString HttpControl::send(const QByteArray &method, const QByteArray &body, const HttpHeaders *headers) {
-    if (m_reply)
+    if (m_bBusy)
         vb::Raise(errBusy, QStringLiteral("A request is already in progress"));
     const QUrl url(m_sURL.trimmed(), QUrl::TolerantMode);
     if (!url.isValid() || url.scheme().isEmpty())
@@ -153,56 +305,92 @@ QString HttpControl::send(const QByteArray &method, const QByteArray &body, cons
     if (url.host().isEmpty())
         vb::Raise(errInvalidURL, QStringLiteral("The URL is invalid"));
 
-    QNetworkRequest request(url);
-    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::NoLessSafeRedirectPolicy);
-    request.setAttribute(QNetworkRequest::CacheLoadControlAttribute,
-                         m_bCache ? QNetworkRequest::PreferCache : QNetworkRequest::AlwaysNetwork);
-    request.setAttribute(QNetworkRequest::CacheSaveControlAttribute, m_bCache);
-    bool hasContentType = false;
-    if (headers) {
-        for (const auto &h : headers->Items()) {
-            if (h.first.compare(QLatin1String("Content-Type"), Qt::CaseInsensitive) == 0)
-                hasContentType = true;
-            // A request names each header once: repeated ones go as one list.
-            const QByteArray name = ToAnsi(h.first);
-            const QByteArray value = ToAnsi(h.second);
-            request.setRawHeader(name, request.hasRawHeader(name) ? request.rawHeader(name) + ", " + value : value);
-        }
-    }
-    if (method == "POST" && !hasContentType)
-        request.setHeader(QNetworkRequest::ContentTypeHeader, QByteArray(kFormContentType));
+    Curl &c = *m_curl;
+    CURL *easy = curl_easy_init();
+    if (!easy)
+        vb::Raise(errConnectionAborted, QStringLiteral("The request could not be made"));
+    c.sentURL = url.toString(QUrl::FullyEncoded).toUtf8();
+    c.body.clear();
+    c.answerStarted = false;
+    c.error[0] = '\0';
+    c.throughProxy = !m_sProxyHost.isEmpty();
 
-    applyProxy();
+    curl_easy_setopt(easy, CURLOPT_URL, c.sentURL.constData());
+    curl_easy_setopt(easy, CURLOPT_PROTOCOLS_STR, "http,https");
+    // Never from https down to http.
+    curl_easy_setopt(easy, CURLOPT_REDIR_PROTOCOLS_STR, scheme == QLatin1String("https") ? "https" : "http,https");
+    curl_easy_setopt(easy, CURLOPT_FOLLOWLOCATION, 1L);
+    curl_easy_setopt(easy, CURLOPT_MAXREDIRS, kMaxRedirects);
+    curl_easy_setopt(easy, CURLOPT_HTTP_VERSION, long(CURL_HTTP_VERSION_1_1));
+    // A connection of its own for every request: curl sends a request again
+    // only on a connection it reused, so nothing goes out twice.
+    curl_easy_setopt(easy, CURLOPT_FRESH_CONNECT, 1L);
+    curl_easy_setopt(easy, CURLOPT_FORBID_REUSE, 1L);
+    curl_easy_setopt(easy, CURLOPT_NOSIGNAL, 1L);
+    curl_easy_setopt(easy, CURLOPT_USERAGENT, kUserAgent);
+    curl_easy_setopt(easy, CURLOPT_ACCEPT_ENCODING, "");
+    curl_easy_setopt(easy, CURLOPT_SHARE, c.share);
+    curl_easy_setopt(easy, CURLOPT_COOKIEFILE, "");
+    curl_easy_setopt(easy, CURLOPT_ERRORBUFFER, c.error);
+    curl_easy_setopt(easy, CURLOPT_WRITEFUNCTION, &Curl::onBody);
+    curl_easy_setopt(easy, CURLOPT_WRITEDATA, &c);
+    curl_easy_setopt(easy, CURLOPT_HEADERFUNCTION, &Curl::onHeader);
+    curl_easy_setopt(easy, CURLOPT_HEADERDATA, &c);
+    if (c.throughProxy) {
+        QString host = m_sProxyHost;
+        if (host.contains(QLatin1Char(':')) && !host.startsWith(QLatin1Char('[')))
+            host = QLatin1Char('[') + host + QLatin1Char(']');
+        const QByteArray proxy = "http://" + host.toUtf8() + ':' + QByteArray::number(m_proxyPort);
+        curl_easy_setopt(easy, CURLOPT_PROXY, proxy.constData());
+        if (!m_sProxyUser.isEmpty() || !m_sProxyPassword.isEmpty()) {
+            curl_easy_setopt(easy, CURLOPT_PROXYUSERNAME, ToAnsi(m_sProxyUser).constData());
+            curl_easy_setopt(easy, CURLOPT_PROXYPASSWORD, ToAnsi(m_sProxyPassword).constData());
+        }
+    } else {
+        // Direct, whatever the environment names as a proxy.
+        curl_easy_setopt(easy, CURLOPT_PROXY, "");
+    }
+    if (method == "POST") {
+        // Form-encoded unless the headers name another Content-Type.
+        curl_easy_setopt(easy, CURLOPT_POSTFIELDSIZE, long(body.size()));
+        curl_easy_setopt(easy, CURLOPT_COPYPOSTFIELDS, body.constData());
+    } else {
+        curl_easy_setopt(easy, CURLOPT_HTTPGET, 1L);
+    }
+    c.headers = headerList(headers);
+    curl_easy_setopt(easy, CURLOPT_HTTPHEADER, c.headers);
+
     m_iStatusCode = 0;
     m_sResult.clear();
     m_resultBytes.clear();
     m_iErrorNumber = 0;
     m_sErrorDescription.clear();
-    m_bAborted = false;
-    m_bTimedOut = false;
 
-    QNetworkReply *reply = method == "POST" ? m_nam->post(request, body) : m_nam->get(request);
-    m_reply = reply;
-    connect(reply, &QNetworkReply::metaDataChanged, this, [this, reply] {
-        if (reply == m_reply && m_iState != stateReceiving)
-            setState(stateReceiving);
-    });
+    c.easy = easy;
+    if (curl_multi_add_handle(c.multi, easy) != CURLM_OK) {
+        c.dropTransfer();
+        vb::Raise(errConnectionAborted, QStringLiteral("The request could not be made"));
+    }
+    m_bBusy = true;
+    const quint64 serial = ++m_requestSerial;
     if (m_iTimeout > 0)
         m_timer.start(m_iTimeout);
+    QPointer<HttpControl> self(this);
     setState(stateRequesting);
+    if (!self)
+        vb::Raise(errCancelled, cancelledText());
 
     if (!m_bSynchronous)
         return QString();
 
     // Wait here until the answer is complete; events keep being served.
-    QPointer<HttpControl> self(this);
-    if (m_reply == reply) {
+    if (m_bBusy && m_requestSerial == serial) {
         QEventLoop loop;
         QEventLoop *outer = m_loop;
         m_loop = &loop;
         loop.exec();
         if (!self)
-            vb::Raise(errCancelled, QStringLiteral("The operation was cancelled"));
+            vb::Raise(errCancelled, cancelledText());
         m_loop = outer;
     }
     if (m_iErrorNumber != 0)
@@ -210,55 +398,103 @@ QString HttpControl::send(const QByteArray &method, const QByteArray &body, cons
     return m_sResult;
 }
 
-void HttpControl::Abort() {
-    if (!m_reply)
-        return;
-    m_bAborted = true;
-    m_reply->abort();
+void HttpControl::onSocketEvent(int socket, int direction) {
+    int running = 0;
+    curl_multi_socket_action(m_curl->multi, curl_socket_t(socket), direction, &running);
+    afterCurl();
 }
 
-void HttpControl::onTimeout() {
-    if (!m_reply)
-        return;
-    m_bTimedOut = true;
-    m_reply->abort();
+void HttpControl::onCurlTimer() {
+    int running = 0;
+    curl_multi_socket_action(m_curl->multi, CURL_SOCKET_TIMEOUT, 0, &running);
+    afterCurl();
 }
 
-void HttpControl::onFinished(QNetworkReply *reply) {
-    if (reply != m_reply) {
-        reply->deleteLater();
-        return;
+// What curl recorded while it ran: the answer's start, then its end.
+void HttpControl::afterCurl() {
+    QPointer<HttpControl> self(this);
+    if (m_bBusy && m_curl->answerStarted && m_iState == stateRequesting) {
+        setState(stateReceiving);
+        if (!self)
+            return;
     }
-    m_timer.stop();
-    m_reply = nullptr;
-    const QVariant status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
-    m_iStatusCode = status.isValid() ? status.toInt() : 0;
-    const QUrl finalUrl = reply->url();
-    if (finalUrl.isValid() && !finalUrl.isEmpty())
-        m_sURL = finalUrl.toString(QUrl::FullyEncoded);
+    int left = 0;
+    while (CURLMsg *msg = curl_multi_info_read(m_curl->multi, &left)) {
+        if (msg->msg != CURLMSG_DONE || msg->easy_handle != m_curl->easy)
+            continue;
+        onDone(msg->data.result);
+        if (!self)
+            return;
+    }
+}
 
-    if (m_bTimedOut) {
-        m_iErrorNumber = errTimedOut;
-        m_sErrorDescription = QStringLiteral("The operation timed out");
-    } else if (m_bAborted) {
-        m_iErrorNumber = errCancelled;
-        m_sErrorDescription = QStringLiteral("The operation was cancelled");
-    } else if (reply->error() != QNetworkReply::NoError &&
-               (m_iStatusCode == 0 || isTransportError(reply->error()))) {
-        // No answer, or one whose body broke off: a part of a page is no page.
-        const ErrorInfo info = mapNetworkError(reply->error(), reply->errorString());
-        m_iErrorNumber = info.number;
-        m_sErrorDescription = info.description;
-    } else {
+void HttpControl::onDone(int curlResult) {
+    Curl &c = *m_curl;
+    const CURLcode code = CURLcode(curlResult);
+    if (code == CURLE_OK) {
+        detachTransfer();
         // An answer, whatever its status: the body is the caller's to judge.
-        m_resultBytes = reply->readAll();
+        m_resultBytes = c.body;
         m_sResult = FromAnsi(m_resultBytes);
+        c.body.clear();
         ++g_answeredRequests;
+        if (m_loop)
+            m_loop->quit();
+        setState(stateIdle);
+        return;
     }
-    reply->deleteLater();
+    const QString text = c.error[0] ? QString::fromLocal8Bit(c.error) : QString::fromUtf8(curl_easy_strerror(code));
+    ErrorInfo info = mapCurlError(code, c.throughProxy, text);
+    char *target = nullptr;
+    curl_easy_getinfo(c.easy, CURLINFO_EFFECTIVE_URL, &target);
+    // A redirect from https down to http is refused as a redirect gone wrong.
+    if (code == CURLE_UNSUPPORTED_PROTOCOL && c.sentURL.startsWith("https:") && target &&
+        qstrnicmp(target, "http:", 5) == 0)
+        info.number = errConnectionAborted;
+    endRequest(info.number, info.description);
+}
+
+// Ends the running request with an error and no body.
+void HttpControl::endRequest(int errorNumber, const QString &description) {
+    detachTransfer();
+    m_curl->body.clear();
+    m_iErrorNumber = errorNumber;
+    m_sErrorDescription = description;
     if (m_loop)
         m_loop->quit();
     setState(stateIdle);
+}
+
+// Reads what the request ended with and frees the transfer.
+void HttpControl::detachTransfer() {
+    Curl &c = *m_curl;
+    m_timer.stop();
+    m_bBusy = false;
+    if (!c.easy)
+        return;
+    long status = 0;
+    long redirects = 0;
+    char *effective = nullptr;
+    curl_easy_getinfo(c.easy, CURLINFO_RESPONSE_CODE, &status);
+    curl_easy_getinfo(c.easy, CURLINFO_REDIRECT_COUNT, &redirects);
+    curl_easy_getinfo(c.easy, CURLINFO_EFFECTIVE_URL, &effective);
+    m_iStatusCode = int(status);
+    const QUrl finalUrl(redirects > 0 && effective ? QString::fromUtf8(effective) : QString::fromUtf8(c.sentURL));
+    if (finalUrl.isValid() && !finalUrl.isEmpty())
+        m_sURL = finalUrl.toString(QUrl::FullyEncoded);
+    c.dropTransfer();
+}
+
+void HttpControl::Abort() {
+    if (!m_bBusy)
+        return;
+    endRequest(errCancelled, cancelledText());
+}
+
+void HttpControl::onTimeout() {
+    if (!m_bBusy)
+        return;
+    endRequest(errTimedOut, timedOutText());
 }
 
 quint64 HttpControl::AnsweredRequests() { return g_answeredRequests; }

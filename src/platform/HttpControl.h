@@ -1,6 +1,8 @@
 #pragma once
 // The HTTP client control the connection code drives: one request at a time
-// over QNetworkAccessManager, with the control's contract:
+// over libcurl (its multi interface run from the Qt event loop), each sent
+// once on a connection of its own: a connection dropped without an answer
+// fails that call, and only the caller decides to send again. The contract:
 //  - synchronous mode: Get/Post return only when the answer is complete,
 //    while a local event loop keeps timers, buttons and other windows alive;
 //    a failed request raises vb::VBError with the error numbers below;
@@ -18,9 +20,9 @@
 #include <QString>
 #include <QTimer>
 
+#include <memory>
+
 class QEventLoop;
-class QNetworkAccessManager;
-class QNetworkReply;
 
 namespace platform {
 
@@ -97,7 +99,7 @@ public:
     void Abort();
 
     // ---- state of the last request ----
-    bool Busy() const { return m_reply != nullptr; }
+    bool Busy() const { return m_bBusy; }
     int State() const { return m_iState; }
     int StatusCode() const { return m_iStatusCode; }
     QString Result() const { return m_sResult; }
@@ -113,15 +115,22 @@ Q_SIGNALS:
     void stateChanged(int state);
 
 private:
+    struct Curl;  // the libcurl handles, their callbacks and socket watches
+
     QString send(const QByteArray &method, const QByteArray &body, const HttpHeaders *headers);
-    void onFinished(QNetworkReply *reply);
+    void onSocketEvent(int socket, int direction);
+    void onCurlTimer();
+    void afterCurl();
+    void onDone(int curlResult);
+    void endRequest(int errorNumber, const QString &description);
+    void detachTransfer();
     void onTimeout();
     void setState(int state);
-    void applyProxy();
 
-    QNetworkAccessManager *m_nam = nullptr;
-    QNetworkReply *m_reply = nullptr;  // the running request
-    QTimer m_timer;
+    std::unique_ptr<Curl> m_curl;
+    bool m_bBusy = false;
+    quint64 m_requestSerial = 0;  // tells a finished request from the next one
+    QTimer m_timer;               // the control's time-out
     QEventLoop *m_loop = nullptr;
 
     bool m_bSynchronous = false;
@@ -141,8 +150,6 @@ private:
     QByteArray m_resultBytes;
     int m_iErrorNumber = 0;
     QString m_sErrorDescription;
-    bool m_bAborted = false;
-    bool m_bTimedOut = false;
 };
 
 }  // namespace platform

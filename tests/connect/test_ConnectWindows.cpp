@@ -32,6 +32,8 @@ struct OvertureWindow {
     }
     static constexpr int keywords = 5;
     static constexpr const char *edited = "keyword 2", *readBack = "$0.77", *slowPath = "/bids/manage";
+    static constexpr const char *bidPostPath = "/bids/update";
+    static constexpr int postsPerCall = 2;  // PostToServer sends an unanswered post once more
     static constexpr const char *readTitle = "Keyword bid data has been successfully retrieved";
     static constexpr const char *readStatus = "Retrieving keyword bid data ... ";
     static constexpr const char *updateTitle = "Keyword bids have been successfully updated";
@@ -48,6 +50,8 @@ struct FindWhatWindow {
     }
     static constexpr int keywords = 7;
     static constexpr const char *edited = "keyword 4", *readBack = "0.77", *slowPath = "/keywords";
+    static constexpr const char *bidPostPath = "/keywords/update";
+    static constexpr int postsPerCall = 1;
     static constexpr const char *readTitle = "Retrieve keyword bid data successfully.";
     static constexpr const char *readStatus = "Retrieving keyword bids from your account ...";
     static constexpr const char *updateTitle = "Keyword bids have been updated successfully.";
@@ -155,4 +159,27 @@ TYPED_TEST(ConnectWindowTest, CancelCloseAndEscapeCancelTheRunAndKeepTheWindow) 
     this->runModal("Update");
     EXPECT_FALSE(this->contract.Cancelled());
     EXPECT_EQ(site.loginCount(), logins + 1);
+}
+
+// A bid post the site never answered may still have been placed: it goes out
+// only as often as the window's two attempts and its own re-send allow, and
+// a page read whose connection drops is asked once an attempt.
+TYPED_TEST(ConnectWindowTest, ADroppedConnectionIsSentAgainOnlyByTheWindowsOwnRetries) {
+    using E = TypeParam;
+    auto &server = this->site.server();
+    this->runModal("GetBids");
+    ASSERT_FALSE(this->contract.Cancelled());
+    server.on("POST", E::bidPostPath, fake::HttpResponse::dropped());
+    this->keywords->Item(E::edited)->setNewBid("0.77");
+    this->runModal("Update");
+    EXPECT_TRUE(this->contract.Cancelled());
+    EXPECT_EQ(server.requestsTo(E::bidPostPath).size(), 2 * E::postsPerCall);
+    EXPECT_NE(this->site.bidOf(E::edited), "0.77");
+
+    server.on("GET", "/login", fake::HttpResponse::dropped());
+    server.clearRequests();
+    this->runModal("GetBids");
+    EXPECT_TRUE(this->contract.Cancelled());
+    EXPECT_EQ(server.requestsTo("/login").size(), 2);
+    EXPECT_EQ(server.requestCount(), 2);
 }

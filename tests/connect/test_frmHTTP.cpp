@@ -192,6 +192,24 @@ TEST(frmHTTP, EmptyAnswersAreSentThreeTimesMoreThenReportedOnce) {
     EXPECT_EQ(w.caller.settle(3, 300).mid(2), QList<Event>{data("0", "")});
 }
 
+TEST(frmHTTP, AServerThatDropsEveryConnectionGetsTheRequestFourTimesInAll) {
+    FakeHttpServer server;
+    server.on("*", "/drop", HttpResponse::dropped());
+    Window w;
+    w.connect(server.url("/drop?q=shoes"));
+    EXPECT_EQ(w.caller.settle(1, 300), QList<Event>{data("0", "")});
+    EXPECT_EQ(server.requestsTo("/drop").size(), 4);
+
+    w.form->setSubmitMethod("POST");
+    w.form->setPostData("term=shoes");
+    w.connect(server.url("/drop"));
+    EXPECT_EQ(w.caller.settle(2, 300).mid(1), QList<Event>{data("0", "")});
+    const auto sent = server.requestsTo("/drop");
+    ASSERT_EQ(sent.size(), 8);
+    for (int i = 4; i < 8; ++i)
+        EXPECT_EQ(sent[i].method, QByteArray("POST"));
+}
+
 TEST(frmHTTP, DisconnectReportsDisconnectedOnceAndTheWindowServesOnAfterwards) {
     // With nothing running: reported once, from the event loop, pointer reset.
     Window idle;

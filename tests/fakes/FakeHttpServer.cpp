@@ -182,7 +182,9 @@ bool FakeHttpServer::waitForRequests(int count, int timeoutMs) {
 
 void FakeHttpServer::onNewConnection() {
     while (QTcpSocket *socket = m_server->nextPendingConnection()) {
-        m_connections.insert(socket, Connection());
+        Connection connection;
+        connection.serial = ++m_connectionsAccepted;
+        m_connections.insert(socket, connection);
         connect(socket, &QTcpSocket::readyRead, this, [this, socket] { onReadyRead(socket); });
         connect(socket, &QTcpSocket::disconnected, this, [this, socket] {
             m_connections.remove(socket);
@@ -212,6 +214,7 @@ bool FakeHttpServer::parseOne(QTcpSocket *socket) {
         return false;
     const QList<QByteArray> lines = buffer.left(headEnd).split('\n');
     HttpRequest req;
+    req.connection = it->serial;
     const QList<QByteArray> first = lines.value(0).trimmed().split(' ');
     req.method = first.value(0);
     req.target = first.value(1);

@@ -27,6 +27,7 @@ struct HttpRequest {
     HeaderList headers;       // in the order sent
     QByteArray body;
     bool absoluteForm = false;  // the target named scheme and host (a proxy request)
+    int connection = 0;         // which connection it came on: 1 for the server's first, and so on
 
     // First header of that name, letter case ignored ("" when missing).
     QByteArray header(const QByteArray &name) const;
@@ -114,6 +115,7 @@ private:
     struct Connection {
         QByteArray buffer;
         bool answering = false;
+        int serial = 0;
     };
 
     void onNewConnection();
@@ -129,6 +131,7 @@ private:
     QList<QPair<QString, QByteArray>> m_requiredCookies;  // path, "name=value"
     QList<HttpRequest> m_requests;
     QHash<QTcpSocket *, Connection> m_connections;
+    int m_connectionsAccepted = 0;
 };
 
 }  // namespace fake
