@@ -77,11 +77,14 @@ QString cellText(QStringView cell) {
 
 // Pages write "&" in a keyword as "&amp;": the keyword is the decoded text.
 // A reference may stand for a line break or a blank, so the decoded text is
-// cleaned once more.
+// cleaned once more. One that stands for a character the list's files cannot
+// hold stays as written (its ";" then has the suggestion skipped).
 QString keywordText(QStringView cell) {
     const QString text = cellText(cell);
     const QString decoded = clsConnect::DecodeEntities(text);
-    return decoded == text ? text : clsKeywordBuilder::CleanText(decoded);
+    if (decoded == text || platform::FromAnsi(platform::ToAnsi(decoded)) != decoded)
+        return text;
+    return clsKeywordBuilder::CleanText(decoded);
 }
 
 // Writes text and the final CR LF of the whole-file writer.

@@ -147,13 +147,16 @@ TEST(KeywordBuilderParse, KeywordsAreDecodedBeforeTheirRulesAndStayOneCleanLine)
     const QString page =
         table(item("1", "fish &amp; chips") + item("2", "Fish &#38; Chips") + item("3", "a&#59;b") +
               item("4", "&lt;b&gt;bold") + item("5", "one&#13;&#10;two") + item("6", "&#32;pad&#x20;") +
-              item("7", "&NBSP;x &amp y") + item("8", "&amp;") + item("9", "&#32;"));
+              item("7", "&NBSP;x &amp y") + item("8", "&amp;") + item("9", "&#32;") +
+              item("10", "A&#488;B &amp; C"));
     const SuggestionPage out = clsKeywordBuilder::ParsePage(fakeMarkers(), page);
     EXPECT_EQ(keywordsOf(out.Rows).join(" | ").toStdString(), "fish & chips | <b>bold | onetwo | pad | &");
-    // An unknown reference stays as it is, and with it its ";".
+    // An unknown reference, or one for a character the files cannot hold,
+    // stays as it is, and with it its ";".
     EXPECT_EQ(out.Skipped.join(" | ").toStdString(),
               "repeated suggestion skipped: Fish & Chips | suggestion skipped, it holds \";\": a;b | "
-              "suggestion skipped, it holds \";\": &NBSP;x &amp y");
+              "suggestion skipped, it holds \";\": &NBSP;x &amp y | "
+              "suggestion skipped, it holds \";\": A&#488;B &amp; C");
     // Each one record of the cache.
     EXPECT_EQ(clsKeywordBuilder::ParseCache(platform::FromAnsi(clsKeywordBuilder::CacheBytes(out.Rows))).size(),
               out.Rows.size());
