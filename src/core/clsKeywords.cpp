@@ -346,9 +346,22 @@ void clsKeywords::loadKeywords() {
     QVarLengthArray<QByteArrayView, 16> fields;
     // Anything skipped or cut: the file's bytes are kept before a save replaces them.
     bool damaged = false;
-    // Growing the key index line by line rehashes it again and again.
     const qsizetype lines = qMax(countByte(bytes, '\n'), countByte(bytes, '\r')) + 1;
-    m_colKeywords->Reserve(m_colKeywords->Count() + int(lines));
+    // The records go into the list together once the file is read, so the
+    // key index is filled in one pass; a repeated keyword is found there.
+    std::vector<KeywordCollection::Entry> records;
+    records.reserve(size_t(lines));
+    // Problems met while reading are logged afterwards, in file order with
+    // the repeats: each knows how many records came before it.
+    struct Problem {
+        size_t after;
+        QString text;
+    };
+    std::vector<Problem> problems;
+    auto problem = [&](const QString &what) {
+        damaged = true;
+        problems.push_back(Problem{records.size(), L(kLoadLabel) + what});
+    };
     ValuePool pool(lines * 8, textEnd);
     auto shared = [&pool](QByteArrayView v) { return pool.value(v); };
     while (p < textEnd) {
@@ -375,23 +388,19 @@ void clsKeywords::loadKeywords() {
 
         if (fields.size() == 1 && fields[0].isEmpty())
             continue;  // empty line
-        if (lastLineCut) {
-            damaged = true;
-            WriteErrorLog(L(kLoadLabel) + L(kCutLine));
-        }
+        if (lastLineCut)
+            problem(L(kCutLine));
         if (fields[0].isEmpty())
             continue;
         // A bad or repeated line is logged and skipped; the lines after it
         // still load, so the next save keeps them.
         if (fields.size() != 9 && fields.size() < 11) {
-            damaged = true;
-            WriteErrorLog(L(kLoadLabel) + vb::ErrorText(vb::errSubscript));
+            problem(vb::ErrorText(vb::errSubscript));
             continue;
         }
         const auto tooLong = [](QByteArrayView f) { return f.size() > kMaxFieldLength; };
         if (std::any_of(fields.begin(), fields.end(), tooLong)) {
-            damaged = true;
-            WriteErrorLog(L(kLoadLabel) + L(kLongLine));
+            problem(L(kLongLine));
             continue;
         }
         auto k = std::make_shared<clsKeyword>();
@@ -411,14 +420,21 @@ void clsKeywords::loadKeywords() {
             k->m_sCurPos = shared(fields[9]);
             k->m_sStatus = shared(fields[10]);
         }
-        try {
-            const QString key = keyPrefix + k->m_sKeyword;
-            m_colKeywords->Add(std::move(k), key);
-        } catch (const vb::VBError &e) {
-            damaged = true;
-            WriteErrorLog(L(kLoadLabel) + e.Description());
-        }
+        QString key = keyPrefix + k->m_sKeyword;
+        records.push_back(KeywordCollection::Keyed(std::move(k), std::move(key)));
     }
+    const std::vector<size_t> repeats = m_colKeywords->Append(std::move(records));
+    // A repeat was met when its record came, after the problems before it.
+    const QString repeated = L(kLoadLabel) + vb::ErrorText(vb::errDuplicateKey);
+    auto nextProblem = problems.cbegin();
+    for (const size_t r : repeats) {
+        for (; nextProblem != problems.cend() && nextProblem->after <= r; ++nextProblem)
+            WriteErrorLog(nextProblem->text);
+        damaged = true;
+        WriteErrorLog(repeated);
+    }
+    for (; nextProblem != problems.cend(); ++nextProblem)
+        WriteErrorLog(nextProblem->text);
     if (damaged) {
         const QString copy = platform::KeepDamagedCopy(file, bytes);
         if (!copy.isEmpty())

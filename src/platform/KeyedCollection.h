@@ -52,6 +52,41 @@ public:
         insertEntry(Entry{std::move(item), key, 0}, before, after);
     }
 
+    // An item with its key, ready for Append: the key's hash is taken now,
+    // while its text is at hand.
+    struct Entry;
+    static Entry Keyed(T item, QString key) {
+        const size_t hash = CaselessKey::foldedHash(key);
+        return Entry{std::move(item), std::move(key), hash};
+    }
+    // Adds the entries at the end in order, as Add would one by one, except
+    // that an entry whose key is already present (or came earlier among
+    // them) is left out instead of raising 457. The positions go into the
+    // index one right after the other, the slot of a later entry already on
+    // its way from memory: a large list costs one pass, not a wait for memory
+    // per item. Returns the 0-based places in `entries` of those left out.
+    std::vector<size_t> Append(std::vector<Entry> &&entries) {
+        std::vector<size_t> left;
+        m_items.reserve(m_items.size() + entries.size());
+        if (slotsFor(m_keyed + entries.size()) > m_slots.size())
+            rehash(slotsFor(m_keyed + entries.size()));
+        constexpr size_t kAhead = 8;
+        for (size_t j = 0; j < entries.size(); ++j) {
+            if (j + kAhead < entries.size() && !entries[j + kAhead].key.isNull())
+                __builtin_prefetch(&m_slots[slotOf(entries[j + kAhead].hash)]);
+            Entry &e = entries[j];
+            if (!e.key.isNull()) {
+                if (find(e.key, e.hash) >= 0) {
+                    left.push_back(j);
+                    continue;
+                }
+                place(e.hash, Count());
+            }
+            m_items.push_back(std::move(e));
+        }
+        return left;
+    }
+
     bool Exists(const QString &key) const { return find(key, CaselessKey::foldedHash(key)) >= 0; }
     // 1-based index of a key; 0 when absent.
     int IndexOf(const QString &key) const { return find(key, CaselessKey::foldedHash(key)) + 1; }

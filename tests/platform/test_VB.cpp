@@ -217,6 +217,27 @@ TEST(KeyedCollection, EveryKeyStaysFoundAsTheIndexGrowsAndShrinks) {
     EXPECT_EQ(col.IndexOf(key(1)), 1);
 }
 
+TEST(KeyedCollection, AppendLeavesOutRepeatsAsAddWouldRefuseThem) {
+    Collection<QString> col;
+    col.Add(QStringLiteral("old"), QStringLiteral("KeyOld"));
+    std::vector<Collection<QString>::Entry> batch;
+    for (const char *key : {"KeyA", "keyold", "KeyB", "KEYA", "", "KeyC"}) {
+        if (*key)
+            batch.push_back(Collection<QString>::Keyed(QString::fromLatin1(key), QString::fromLatin1(key)));
+        else
+            batch.push_back(Collection<QString>::Entry{QStringLiteral("unkeyed"), QString(), 0});
+    }
+    EXPECT_EQ(col.Append(std::move(batch)), (std::vector<size_t>{1, 3}));
+    QStringList seen;
+    for (const QString &s : col)
+        seen << s;
+    EXPECT_EQ(seen, (QStringList{"old", "KeyA", "KeyB", "unkeyed", "KeyC"}));
+    EXPECT_EQ(col.IndexOf(QStringLiteral("KEYOLD")), 1);
+    EXPECT_EQ(col.IndexOf(QStringLiteral("keya")), 2);
+    EXPECT_EQ(col.IndexOf(QStringLiteral("keyc")), 5);
+    EXPECT_THROW(col.Add(QStringLiteral("x"), QStringLiteral("keyb")), VBError);
+}
+
 TEST(VBNumbers, AmountsOutsideTheCurrencyRangeAreNotAmounts) {
     // The currency holds -922337203685477.5808 to 922337203685477.5807.
     Currency c;
