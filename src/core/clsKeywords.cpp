@@ -264,7 +264,8 @@ public:
                 return m_texts[i];
             if (k.high == 0) {  // a used slot's length byte is never 0
                 QString text = platform::FromAnsi(v);
-                if (m_used < size_t(kValuePoolLimit)) {
+                // At most half the slots fill, so a look-up always meets an empty one.
+                if (m_used < size_t(kValuePoolLimit) && 2 * (m_used + 1) <= m_keys.size()) {
                     m_keys[i] = key;
                     m_texts[i] = text;
                     ++m_used;
