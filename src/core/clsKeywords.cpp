@@ -16,6 +16,7 @@
 #include <QSet>
 #include <QTreeWidget>
 #include <QVarLengthArray>
+#include <QtEndian>
 #include <algorithm>
 #include <array>
 #include <cstring>
@@ -231,19 +232,81 @@ qsizetype countByte(const QByteArray &bytes, char c) {
     return n;
 }
 
-// A stored value's bytes as a pool key. The values are a few bytes long:
-// a plain FNV-1a hash costs a fraction of Qt's general byte hash, which
-// dominated the whole load.
-struct ValueBytes {
-    QByteArrayView bytes;
-    bool operator==(const ValueBytes &o) const { return bytes == o.bytes; }
+// Bids, positions and statuses repeat from keyword to keyword: records
+// share one copy of each value instead of allocating their own. A value of
+// up to 15 bytes is its own key, two words held in the table (its bytes,
+// then its length in the last byte), so a look-up compares two words in one
+// slot instead of following a pointer back into the file.
+class ValuePool {
+public:
+    // `end` is the end of the bytes the values are cut from: a value well
+    // before it is read a word at a time.
+    ValuePool(qsizetype expected, const char *end) : m_end(end) {
+        size_t slots = 16;
+        while (slots < size_t(qMin(kValuePoolLimit, expected)) * 2)
+            slots *= 2;
+        m_keys.resize(slots);
+        m_texts.resize(slots);
+        for (size_t n = slots; n > 1; n /= 2)
+            --m_shift;
+    }
+    QString value(QByteArrayView v) {
+        const qsizetype n = v.size();
+        if (n == 0)
+            return QString();
+        if (n > kInline)
+            return platform::FromAnsi(v);
+        const Key key = keyOf(v.data(), n);
+        const size_t mask = m_keys.size() - 1;
+        for (size_t i = slotOf(key);; i = (i + 1) & mask) {
+            const Key &k = m_keys[i];
+            if (k.low == key.low && k.high == key.high)
+                return m_texts[i];
+            if (k.high == 0) {  // a used slot's length byte is never 0
+                QString text = platform::FromAnsi(v);
+                // At most half the slots fill, so a look-up always meets an empty one.
+                if (m_used < size_t(kValuePoolLimit) && 2 * (m_used + 1) <= m_keys.size()) {
+                    m_keys[i] = key;
+                    m_texts[i] = text;
+                    ++m_used;
+                }
+                return text;
+            }
+        }
+    }
+
+private:
+    static constexpr qsizetype kInline = 15;
+    struct Key {
+        quint64 low = 0;   // bytes 0-7
+        quint64 high = 0;  // bytes 8-14, then the length
+    };
+    static quint64 firstBytes(quint64 word, qsizetype n) { return n >= 8 ? word : word & ((quint64(1) << (8 * n)) - 1); }
+    Key keyOf(const char *p, qsizetype n) const {
+        Key key;
+        if (m_end - p >= 16) {
+            key.low = firstBytes(qFromLittleEndian<quint64>(p), n);
+            key.high = n > 8 ? firstBytes(qFromLittleEndian<quint64>(p + 8), n - 8) : 0;
+        } else {
+            uchar bytes[16] = {};
+            std::memcpy(bytes, p, size_t(n));
+            key.low = qFromLittleEndian<quint64>(bytes);
+            key.high = qFromLittleEndian<quint64>(bytes + 8);
+        }
+        key.high |= quint64(n) << 56;
+        return key;
+    }
+    size_t slotOf(const Key &k) const {
+        const quint64 h = (k.low * 0x9e3779b97f4a7c15ULL) ^ (k.high * 0xc2b2ae3d27d4eb4fULL);
+        return size_t(((h ^ (h >> 29)) * 0x9e3779b97f4a7c15ULL) >> m_shift);
+    }
+
+    const char *m_end;
+    std::vector<Key> m_keys;
+    std::vector<QString> m_texts;  // the value of each used slot
+    size_t m_used = 0;
+    int m_shift = 64;
 };
-size_t qHash(const ValueBytes &v, size_t salt = 0) noexcept {
-    size_t h = 0xcbf29ce484222325ULL ^ salt;
-    for (const char c : v.bytes)
-        h = (h ^ static_cast<unsigned char>(c)) * 0x100000001b3ULL;
-    return h;
-}
 }  // namespace
 
 namespace {
@@ -282,26 +345,26 @@ void clsKeywords::loadKeywords() {
     // Field views of the current line; one pass over the text finds both
     // the field separators and the line ends (CR LF, LF or CR).
     QVarLengthArray<QByteArrayView, 16> fields;
-    // Bids, positions and statuses repeat from keyword to keyword: records
-    // share one copy of each value instead of allocating their own.
-    QHash<ValueBytes, QString> pool;
-    auto shared = [&pool](QByteArrayView v) -> QString {
-        if (v.isEmpty())
-            return QString();
-        auto it = pool.constFind(ValueBytes{v});
-        if (it != pool.constEnd())
-            return it.value();
-        QString s = platform::FromAnsi(v);
-        if (pool.size() < kValuePoolLimit)
-            pool.insert(ValueBytes{v}, s);
-        return s;
-    };
     // Anything skipped or cut: the file's bytes are kept before a save replaces them.
     bool damaged = false;
-    // Growing the key index line by line rehashes it again and again.
     const qsizetype lines = qMax(countByte(bytes, '\n'), countByte(bytes, '\r')) + 1;
-    m_colKeywords->Reserve(m_colKeywords->Count() + int(lines));
-    pool.reserve(qMin(kValuePoolLimit, lines * 8));
+    // The records go into the list together once the file is read, so the
+    // key index is filled in one pass; a repeated keyword is found there.
+    std::vector<KeywordCollection::Entry> records;
+    records.reserve(size_t(lines));
+    // Problems met while reading are logged afterwards, in file order with
+    // the repeats: each knows how many records came before it.
+    struct Problem {
+        size_t after;
+        QString text;
+    };
+    std::vector<Problem> problems;
+    auto problem = [&](const QString &what) {
+        damaged = true;
+        problems.push_back(Problem{records.size(), L(kLoadLabel) + what});
+    };
+    ValuePool pool(lines * 8, textEnd);
+    auto shared = [&pool](QByteArrayView v) { return pool.value(v); };
     while (p < textEnd) {
         fields.clear();
         const char *fieldStart = p;
@@ -326,23 +389,19 @@ void clsKeywords::loadKeywords() {
 
         if (fields.size() == 1 && fields[0].isEmpty())
             continue;  // empty line
-        if (lastLineCut) {
-            damaged = true;
-            WriteErrorLog(L(kLoadLabel) + L(kCutLine));
-        }
+        if (lastLineCut)
+            problem(L(kCutLine));
         if (fields[0].isEmpty())
             continue;
         // A bad or repeated line is logged and skipped; the lines after it
         // still load, so the next save keeps them.
         if (fields.size() != 9 && fields.size() < 11) {
-            damaged = true;
-            WriteErrorLog(L(kLoadLabel) + vb::ErrorText(vb::errSubscript));
+            problem(vb::ErrorText(vb::errSubscript));
             continue;
         }
         const auto tooLong = [](QByteArrayView f) { return f.size() > kMaxFieldLength; };
         if (std::any_of(fields.begin(), fields.end(), tooLong)) {
-            damaged = true;
-            WriteErrorLog(L(kLoadLabel) + L(kLongLine));
+            problem(L(kLongLine));
             continue;
         }
         auto k = std::make_shared<clsKeyword>();
@@ -362,13 +421,21 @@ void clsKeywords::loadKeywords() {
             k->m_sCurPos = shared(fields[9]);
             k->m_sStatus = shared(fields[10]);
         }
-        try {
-            m_colKeywords->Add(k, keyPrefix + k->m_sKeyword);
-        } catch (const vb::VBError &e) {
-            damaged = true;
-            WriteErrorLog(L(kLoadLabel) + e.Description());
-        }
+        QString key = keyPrefix + k->m_sKeyword;
+        records.push_back(KeywordCollection::Keyed(std::move(k), std::move(key)));
     }
+    const std::vector<size_t> repeats = m_colKeywords->Append(std::move(records));
+    // A repeat was met when its record came, after the problems before it.
+    const QString repeated = L(kLoadLabel) + vb::ErrorText(vb::errDuplicateKey);
+    auto nextProblem = problems.cbegin();
+    for (const size_t r : repeats) {
+        for (; nextProblem != problems.cend() && nextProblem->after <= r; ++nextProblem)
+            WriteErrorLog(nextProblem->text);
+        damaged = true;
+        WriteErrorLog(repeated);
+    }
+    for (; nextProblem != problems.cend(); ++nextProblem)
+        WriteErrorLog(nextProblem->text);
     if (damaged) {
         const QString copy = platform::KeepDamagedCopy(file, bytes);
         if (!copy.isEmpty())

@@ -392,6 +392,25 @@ TEST(clsKeywords, DamagedFileIsKeptOnceBesideItBeforeTheSaveReplacesIt) {
     EXPECT_EQ(testenv::readFile(keywordsFile() + ".bad"), cases[std::size(cases) - 1].bytes);
 }
 
+TEST(clsKeywords, LoadLogsEverySkippedLineInFileOrder) {
+    const QByteArray tooLong = QByteArray(1001, 'k') + ";;;;;;;;;;\r\n";
+    testenv::writeFile(keywordsFile(), "a;1;;;;;;;;;\r\nA;2;;;;;;;;;\r\nten;1;;;;;;;;\r\nb;2;;;;;;;;;\r\n"
+                                       "OLD;3;;;;;;;;;\r\nB;3;;;;;;;;;\r\n" + tooLong + "c;4;;;;;;;;;\r\na;5;;;;;;;;;");
+    testenv::writeFile(testenv::programDir() + "/Error.log", "");
+    ResetErrorLogForTests();
+    clsKeywords list = listOf();
+    list.Add("Keyold", "old");  // a repeat of a keyword listed before the load counts too
+    list.loadKeywords();
+    EXPECT_EQ(keywordsOf(list), "old, a, b, c");
+    const QByteArray label = "clsKeywords_loadKeywords: ";
+    const QByteArray repeat = label + "This key is already associated with an element of this collection\r\n";
+    EXPECT_EQ(testenv::errorLog(), repeat + label + "Subscript out of range\r\n" + repeat + repeat + label +
+                                       "a line too long to be a keyword (a field over 1000 characters) was skipped\r\n" +
+                                       label + "the last line has no line end; the file was cut short\r\n" + repeat +
+                                       label + "the damaged file's bytes are kept as " + keywordsFile().toUtf8() +
+                                       ".bad\r\n");
+}
+
 // What Add refuses (see the refusal tests) a record put into the collection
 // directly can still hold: the save leaves it out, as the load would skip it.
 TEST(clsKeywords, SaveLeavesOutRecordsThatCantBeOneLine) {

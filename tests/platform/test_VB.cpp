@@ -160,6 +160,84 @@ TEST(KeyedCollection, RemoveMarkedKeepsTheRestInOrderWithTheirKeys) {
     }
 }
 
+TEST(KeyedCollection, EveryKeyStaysFoundAsTheIndexGrowsAndShrinks) {
+    Collection<int> col;
+    auto key = [](int i) { return QStringLiteral("Key phrase %1").arg(i); };
+    auto expectAllAt = [&](const std::vector<int> &order) {
+        ASSERT_EQ(col.Count(), int(order.size()));
+        for (size_t at = 0; at < order.size(); ++at) {
+            const int i = order[at];
+            if (i < 0)
+                continue;
+            EXPECT_EQ(col.IndexOf(key(i).toUpper()), int(at) + 1) << i;
+            EXPECT_EQ(col.Item(key(i)), i);
+        }
+    };
+    col.Reserve(4);  // far too small: the index has to grow many times
+    std::vector<int> order;
+    for (int i = 0; i < 3000; ++i) {
+        col.Add(i, key(i));
+        order.push_back(i);
+    }
+    col.Add(-1);  // unkeyed
+    order.push_back(-1);
+    expectAllAt(order);
+    EXPECT_EQ(col.IndexOf(key(3000)), 0);
+    EXPECT_FALSE(col.Exists(QStringLiteral("Key phrase")));
+
+    col.Add(5000, key(5000), 1);  // before the first: every position moves
+    order.insert(order.begin(), 5000);
+    expectAllAt(order);
+
+    std::vector<bool> marked(order.size());
+    std::vector<int> left;
+    for (size_t at = 0; at < order.size(); ++at) {
+        marked[at] = at % 3 != 1;
+        if (!marked[at])
+            left.push_back(order[at]);
+    }
+    col.RemoveMarked(marked);
+    expectAllAt(left);
+    for (size_t at = 0; at < order.size(); ++at) {
+        if (marked[at] && order[at] >= 0) {
+            EXPECT_FALSE(col.Exists(key(order[at]))) << order[at];
+        }
+    }
+
+    // Letters outside ASCII fold too; an empty key is a key.
+    col.Add(7, QString::fromUtf8("Key\xc3\x84pfel"));
+    col.Add(8, QStringLiteral(""));
+    EXPECT_EQ(col.Item(QString::fromUtf8("KEY\xc3\xa4PFEL")), 7);
+    EXPECT_EQ(col.Item(QStringLiteral("")), 8);
+    EXPECT_THROW(col.Add(9, QString::fromUtf8("kEy\xc3\xa4pFEL")), VBError);
+
+    col.Clear();
+    EXPECT_FALSE(col.Exists(key(1)));
+    col.Add(1, key(1));
+    EXPECT_EQ(col.IndexOf(key(1)), 1);
+}
+
+TEST(KeyedCollection, AppendLeavesOutRepeatsAsAddWouldRefuseThem) {
+    Collection<QString> col;
+    col.Add(QStringLiteral("old"), QStringLiteral("KeyOld"));
+    std::vector<Collection<QString>::Entry> batch;
+    for (const char *key : {"KeyA", "keyold", "KeyB", "KEYA", "", "KeyC"}) {
+        if (*key)
+            batch.push_back(Collection<QString>::Keyed(QString::fromLatin1(key), QString::fromLatin1(key)));
+        else
+            batch.push_back(Collection<QString>::Entry{QStringLiteral("unkeyed"), QString(), 0});
+    }
+    EXPECT_EQ(col.Append(std::move(batch)), (std::vector<size_t>{1, 3}));
+    QStringList seen;
+    for (const QString &s : col)
+        seen << s;
+    EXPECT_EQ(seen, (QStringList{"old", "KeyA", "KeyB", "unkeyed", "KeyC"}));
+    EXPECT_EQ(col.IndexOf(QStringLiteral("KEYOLD")), 1);
+    EXPECT_EQ(col.IndexOf(QStringLiteral("keya")), 2);
+    EXPECT_EQ(col.IndexOf(QStringLiteral("keyc")), 5);
+    EXPECT_THROW(col.Add(QStringLiteral("x"), QStringLiteral("keyb")), VBError);
+}
+
 TEST(VBNumbers, AmountsOutsideTheCurrencyRangeAreNotAmounts) {
     // The currency holds -922337203685477.5808 to 922337203685477.5807.
     Currency c;
