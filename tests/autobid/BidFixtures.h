@@ -15,7 +15,7 @@
 namespace bidfix {
 
 // A keyword as the grid shows it after a fetch.
-struct KeywordSpec {
+struct KeywordRecord {
     QString keyword = QStringLiteral("shoes");
     QString curBid;
     QString nextBid;
@@ -33,7 +33,7 @@ struct KeywordSpec {
     QString newBid;
 };
 
-inline clsKeywordPtr makeKeyword(const KeywordSpec &s) {
+inline clsKeywordPtr makeKeyword(const KeywordRecord &s) {
     auto k = std::make_shared<clsKeyword>();
     k->setKeyword(s.keyword);
     k->setCurBid(s.curBid);
@@ -78,7 +78,7 @@ struct Bench {
         manager.State().m_sLimitEngines = QStringLiteral("Overture");
         manager.State().m_bBidsLoaded = true;
     }
-    void add(const KeywordSpec &s) { manager.State().m_colKeywords->Add(makeKeyword(s), s.keyword); }
+    void add(const KeywordRecord &s) { manager.State().m_colKeywords->Add(makeKeyword(s), s.keyword); }
     void show() { manager.PopulateKeywords(); }
     clsKeyword &keyword(const QString &k = QStringLiteral("shoes")) { return *manager.State().m_colKeywords->Item(k); }
     QString cell(int row, int col) const { return const_cast<BidManager &>(manager).Grid().TextMatrix(row, col); }

@@ -19,7 +19,7 @@
 #include <gtest/gtest.h>
 
 using bidfix::at;
-using bidfix::KeywordSpec;
+using bidfix::KeywordRecord;
 using fake::FakeConnectWindow;
 
 namespace {

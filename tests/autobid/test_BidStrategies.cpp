@@ -10,7 +10,7 @@
 
 using bidfix::at;
 using bidfix::Bench;
-using bidfix::KeywordSpec;
+using bidfix::KeywordRecord;
 
 namespace {
 
@@ -18,7 +18,7 @@ const QStringList kSet1 = {"1.00", "0.90", "0.50", "0.45", "0.20"};
 
 struct RuleCase {
     const char *name;
-    KeywordSpec spec;
+    KeywordRecord record;
     const char *engineMin;
     const char *cell;     // New Bid cell after the pass
     const char *newBid;   // keyword's NewBid
@@ -26,8 +26,8 @@ struct RuleCase {
     bool curRed;          // the gap rule shaved the bid
 };
 
-KeywordSpec gap(const char *cur, const char *next, const char *min = "0.10", const char *max = "1.00") {
-    KeywordSpec s;
+KeywordRecord gap(const char *cur, const char *next, const char *min = "0.10", const char *max = "1.00") {
+    KeywordRecord s;
     s.curBid = cur;
     s.nextBid = next;
     s.minBid = min;
@@ -37,9 +37,9 @@ KeywordSpec gap(const char *cur, const char *next, const char *min = "0.10", con
     return s;
 }
 
-KeywordSpec rule(const char *cur, const char *curPos, const QStringList &bids, const char *bidTo,
+KeywordRecord rule(const char *cur, const char *curPos, const QStringList &bids, const char *bidTo,
                  const char *range = "", const char *min = "0.10", const char *max = "1.00") {
-    KeywordSpec s;
+    KeywordRecord s;
     s.curBid = cur;
     s.curPos = curPos;
     s.bids = bids;
@@ -130,7 +130,7 @@ TEST(BidRules, EachRuleGivesItsBid) {
         SCOPED_TRACE(c.name);
         Bench b;
         b.manager.State().m_sEngineMinBid = c.engineMin;
-        b.add(c.spec);
+        b.add(c.record);
         b.show();
         b.manager.Strategies().ChangeNewBidColumToPosition(0, 0);
         EXPECT_EQ(b.cell(1, BidGrid::colNewBid), c.cell);
@@ -138,12 +138,12 @@ TEST(BidRules, EachRuleGivesItsBid) {
         EXPECT_EQ(b.keyword().NewPos(), c.newPos);
         EXPECT_EQ(b.manager.Grid().CellForeColor(1, BidGrid::colCurBid) == BidGrid::kRed, c.curRed);
         // Empty limits are filled from the account's and kept.
-        if (c.spec.minBid.isEmpty()) {
+        if (c.record.minBid.isEmpty()) {
             EXPECT_EQ(b.keyword().MinBid() + "-" + b.keyword().MaxBid(), "0.1-1");
         }
-        if (IsNumericAmount(c.cell) && IsNumericAmount(c.spec.curBid)) {
+        if (IsNumericAmount(c.cell) && IsNumericAmount(c.record.curBid)) {
             EXPECT_EQ(b.manager.Grid().CellForeColor(1, BidGrid::colNewBid),
-                      StrToCurrency(c.cell) == StrToCurrency(c.spec.curBid) ? BidGrid::kBlack : BidGrid::kBlue);
+                      StrToCurrency(c.cell) == StrToCurrency(c.record.curBid) ? BidGrid::kBlack : BidGrid::kBlue);
         }
     }
     EXPECT_TRUE(testenv::errorLog().isEmpty()) << testenv::errorLog().constData();
@@ -151,7 +151,7 @@ TEST(BidRules, EachRuleGivesItsBid) {
 
 TEST(BidRules, TheDriverLeavesRowsAloneUntilBidsAreLoadedAndOutsideItsRange) {
     Bench b;
-    KeywordSpec second = gap("$0.50", "$0.40");
+    KeywordRecord second = gap("$0.50", "$0.40");
     second.keyword = "boots";
     b.add(gap("$0.50", "$0.40"));
     b.add(second);
@@ -171,7 +171,7 @@ TEST(BidRules, AScheduledPassChangesOnlyWhatItMay) {
     struct Case {
         const char *name;
         const char *now;
-        KeywordSpec spec;
+        KeywordRecord record;
         const char *engine;
         const char *limitWord;
         bool scheduled;
@@ -179,7 +179,7 @@ TEST(BidRules, AScheduledPassChangesOnlyWhatItMay) {
     };
     auto k = [](const char *autoBid, const char *start = "", const char *end = "", const char *first = "",
                 const char *count = "0") {
-        KeywordSpec s;
+        KeywordRecord s;
         s.autoBid = autoBid;
         s.startTime = start;
         s.endTime = end;
@@ -228,7 +228,7 @@ TEST(BidRules, AScheduledPassChangesOnlyWhatItMay) {
         Bench b(c.engine);
         b.manager.State().m_sLimitEngines = c.limitWord;
         b.manager.State().m_bIsSchedler = c.scheduled;
-        EXPECT_EQ(b.manager.Strategies().AllowChangeBid(*bidfix::makeKeyword(c.spec)), c.allowed);
+        EXPECT_EQ(b.manager.Strategies().AllowChangeBid(*bidfix::makeKeyword(c.record)), c.allowed);
     }
     EXPECT_TRUE(testenv::errorLog().isEmpty()) << testenv::errorLog().constData();
 }
@@ -237,7 +237,7 @@ TEST(BidRules, AnUnreadableSwitchOrTimeRefusesWithItsLogRecord) {
     testenv::setNow(at("12:00"));
     Bench b;
     b.manager.State().m_bIsSchedler = true;
-    KeywordSpec s;
+    KeywordRecord s;
     s.autoBid = "maybe";
     EXPECT_FALSE(b.manager.Strategies().AllowChangeBid(*bidfix::makeKeyword(s)));
     s.autoBid = "True";
@@ -251,7 +251,7 @@ TEST(BidRules, AnUnreadableSwitchOrTimeRefusesWithItsLogRecord) {
 TEST(BidRules, AScheduledPassSkipsRowsItMayNotChangeButColoursThem) {
     testenv::setNow(at("12:00"));
     Bench b;
-    KeywordSpec s = gap("$0.50", "$0.40");
+    KeywordRecord s = gap("$0.50", "$0.40");
     s.newBid = "0.50";
     s.autoBid = "False";
     b.add(s);
@@ -300,7 +300,7 @@ TEST(BidRules, PositionTextsAreDigitsOneToFiveHigherFirst) {
 TEST(BidRules, SelectedRowsNeedAKeywordCell) {
     Bench b;
     for (const char *k : {"a", "b", "c", "d"}) {
-        KeywordSpec s;
+        KeywordRecord s;
         s.keyword = k;
         b.add(s);
     }

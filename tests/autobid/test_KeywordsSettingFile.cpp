@@ -8,7 +8,7 @@
 
 #include <gtest/gtest.h>
 
-using bidfix::KeywordSpec;
+using bidfix::KeywordRecord;
 
 namespace {
 
@@ -93,7 +93,7 @@ TEST(KeywordsSettingFile, AFileThatCantBeReadIsNotOverwritten) {
         b.manager.loadKeywordsetting();
     }
     EXPECT_TRUE(b.manager.State().m_colKeywords->isEmpty());
-    b.add(KeywordSpec{});
+    b.add(KeywordRecord{});
     b.manager.SaveKeywordsSetting();
     EXPECT_EQ(readSettings(), file);
     EXPECT_TRUE(testenv::errorLog().contains("could not be read when it was loaded; it is not overwritten"))
