@@ -13,13 +13,16 @@ namespace {
 
 using Values = QMap<QString, QString>;  // "section\nkey" (folded) -> value
 
+// What a listed key must never read as: no value on a line holds a line break.
+const QString kMissing = QStringLiteral("\n");
+
 Values readAll(const QString &file) {
     Values out;
     for (const QString &section : platform::GetProfileSections(file)) {
         for (const QString &key : platform::GetProfileKeys(file, section)) {
             const QString id = section.toCaseFolded() + QLatin1Char('\n') + key.toCaseFolded();
             if (!out.contains(id))
-                out.insert(id, platform::GetProfileString(file, section, key, QStringLiteral("\x01"), 560));
+                out.insert(id, platform::GetProfileString(file, section, key, kMissing, 560));
         }
     }
     return out;
@@ -44,7 +47,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
 
     const Values before = readAll(file);
     for (const QString &v : before)
-        FUZZ_CHECK(v != QStringLiteral("\x01") && trimmedAndCut(v));
+        FUZZ_CHECK(v != kMissing && trimmedAndCut(v));
     platform::DropProfileCache();
     FUZZ_CHECK(readAll(file) == before);
 
