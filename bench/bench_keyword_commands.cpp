@@ -186,7 +186,7 @@ void BM_PasteCommand(benchmark::State &state) {
         state.ResumeTiming();
         p.form->DoPasteKeywords();
     }
-    state.counters["rows"] = p.form->lvwKeywords->topLevelItemCount();
+    state.counters["rows"] = p.form->lvwKeywords->rowCount();
 }
 
 void BM_PasteCommandBaseline(benchmark::State &state) {
@@ -210,14 +210,14 @@ void BM_ImportCommand(benchmark::State &state) {
         });
         p.form->DoAddKeywords();
     }
-    state.counters["rows"] = p.form->lvwKeywords->topLevelItemCount();
+    state.counters["rows"] = p.form->lvwKeywords->rowCount();
 }
 
 // ---- Delete of every second row -------------------------------------------
 
 void BM_DeleteEverySecondRow(benchmark::State &state) {
     Program p(int(state.range(0)));
-    QTreeWidget *list = p.form->lvwKeywords;
+    KeywordListView *list = p.form->lvwKeywords;
     for (auto _ : state) {
         state.PauseTiming();
         p.reset();
@@ -225,7 +225,7 @@ void BM_DeleteEverySecondRow(benchmark::State &state) {
             // Gone before the timer runs: each of its ranges holds persistent
             // indexes that every removal of rows would have to update.
             QItemSelection every2nd;
-            for (int r = 1; r < list->topLevelItemCount(); r += 2) {
+            for (int r = 1; r < list->rowCount(); r += 2) {
                 const QModelIndex row = list->model()->index(r, 0);
                 every2nd.select(row, row);
             }
@@ -234,7 +234,7 @@ void BM_DeleteEverySecondRow(benchmark::State &state) {
         state.ResumeTiming();
         p.form->DoDeleteKeywords();
     }
-    state.counters["rows"] = list->topLevelItemCount();
+    state.counters["rows"] = list->rowCount();
 }
 
 void BM_DeleteBaseline(benchmark::State &state) {

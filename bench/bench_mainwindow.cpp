@@ -20,15 +20,15 @@ std::unique_ptr<frmMain> makeWindow(int rows) {
                                      "3rd Bid$", "Position", "Status"});
     w->lvwRanking->setHeaderLabels({"#", "Title", "URL", "Bid$"});
     w->lvwURLs->setHeaderLabels({"URLS"});
-    QList<QTreeWidgetItem *> items;
-    items.reserve(rows);
+    std::vector<KeywordListModel::Row> items;
+    items.reserve(size_t(rows));
     for (int i = 0; i < rows; ++i)
-        items.append(new QTreeWidgetItem(QStringList{QString::number(i + 1), QStringLiteral("keyword %1").arg(i),
-                                                     QStringLiteral("120"), QStringLiteral("$0.25"),
-                                                     QStringLiteral("$0.26"), QStringLiteral("$0.90"),
-                                                     QStringLiteral("$0.80"), QStringLiteral("$0.70"),
-                                                     QStringLiteral("4"), QString()}));
-    w->lvwKeywords->addTopLevelItems(items);
+        items.push_back(KeywordListModel::RowOf({QString::number(i + 1), QStringLiteral("keyword %1").arg(i),
+                                                 QStringLiteral("120"), QStringLiteral("$0.25"),
+                                                 QStringLiteral("$0.26"), QStringLiteral("$0.90"),
+                                                 QStringLiteral("$0.80"), QStringLiteral("$0.70"),
+                                                 QStringLiteral("4"), QString()}));
+    w->lvwKeywords->rows()->insertRows(0, std::move(items));
     treenode::AddRootNode(w->tvwAccount);
     treenode::AddNewNode(w->tvwAccount, treenode::RootKey(), treenode::EngineKey("Overture"), "Overture",
                          "AccountFolder", treenode::Kind::Engine);
@@ -57,15 +57,15 @@ void BM_KeywordRowClick(benchmark::State &state) {
     const int rows = int(state.range(0));
     auto w = makeWindow(rows);
     // Two rows at the end of the list, scrolled into view.
-    QTreeWidgetItem *a = w->lvwKeywords->topLevelItem(rows - 2);
-    QTreeWidgetItem *b = w->lvwKeywords->topLevelItem(rows - 1);
-    w->lvwKeywords->scrollToItem(b);
+    const int a = rows - 2;
+    const int b = rows - 1;
+    w->lvwKeywords->scrollTo(w->lvwKeywords->model()->index(b, 0));
     bool first = false;
     for (auto _ : state) {
         first = !first;
-        QTreeWidgetItem *item = first ? a : b;
-        w->lvwKeywords->setCurrentItem(item);
-        w->lvwKeywords_ItemClick(item);
+        const int row = first ? a : b;
+        w->lvwKeywords->setCurrentRow(row);
+        w->lvwKeywords_ItemClick(row);
         QApplication::processEvents();
     }
 }

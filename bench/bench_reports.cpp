@@ -65,23 +65,15 @@ struct Fixture {
                                                      QStringLiteral("AccountFolder"), treenode::Kind::Account);
         w->tvwAccount->setCurrentItem(acct);
         w->m_sEngineName = kEngine;
-        w->lvwKeywords->setColumnCount(10);
-        QList<QTreeWidgetItem *> items;
+        std::vector<KeywordListModel::Row> items;
         for (int i = 0; i < kKeywords; ++i) {
-            auto *item = new QTreeWidgetItem;
-            item->setText(0, QString::number(i + 1));
-            item->setText(1, QStringLiteral("keyword phrase %1").arg(i));
-            item->setText(2, QString::number(1000 + i));
-            item->setText(3, money(i % 997) + QLatin1Char(',') + money(i % 499));
-            item->setText(4, money(i % 991));
-            item->setText(5, money(i % 983 + 100));
-            item->setText(6, money(i % 977 + 50));
-            item->setText(7, money(i % 971 + 20));
-            item->setText(8, QStringLiteral("%1,%2").arg(i % 20 + 1).arg(i % 7 + 1));
-            item->setText(9, QStringLiteral("3:%1:07 PM").arg(i / 2000 % 60, 2, 10, QLatin1Char('0')));
-            items.append(item);
+            items.push_back(KeywordListModel::RowOf(
+                {QString::number(i + 1), QStringLiteral("keyword phrase %1").arg(i), QString::number(1000 + i),
+                 money(i % 997) + QLatin1Char(',') + money(i % 499), money(i % 991), money(i % 983 + 100),
+                 money(i % 977 + 50), money(i % 971 + 20), QStringLiteral("%1,%2").arg(i % 20 + 1).arg(i % 7 + 1),
+                 QStringLiteral("3:%1:07 PM").arg(i / 2000 % 60, 2, 10, QLatin1Char('0'))}));
         }
-        w->lvwKeywords->addTopLevelItems(items);
+        w->lvwKeywords->rows()->insertRows(0, std::move(items));
         folder = platform::JoinPath(platform::ProgramFolder(), QStringLiteral("reports"), kEngine);
     }
     QString file(const char *ext) const { return folder + QLatin1Char('/') + kAccount + QLatin1String(ext); }
@@ -97,11 +89,10 @@ void BM_ReadListCells(benchmark::State &state) {
     Fixture &f = fixture();
     for (auto _ : state) {
         qsizetype chars = 0;
-        for (int r = 0; r < kKeywords; ++r) {
-            const QTreeWidgetItem *item = f.w->lvwKeywords->topLevelItem(r);
+        const KeywordListModel *list = f.w->lvwKeywords->rows();
+        for (int r = 0; r < kKeywords; ++r)
             for (int c = 0; c < 10; ++c)
-                chars += item->text(c).size();
-        }
+                chars += list->text(r, c).size();
         benchmark::DoNotOptimize(chars);
     }
 }
@@ -151,7 +142,7 @@ void BM_ExcelPlainLoop(benchmark::State &state) {
     std::vector<std::array<QByteArray, 10>> rows{size_t(kKeywords)};
     for (int i = 0; i < kKeywords; ++i)
         for (int c = 0; c < 10; ++c)
-            rows[size_t(i)][size_t(c)] = f.w->lvwKeywords->topLevelItem(i)->text(c).toUtf8();
+            rows[size_t(i)][size_t(c)] = f.w->lvwKeywords->text(i, c).toUtf8();
     const char *urls[3] = {"www.shop.example", "shop.example/sale", "www.shop-two.example"};
     const char *titles[10] = {"No", "Keywords", "Count", "Curr_Bid", "Next_Bid",
                               "1st_Bid", "2nd_Bid", "3rd_Bid", "Position", "Status"};

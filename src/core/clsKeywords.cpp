@@ -3,6 +3,7 @@
 #include <QHash>
 
 #include "core/clsAccount.h"
+#include "core/KeywordListModel.h"
 #include "core/clsFileController.h"
 #include "core/modCommon.h"
 #include "platform/AnsiBuffer.h"
@@ -14,7 +15,6 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QSet>
-#include <QTreeWidget>
 #include <QVarLengthArray>
 #include <QtEndian>
 #include <algorithm>
@@ -443,7 +443,7 @@ void clsKeywords::loadKeywords() {
     }
 }
 
-void clsKeywords::PopulateKeywords(QTreeWidget *listView, bool keywordOnly) {
+void clsKeywords::PopulateKeywords(KeywordListModel *listView, bool keywordOnly) {
     if (!listView || !m_colKeywords) {
         WriteErrorLog(L(kPopulateLabel) + L(kNoObject));
         return;
@@ -452,16 +452,15 @@ void clsKeywords::PopulateKeywords(QTreeWidget *listView, bool keywordOnly) {
     // Keys already in the list, so a repeat is skipped without a scan per item;
     // compared without regard to case, without a folded copy of each key.
     QSet<vb::CaselessKey> keys;
-    keys.reserve(listView->topLevelItemCount() + m_colKeywords->Count());
-    for (int r = 0; r < listView->topLevelItemCount(); ++r)
-        keys.insert(vb::CaselessKey(listView->topLevelItem(r)->data(0, listview::KeyRole).toString()));
-    // Items that go to consecutive positions are inserted in one batch: one
-    // insertion per item makes the view react to every single row.
-    QList<QTreeWidgetItem *> run;
+    keys.reserve(listView->count() + m_colKeywords->Count());
+    for (int r = 0; r < listView->count(); ++r)
+        keys.insert(vb::CaselessKey(listView->key(r)));
+    // Rows that go to consecutive positions are inserted in one batch: one
+    // insertion per row makes the view react to every single row.
+    std::vector<KeywordListModel::Row> run;
     int runStart = 0;
     auto flush = [&] {
-        if (!run.isEmpty())
-            listView->insertTopLevelItems(runStart, run);
+        listView->insertRows(runStart, std::move(run));
         run.clear();
     };
     int i = 0;
@@ -469,36 +468,37 @@ void clsKeywords::PopulateKeywords(QTreeWidget *listView, bool keywordOnly) {
         ++i;
         if (!k)
             continue;
-        const QString key = keyPrefix + k->Keyword();
+        QString key = keyPrefix + k->Keyword();
         const int position = i - 1;
-        // An item that can't go to its position, or whose key is taken, is skipped.
-        if (position > listView->topLevelItemCount() + run.size())
+        // A row that can't go to its position, or whose key is taken, is skipped.
+        if (position > listView->count() + int(run.size()))
             continue;
         const qsizetype known = keys.size();
         keys.insert(vb::CaselessKey(key));
         if (keys.size() == known)
             continue;
-        if (position != runStart + run.size()) {
+        if (position != runStart + int(run.size())) {
             flush();
             runStart = position;
         }
-        auto *item = new QTreeWidgetItem;
-        item->setData(0, listview::KeyRole, key);
+        KeywordListModel::Row row;
         if (keywordOnly) {
-            item->setText(0, k->Keyword());
+            row.key = std::move(key);
+            row.text[0] = k->Keyword();
         } else {
-            item->setText(0, QString::number(i));
-            item->setText(1, k->Keyword());
-            item->setText(2, k->Count());
-            item->setText(3, k->CurBid());
-            item->setText(4, k->NextBid());
-            item->setText(5, k->FirstBid());
-            item->setText(6, k->SecondBid());
-            item->setText(7, k->ThirdBid());
-            item->setText(8, k->CurPos());
-            item->setText(9, k->Status());
+            row.keyedByKeyword = true;
+            row.number = i;
+            row.text[1] = k->Keyword();
+            row.text[2] = k->Count();
+            row.text[3] = k->CurBid();
+            row.text[4] = k->NextBid();
+            row.text[5] = k->FirstBid();
+            row.text[6] = k->SecondBid();
+            row.text[7] = k->ThirdBid();
+            row.text[8] = k->CurPos();
+            row.text[9] = k->Status();
         }
-        run.append(item);
+        run.push_back(std::move(row));
     }
     flush();
 }

@@ -8,7 +8,7 @@
 #include "core/clsKeyword.h"
 #include "core/clsURL.h"
 
-class QTreeWidget;
+class KeywordListModel;
 
 class clsKeywords {
 public:
@@ -44,9 +44,9 @@ public:
     // once as Keywords.dat.bad. A file that exists but can't be read is
     // reported, and this list will not overwrite it.
     void loadKeywords();
-    // Inserts one list item per keyword (column 0 = row number, columns 1-9 the
+    // Inserts one list row per keyword (column 0 = row number, columns 1-9 the
     // stored fields; keyword only: column 0 = keyword). The list is not cleared.
-    void PopulateKeywords(QTreeWidget *listView, bool keywordOnly = false);
+    void PopulateKeywords(KeywordListModel *listView, bool keywordOnly = false);
     // Replaces the account's Keywords.dat with the collection.
     void SaveKeywords();
     // True when another writer (a look-up in another window) replaced or

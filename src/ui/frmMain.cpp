@@ -100,11 +100,10 @@ void frmMain::setupListColumns() {
         int width;
         bool fixed = true;
     };
-    auto setColumns = [](QTreeWidget *list, const QList<Column> &columns) {
+    auto setColumns = [](auto *list, const QList<Column> &columns) {
         QStringList captions;
         for (const Column &c : columns)
             captions.append(c.caption);
-        list->setColumnCount(int(captions.size()));
         list->setHeaderLabels(captions);
         for (int i = 0; i < columns.size(); ++i)
             list->setColumnWidth(i, columns[i].fixed ? fixedColumnPixels(columns[i].width, list->font())
@@ -264,7 +263,7 @@ bool frmMain::Form_Unload() {
                 m_oKeywords->SaveKeywords();
         }
         m_oKeywords.reset();
-        m_oLastKeywordItem = nullptr;
+        m_iLastKeywordRow = -1;
         m_frmSendMail.reset();
         m_colCopiedKeywords.clear();
         delete g_oDealerInfo;
@@ -310,38 +309,38 @@ void frmMain::UpdateUI(bool bReloadKeywordFile, bool bRePopulateKeyword, bool bK
             }
         }
         int index = 1;
-        if (lvwKeywords->topLevelItemCount() > 0) {
-            QTreeWidgetItem *cur = lvwKeywords->currentItem();
-            if (!cur || !cur->isSelected())
-                lvwKeywords->setCurrentItem(lvwKeywords->topLevelItem(0));
+        if (lvwKeywords->rowCount() > 0) {
+            const int cur = lvwKeywords->currentRow();
+            if (cur < 0 || !lvwKeywords->isRowSelected(cur))
+                lvwKeywords->setCurrentRow(0);
             else
-                index = lvwKeywords->indexOfTopLevelItem(cur) + 1;
+                index = cur + 1;
         }
         if (bRePopulateKeyword) {
             lvwKeywords->clear();
             lvwRanking->clear();
             if (m_oKeywords)
-                m_oKeywords->PopulateKeywords(lvwKeywords, false);
-            const int rows = lvwKeywords->topLevelItemCount();
+                m_oKeywords->PopulateKeywords(lvwKeywords->rows(), false);
+            const int rows = lvwKeywords->rowCount();
             if (rows > 0 && bKeepSelectitem) {
                 if (index <= rows) {
-                    lvwKeywords->topLevelItem(0)->setSelected(false);
-                    lvwKeywords->setCurrentItem(lvwKeywords->topLevelItem(index - 1));
+                    lvwKeywords->setRowSelected(0, false);
+                    lvwKeywords->setCurrentRow(index - 1);
                 } else {
-                    lvwKeywords->setCurrentItem(lvwKeywords->topLevelItem(0));
+                    lvwKeywords->setCurrentRow(0);
                 }
             } else if (rows > 0) {
                 // A freshly filled list view has its first row as the selected item.
-                lvwKeywords->setCurrentItem(lvwKeywords->topLevelItem(0));
+                lvwKeywords->setCurrentRow(0);
             }
             HightLightKeyword();
         }
-        m_oLastKeywordItem = lvwKeywords->currentItem();
-        m_sLastKeywordText = m_oLastKeywordItem ? m_oLastKeywordItem->text(0) : QString();
-        if (m_oLastKeywordItem && m_sLastKeywordText.isNull())
+        m_iLastKeywordRow = lvwKeywords->currentRow();
+        m_sLastKeywordText = m_iLastKeywordRow >= 0 ? lvwKeywords->text(m_iLastKeywordRow, 0) : QString();
+        if (m_iLastKeywordRow >= 0 && m_sLastKeywordText.isNull())
             m_sLastKeywordText = QStringLiteral("");
-        if (lvwKeywords->topLevelItemCount() > 0)
-            ShowKeywordResults(lvwKeywords->currentItem());
+        if (lvwKeywords->rowCount() > 0)
+            ShowKeywordResults(lvwKeywords->currentRow());
         if (lvwRanking->topLevelItemCount() > 0) {
             HightLightResult();
             HightLightMatchURL();
@@ -376,8 +375,8 @@ void frmMain::setMenuToolBarstatus() {
         const bool notRoot = kind != treenode::Kind::Root;
         const bool searching = IsSearchingNode();
         const bool busy = m_bInsearch;
-        const bool kwSelected = !lvwKeywords->selectedItems().isEmpty();
-        const bool kwRows = lvwKeywords->topLevelItemCount() > 0;
+        const bool kwSelected = lvwKeywords->hasSelectedRows();
+        const bool kwRows = lvwKeywords->rowCount() > 0;
         const bool rankRows = lvwRanking->topLevelItemCount() > 0;
         const bool urlRows = lvwURLs->topLevelItemCount() > 0;
         const bool urlSelected = !lvwURLs->selectedItems().isEmpty();

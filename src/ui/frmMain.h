@@ -3,6 +3,8 @@
 // URL lists, menus, toolbar and status bar; its load, the exit question and
 // teardown, the keyword list refresh and the menu/toolbar enable rules.
 
+#include "ui/KeywordListView.h"
+
 #include <QIcon>
 #include <QMainWindow>
 #include <QMap>
@@ -58,7 +60,7 @@ public:
     QIcon treeImage(const QString &key) const;
 
     QTreeWidget *tvwAccount = nullptr;
-    QTreeWidget *lvwKeywords = nullptr;
+    KeywordListView *lvwKeywords = nullptr;
     QTreeWidget *lvwRanking = nullptr;
     QTreeWidget *lvwURLs = nullptr;
     QGroupBox *fraMainRight = nullptr;
@@ -80,7 +82,7 @@ public:
     bool m_bInsearch = false;
     bool m_bDisconnecting = false;
     QString m_sLookupAccount;  // account whose look-up runs ("" when none)
-    QTreeWidgetItem *m_oLastKeywordItem = nullptr;
+    int m_iLastKeywordRow = -1;  // row shown last in the ranking list (-1 none)
     QStringList m_colCopiedKeywords;
     QString m_sNewKeywords;
     bool m_bLoaded = false;
@@ -128,7 +130,7 @@ public:
     void Disconnect();
     void LookUpComplete();
     // Fills the ranking list with the saved results of a keyword row.
-    void ShowKeywordResults(QTreeWidgetItem *item);
+    void ShowKeywordResults(int row);
     void HightLightKeyword();
     void HightLightResult();
     void HightLightMatchURL();
@@ -276,7 +278,7 @@ public:
     void tlbToolbar_ButtonMenuClick(const QString &buttonKey, int item);
     // Run before any drop-down opens: "Edit Account" only for an account node.
     void tlbToolbar_ButtonDropDown();
-    void lvwKeywords_ItemClick(QTreeWidgetItem *item);
+    void lvwKeywords_ItemClick(int row);
     void lvwKeywords_DblClick();
     void lvwKeywords_KeyDown(int keyCode);
     void lvwRanking_DblClick();

@@ -232,7 +232,7 @@ void frmMain::ChangeNodeTagProperty() {
         if (!treenode::IsAccount(selected))
             return;
         const qint64 old = treenode::NodeTag(selected);
-        const qint64 rows = lvwKeywords->topLevelItemCount();
+        const qint64 rows = lvwKeywords->rowCount();
         treenode::SetNodeTag(selected, rows);
         if (QTreeWidgetItem *engineNode = selected->parent())
             treenode::SetNodeTag(engineNode, treenode::NodeTag(engineNode) - old + rows);

@@ -330,7 +330,7 @@ void frmMain::buildDispatch() {
         }
         return false;
     });
-    for (QTreeWidget *list : {lvwKeywords, lvwRanking, lvwURLs}) {
+    for (QTreeView *list : std::initializer_list<QTreeView *>{lvwKeywords, lvwRanking, lvwURLs}) {
         list->installEventFilter(hook);
         list->viewport()->installEventFilter(hook);
         list->viewport()->setMouseTracking(true);
@@ -343,18 +343,18 @@ void frmMain::buildDispatch() {
             w->installEventFilter(hook);
         }
 
-    connect(lvwKeywords, &QTreeWidget::itemDoubleClicked, this, &frmMain::lvwKeywords_DblClick);
+    connect(lvwKeywords, &QTreeView::doubleClicked, this, &frmMain::lvwKeywords_DblClick);
     connect(lvwRanking, &QTreeWidget::itemDoubleClicked, this, &frmMain::lvwRanking_DblClick);
     connect(lvwURLs, &QTreeWidget::itemDoubleClicked, this, &frmMain::lvwURLs_DblClick);
     // URL > Open depends on the URL list's selection, which no refresh follows.
     connect(lvwURLs, &QTreeWidget::itemSelectionChanged, m_hooks.get(), [this] { lvwURLs_SelectionChanged(); });
-    connect(lvwKeywords, &QTreeWidget::itemClicked, this,
-            [this](QTreeWidgetItem *item) { lvwKeywords_ItemClick(item); });
+    connect(lvwKeywords, &QTreeView::clicked, this, [this](const QModelIndex &index) { lvwKeywords_ItemClick(index.row()); });
     // Moving through the rows with the keyboard is a click on the new row.
-    connect(lvwKeywords, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem *current) {
-        if (current && lvwKeywords->hasFocus() && QApplication::mouseButtons() == Qt::NoButton)
-            lvwKeywords_ItemClick(current);
-    });
+    connect(lvwKeywords->selectionModel(), &QItemSelectionModel::currentChanged, this,
+            [this](const QModelIndex &current) {
+                if (current.isValid() && lvwKeywords->hasFocus() && QApplication::mouseButtons() == Qt::NoButton)
+                    lvwKeywords_ItemClick(current.row());
+            });
 
     // Runs while the window is open, to catch the next minimising.
     tmrTrayIcon = new QTimer(this);
@@ -412,12 +412,12 @@ void frmMain::tlbToolbar_ButtonDropDown() {
         edit->setEnabled(treenode::IsAccount(tvwAccount->currentItem()));
 }
 
-void frmMain::lvwKeywords_ItemClick(QTreeWidgetItem *item) {
+void frmMain::lvwKeywords_ItemClick(int row) {
     try {
-        if (!item || !lvwKeywords->selectionModel()->hasSelection())
+        if (row < 0 || row >= lvwKeywords->rowCount() || !lvwKeywords->selectionModel()->hasSelection())
             return;
         // The row shown last is known by its text: the list may have been refilled since.
-        if (!m_sLastKeywordText.isNull() && m_sLastKeywordText == item->text(0))
+        if (!m_sLastKeywordText.isNull() && m_sLastKeywordText == lvwKeywords->text(row, 0))
             return;
         UpdateUI(false, false, false);
     } catch (const std::exception &e) {
@@ -427,15 +427,15 @@ void frmMain::lvwKeywords_ItemClick(QTreeWidgetItem *item) {
 
 void frmMain::lvwKeywords_DblClick() {
     try {
-        if (lvwKeywords->topLevelItemCount() == 0)
+        if (lvwKeywords->rowCount() == 0)
             return;
         QString address;
         if (!m_sEngineName.isEmpty() && m_oEngine) {
-            QTreeWidgetItem *item = lvwKeywords->currentItem();
-            if (!item)
+            const int row = lvwKeywords->currentRow();
+            if (row < 0)
                 return;
             // The engine turns blanks into "+" and encodes the rest itself.
-            address = m_oEngine->GetURL(m_sEngineName, vb::Trim(item->text(1)));
+            address = m_oEngine->GetURL(m_sEngineName, vb::Trim(lvwKeywords->text(row, 1)));
         }
         if (!address.isEmpty())
             openAddress(address);

@@ -60,7 +60,7 @@ void frmMain::RebuildEngineTree() {
     // No tree at all: the lists must not go on showing an account it lost.
     m_sEngineName.clear();
     m_oKeywords = std::make_unique<clsKeywords>();
-    m_oLastKeywordItem = nullptr;
+    m_iLastKeywordRow = -1;
     lvwKeywords->clear();
     lvwRanking->clear();
     lvwURLs->clear();

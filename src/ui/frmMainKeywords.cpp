@@ -62,21 +62,6 @@ const char kExportLog[] = "frmMain_Exportkeywords error:  ";
 
 QString L(const char *s) { return QString::fromLatin1(s); }
 
-// Rows of the selection, in list order. Read from the selection's ranges:
-// asking the model row by row searches every range for each row.
-std::vector<int> selectedRows(QTreeWidget *list) {
-    std::vector<int> rows;
-    const QItemSelection selection = list->selectionModel()->selection();
-    for (const QItemSelectionRange &range : selection) {
-        if (range.parent().isValid())
-            continue;
-        for (int r = range.top(); r <= range.bottom(); ++r)
-            rows.push_back(r);
-    }
-    std::sort(rows.begin(), rows.end());
-    rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
-    return rows;
-}
 }  // namespace
 
 bool frmMain::IsAccountEditable() const {
@@ -124,12 +109,11 @@ void frmMain::DoAddKeywords() {
 
 bool frmMain::ListShowsKeywords(int rows) const {
     const KeywordCollectionPtr collection = m_oKeywords ? m_oKeywords->Keywords() : KeywordCollectionPtr();
-    if (!collection || rows > collection->Count() || lvwKeywords->topLevelItemCount() != rows)
+    const KeywordListModel *list = lvwKeywords->rows();
+    if (!collection || rows > collection->Count() || list->count() != rows)
         return false;
-    const QLatin1String prefix(kKeyPrefix);
     for (int i = 0; i < rows; ++i) {
-        const QString key = listview::ItemText(lvwKeywords->topLevelItem(i), 0, listview::KeyRole);
-        if (!key.startsWith(prefix) || QStringView(key).mid(prefix.size()) != collection->Item(i + 1)->Keyword())
+        if (!list->keyedBy(i, collection->Item(i + 1)->Keyword()))
             return false;
     }
     return true;
@@ -148,7 +132,7 @@ void frmMain::AddKeywordsToList(const QStringList &colKeywords) {
         // New keywords only go to the end, and their rows only need adding:
         // the fill skips the rows already shown. New keywords have no bids
         // to mark.
-        m_oKeywords->PopulateKeywords(lvwKeywords, false);
+        m_oKeywords->PopulateKeywords(lvwKeywords->rows(), false);
         UpdateUI(false, false, true);
     } else {
         UpdateUI(false, true, true);
@@ -166,16 +150,14 @@ void frmMain::DoDeleteKeywords() {
         const KeywordCollectionPtr collection = m_oKeywords->Keywords();
         const int listed = collection->Count();
         const bool shown = ListShowsKeywords(listed);
-        const std::vector<int> rows = selectedRows(lvwKeywords);
+        const std::vector<int> rows = lvwKeywords->selectedRowNumbers();
         // Rows find their keywords by key (a list that mirrors the keywords
         // has each at its own row), and the keywords go in one pass:
         // removing one by one re-indexes the rest each time.
         std::vector<bool> removed(size_t(listed), false);
         int removedCount = 0;
         for (int row : rows) {
-            const int index = shown ? row + 1
-                                    : collection->IndexOf(
-                                          listview::ItemText(lvwKeywords->topLevelItem(row), 0, listview::KeyRole));
+            const int index = shown ? row + 1 : collection->IndexOf(lvwKeywords->rows()->key(row));
             if (index > 0 && !removed[size_t(index - 1)]) {
                 removed[size_t(index - 1)] = true;
                 ++removedCount;
@@ -184,41 +166,30 @@ void frmMain::DoDeleteKeywords() {
         if (removedCount > 0)
             collection->RemoveMarked(removed);
         m_oKeywords->SaveKeywords();
-        // The redraw keeps the place of the first deleted row selected. The
-        // rows change at once, so the view need not repaint each deselected
-        // row first.
-        {
-            const QSignalBlocker quietList(lvwKeywords);
-            const QSignalBlocker quietSelection(lvwKeywords->selectionModel());
-            // Cleared first: replacing thousands of selected ranges by one
-            // compares them all with it.
-            lvwKeywords->selectionModel()->clearSelection();
-            if (!rows.empty())
-                lvwKeywords->selectionModel()->setCurrentIndex(
-                    lvwKeywords->model()->index(rows.front(), 0),
-                    QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
-        }
         if (shown && removedCount > 0) {
             // The kept rows stay as they are, renumbered; only the deleted
-            // ones go, instead of every row being made anew.
-            const QList<QTreeWidgetItem *> items = lvwKeywords->invisibleRootItem()->takeChildren();
-            QList<QTreeWidgetItem *> keptRows;
-            keptRows.reserve(listed - removedCount);
-            for (int i = 0; i < int(items.size()); ++i) {
-                if (removed[size_t(i)]) {
-                    delete items[i];
-                } else {
-                    keptRows.append(items[i]);
-                    items[i]->setText(0, QString::number(keptRows.size()));
-                }
-            }
-            lvwKeywords->addTopLevelItems(keptRows);
-            if (!keptRows.isEmpty()) {
-                const int place = rows.front() < int(keptRows.size()) ? rows.front() : 0;
-                lvwKeywords->setCurrentItem(keptRows[place]);
-            }
+            // ones go, in one pass. The list's reset drops the selection with
+            // it, after the model let go of the selection's indexes at once.
+            lvwKeywords->rows()->removeMarked(removed);
+            const int kept = lvwKeywords->rowCount();
+            if (kept > 0)
+                lvwKeywords->setCurrentRow(rows.front() < kept ? rows.front() : 0);
             UpdateUI(false, false, true);
         } else {
+            // The redraw keeps the place of the first deleted row selected. The
+            // rows change at once, so the view need not repaint each deselected
+            // row first.
+            {
+                const QSignalBlocker quietList(lvwKeywords);
+                const QSignalBlocker quietSelection(lvwKeywords->selectionModel());
+                // Cleared first: replacing thousands of selected ranges by one
+                // compares them all with it.
+                lvwKeywords->selectionModel()->clearSelection();
+                if (!rows.empty())
+                    lvwKeywords->selectionModel()->setCurrentIndex(
+                        lvwKeywords->model()->index(rows.front(), 0),
+                        QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+            }
             UpdateUI(false, true, true);
         }
         ChangeNodeTagProperty();
@@ -240,11 +211,11 @@ void frmMain::DoRemoveAllKeywords() {
 
 void frmMain::DoCopyKeywords() {
     try {
-        if (lvwKeywords->topLevelItemCount() == 0)
+        if (lvwKeywords->rowCount() == 0)
             return;
         m_colCopiedKeywords.clear();
-        for (int row : selectedRows(lvwKeywords))
-            m_colCopiedKeywords.append(vb::Trim(lvwKeywords->topLevelItem(row)->text(kColKeyword)));
+        for (int row : lvwKeywords->selectedRowNumbers())
+            m_colCopiedKeywords.append(vb::Trim(lvwKeywords->text(row, kColKeyword)));
         m_bKeywordsCopied = true;
         menuItem(L(kKeywordsMenu), kPasteItem)->setEnabled(true);
     } catch (const std::exception &e) {
@@ -373,8 +344,8 @@ void frmMain::Exportkeywords() {
         if (file.isEmpty())
             return;
         QString text;
-        for (int i = 0; i < lvwKeywords->topLevelItemCount(); ++i)
-            text += lvwKeywords->topLevelItem(i)->text(kColKeyword) + L(kCrLf);
+        for (int i = 0; i < lvwKeywords->rowCount(); ++i)
+            text += lvwKeywords->text(i, kColKeyword) + L(kCrLf);
         files.saveTextFile(file, text);
     } catch (const std::exception &e) {
         WriteErrorLog(kExportLog, e);

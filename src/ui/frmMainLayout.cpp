@@ -178,13 +178,13 @@ void frmMain::buildLayout() {
             seam::SetPointer(seam::Pointer::Default);
         });
     splRight->setObjectName(QStringLiteral("imgSpliterHorizon"));
-    lvwKeywords = new QTreeWidget(splRight);
+    lvwKeywords = new KeywordListView(splRight);
     lvwKeywords->setObjectName(QStringLiteral("lvwKeywords"));
     lvwKeywords->setSelectionMode(QAbstractItemView::ExtendedSelection);
     lvwRanking = new QTreeWidget(splRight);
     lvwRanking->setObjectName(QStringLiteral("lvwRanking"));
     rightLayout->addWidget(splRight);
-    for (QTreeWidget *list : {lvwKeywords, lvwRanking, lvwURLs}) {
+    for (QTreeView *list : std::initializer_list<QTreeView *>{lvwKeywords, lvwRanking, lvwURLs}) {
         list->setRootIsDecorated(false);
         list->setUniformRowHeights(true);
         list->setAllColumnsShowFocus(true);
@@ -308,7 +308,7 @@ void frmMain::resizeRightFrame() {
         // Heights follow the bar through the splitter; the columns share the widths.
         if (m_bLoaded) {
             const int keywordsWidth = lvwKeywords->width();
-            if (lvwKeywords->columnCount() >= 2)
+            if (lvwKeywords->model()->columnCount() >= 2)
                 lvwKeywords->setColumnWidth(1, keywordsWidth / 3);
             const int rankingWidth = lvwRanking->width();
             if (lvwRanking->columnCount() >= 2)

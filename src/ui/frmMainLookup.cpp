@@ -100,14 +100,14 @@ bool frmMain::CreateRanking(const QString &sAccount, const QString &sEngine, con
         const int index = m_oEngine ? m_oEngine->GetEngineIndex(sEngine) : 0;
         int keywords = 0;
         if (sMode == L(kModeSelected)) {
-            QTreeWidgetItem *item = lvwKeywords->currentItem();
-            if (!item || !item->isSelected()) {
-                const QList<QTreeWidgetItem *> selected = lvwKeywords->selectedItems();
-                item = selected.isEmpty() ? nullptr : selected.first();
+            int row = lvwKeywords->currentRow();
+            if (row < 0 || !lvwKeywords->isRowSelected(row)) {
+                const std::vector<int> selected = lvwKeywords->selectedRowNumbers();
+                row = selected.empty() ? -1 : selected.front();
             }
-            if (!item)
+            if (row < 0)
                 vb::Raise(vb::errInvalidCall, L(kNoSelectedKeyword));
-            m_oRanking = SetRankingObject(sAccount, index, item->text(kColKeyword), keywords);
+            m_oRanking = SetRankingObject(sAccount, index, lvwKeywords->text(row, kColKeyword), keywords);
             pbrSearch->setMaximum(2);
         } else if (sMode == L(kModeAll)) {
             m_oRanking = SetRankingObject(sAccount, index, QString(), keywords);
@@ -230,10 +230,10 @@ void frmMain::tmrDisconnect_Timer() {
     }
 }
 
-void frmMain::ShowKeywordResults(QTreeWidgetItem *item) {
-    if (!item)
+void frmMain::ShowKeywordResults(int row) {
+    if (row < 0 || row >= lvwKeywords->rowCount())
         return;
-    m_sCurrentKeyword = item->text(kColKeyword);
+    m_sCurrentKeyword = lvwKeywords->text(row, kColKeyword);
     lvwRanking->clear();
     if (m_sEngineName.isEmpty())
         return;
@@ -253,15 +253,15 @@ void frmMain::ShowKeywordResults(QTreeWidgetItem *item) {
 
 void frmMain::HightLightKeyword() {
     bool logged = false;
-    for (int i = 0; i < lvwKeywords->topLevelItemCount(); ++i) {
-        QTreeWidgetItem *row = lvwKeywords->topLevelItem(i);
-        const QString cur = row->text(kColCurBid);
-        const QString next = row->text(kColNextBid);
+    KeywordListModel *rows = lvwKeywords->rows();
+    for (int i = 0; i < rows->count(); ++i) {
+        const QString cur = rows->text(i, kColCurBid);
+        const QString next = rows->text(i, kColNextBid);
         if (cur.isEmpty() || next.isEmpty())
             continue;
         try {
             if (RankingRules::HasBidGap(RankingRules::FirstOwnBid(cur), next))
-                row->setForeground(kColCurBid, kOwnColour);
+                rows->setForeground(i, kColCurBid, kOwnColour);
         } catch (const std::exception &e) {
             // One unreadable row leaves the others marked; the log gets one record per pass.
             if (!logged)

@@ -30,15 +30,9 @@ KeywordReportData reportData(const frmMain &w) {
     if (!node || !treenode::IsAccount(node) || !node->parent())
         vb::Raise(91, QStringLiteral("Object variable or With block variable not set"));
     KeywordReportData d = KeywordReportData::ForAccount(w.m_sEngineName, node->text(0));
-    QTreeWidget *list = w.lvwKeywords;
-    // Cells are asked for row by row; the row's item is looked up once.
-    d.SetRowSource(list->topLevelItemCount(), [list, row = -1, item = static_cast<QTreeWidgetItem *>(nullptr)](
-                                                  int r, int column) mutable {
-        if (r != row) {
-            row = r;
-            item = list->topLevelItem(r);
-        }
-        return column < kReportColumns ? listview::ItemText(item, column) : QString();
+    const KeywordListModel *list = w.lvwKeywords->rows();
+    d.SetRowSource(list->count(), [list](int r, int column) {
+        return column < kReportColumns ? list->text(r, column) : QString();
     });
     return d;
 }
@@ -47,7 +41,7 @@ KeywordReportData reportData(const frmMain &w) {
 // failure goes to the error log under the command's label.
 void writeReport(const frmMain &w, QByteArray (*build)(const KeywordReportData &), const QString &extension,
                  const QString &logLabel) {
-    if (w.lvwKeywords->topLevelItemCount() == 0)
+    if (w.lvwKeywords->rowCount() == 0)
         return;
     try {
         const KeywordReportData d = reportData(w);
@@ -64,7 +58,7 @@ void frmMain::HTMLReport() { writeReport(*this, HtmlKeywordReport::BuildAnsi, kH
 void frmMain::TextReport() { writeReport(*this, TextKeywordReport::BuildAnsi, kTextExtension, kTextReportLabel); }
 
 void frmMain::ExcelReport() {
-    if (lvwKeywords->topLevelItemCount() == 0)
+    if (lvwKeywords->rowCount() == 0)
         return;
     KeywordReportData d;
     try {

@@ -76,7 +76,7 @@ void frmMain::mnuRunItems_Click(int index) {
         QTreeWidgetItem *node = tvwAccount->currentItem();
         if (!treenode::IsAccount(node) || !node->parent())
             return refuse(kSelectAccount);
-        if (lvwKeywords->topLevelItemCount() == 0)
+        if (lvwKeywords->rowCount() == 0)
             return refuse(texts.noKeyword);
         if (lvwURLs->topLevelItemCount() == 0)
             return refuse(texts.noURL);
@@ -103,7 +103,7 @@ void frmMain::AutoBidItem() {
         seam::MsgBox(T(kNoURLForBid), seam::vbOKOnly | seam::vbExclamation, T(kAutoBidTitleSpaced));
         return;
     }
-    if (lvwKeywords->topLevelItemCount() == 0 &&
+    if (lvwKeywords->rowCount() == 0 &&
         seam::MsgBox(T(kNoKeywordForBid), seam::vbYesNo | seam::vbQuestion, T(kAutoBidTitleSpaced)) != seam::vbYes)
         return;
     m_oBidAccount = std::make_shared<clsAccount>();

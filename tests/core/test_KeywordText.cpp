@@ -2,9 +2,9 @@
 #include "core/KeywordRefusals.h"
 #include "core/KeywordText.h"
 #include "core/clsKeywords.h"
+#include "core/KeywordListModel.h"
 #include "support/TestEnv.h"
 
-#include <QTreeWidget>
 #include <gtest/gtest.h>
 
 namespace {
@@ -138,12 +138,12 @@ TEST(KeywordText, ListFillPutsEachKeywordAtItsPositionAroundRowsAlreadyThere) {
     clsKeywords list;
     for (const char *k : {"a", "X", "c", "d"})
         list.Add(QString("Key") + k, k);
-    QTreeWidget view;
-    listview::AddItem(&view, -1, "Keyx", "x");  // taken: "X" is skipped, its place stays counted
-    listview::AddItem(&view, -1, "Keye", "e");
+    KeywordListModel view;
+    view.appendRow({"x"}, "Keyx");  // taken: "X" is skipped, its place stays counted
+    view.appendRow({"e"}, "Keye");
     list.PopulateKeywords(&view, true);
     QStringList rows;
-    for (int i = 0; i < view.topLevelItemCount(); ++i)
-        rows << view.topLevelItem(i)->text(0);
+    for (int i = 0; i < view.count(); ++i)
+        rows << view.text(i, 0);
     EXPECT_EQ(rows, QStringList({"a", "x", "c", "d", "e"}));
 }

@@ -1,4 +1,5 @@
 #include "core/clsKeywords.h"
+#include "core/KeywordListModel.h"
 #include "core/modCommon.h"
 #include "platform/Folders.h"
 #include "platform/VB.h"
@@ -7,7 +8,6 @@
 
 #include <QDir>
 #include <QFileInfo>
-#include <QTreeWidget>
 #include <gtest/gtest.h>
 #include <iterator>
 
@@ -313,17 +313,19 @@ TEST(clsKeywords, PopulateKeywordsFillsColumnsAndSkipsTakenKeys) {
     list.Add("Keyboots", "boots");
     setStored(item(list, 1), "120;$0.30;$0.25;a;b;c;not shown;;2;Fail");
 
-    QTreeWidget view;
-    view.setColumnCount(10);
+    KeywordListModel view;
     list.PopulateKeywords(&view);
-    ASSERT_EQ(view.topLevelItemCount(), 2);
+    list.PopulateKeywords(&view);  // every key already listed
+    ASSERT_EQ(view.count(), 2);
     QStringList row;
     for (int c = 0; c < 10; ++c)
-        row << view.topLevelItem(0)->text(c);
+        row << view.text(0, c);
     EXPECT_EQ(row, (QStringList{"1", "shoes", "120", "$0.30", "$0.25", "a", "b", "c", "2", "Fail"}));
-    EXPECT_EQ(view.topLevelItem(1)->text(0), "2");
-    EXPECT_EQ(view.topLevelItem(1)->text(1), "boots");
-    EXPECT_EQ(listview::FindItem(&view, "KEYBOOTS"), view.topLevelItem(1));
+    EXPECT_EQ(view.text(1, 0), "2");
+    EXPECT_EQ(view.text(1, 1), "boots");
+    EXPECT_EQ(view.data(view.index(1, 0), listview::KeyRole).toString(), "Keyboots");
+    EXPECT_TRUE(view.keyedBy(1, "boots"));
+    EXPECT_FALSE(view.keyedBy(1, "Boots"));
 }
 
 // ---- Damaged, foreign and unreadable keyword files -------------------------------

@@ -91,14 +91,9 @@ struct ReportWindow {
                                        QStringLiteral("AccountFolder"), treenode::Kind::Account);
         w.tvwAccount->setCurrentItem(account);
         w.m_sEngineName = engine;
-        w.lvwKeywords->setColumnCount(10);
     }
     void addRow(const QStringList &texts) {
-        auto *item = new QTreeWidgetItem;
-        item->setText(0, QString::number(w.lvwKeywords->topLevelItemCount() + 1));
-        for (int c = 0; c < texts.size(); ++c)
-            item->setText(c + 1, texts[c]);
-        w.lvwKeywords->addTopLevelItem(item);
+        w.lvwKeywords->rows()->appendRow(QStringList{QString::number(w.lvwKeywords->rowCount() + 1)} + texts);
     }
     QString reportFile(const QString &extension) const {
         return platform::JoinPath(testenv::programDir(), QStringLiteral("reports"),

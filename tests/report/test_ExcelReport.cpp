@@ -106,7 +106,7 @@ TEST_F(ExcelReportTest, ARefusedWriteKeepsTheOldReportAndNamesTheFileAndTheReaso
     win.w.ExcelReport();
     const QByteArray old = testenv::readFile(file());
     ASSERT_FALSE(old.isEmpty());
-    win.w.lvwKeywords->topLevelItem(0)->setText(1, QStringLiteral("changed"));
+    win.w.lvwKeywords->rows()->setText(0, 1, QStringLiteral("changed"));
     {
         ReadOnlyFolder locked(folder());
         testenv::answerMsgBox(seam::vbOK);

@@ -163,7 +163,7 @@ TEST_F(KeywordReportTest, ReportsAreWrittenIntoTheEngineFolderAndOpened) {
               QStringList({"acme.html", "acme.txt"}));
 
     // A second report of the same account replaces the first.
-    win.w.lvwKeywords->topLevelItem(1)->setText(1, QStringLiteral("boots"));
+    win.w.lvwKeywords->rows()->setText(1, 1, QStringLiteral("boots"));
     win.w.TextReport();
     EXPECT_TRUE(text().contains("2    boots    "));
     EXPECT_FALSE(text().contains(kKeyword29.toLatin1() + ' '));
@@ -197,7 +197,7 @@ TEST_F(KeywordReportTest, AFailedWriteKeepsTheOldReportAndOpensNothing) {
     win.w.TextReport();
     const QByteArray oldHtml = html(), oldText = text();
     testenv::setNow(QDateTime(QDate(2026, 12, 8), QTime(9, 0)));
-    win.w.lvwKeywords->topLevelItem(0)->setText(1, QStringLiteral("changed"));
+    win.w.lvwKeywords->rows()->setText(0, 1, QStringLiteral("changed"));
     {
         ReadOnlyFolder locked(platform::JoinPath(testenv::programDir(), "reports/Overture"));
         testenv::answerMsgBox(seam::vbOK);

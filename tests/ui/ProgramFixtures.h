@@ -77,6 +77,12 @@ inline QStringList texts(const QTreeWidget *list, int column) {
         out << list->topLevelItem(i)->text(column);
     return out;
 }
+inline QStringList texts(const KeywordListView *list, int column) {
+    QStringList out;
+    for (int i = 0; i < list->rowCount(); ++i)
+        out << list->text(i, column);
+    return out;
+}
 // The first column of the rows in that check state.
 inline QStringList checked(const QTreeWidget *list, Qt::CheckState state = Qt::Checked) {
     QStringList out;
@@ -201,11 +207,11 @@ struct Program {
     void selectRows(std::initializer_list<int> rows) {
         form->lvwKeywords->clearSelection();
         for (int r : rows)
-            form->lvwKeywords->topLevelItem(r - 1)->setSelected(true);
+            form->lvwKeywords->setRowSelected(r - 1, true);
     }
     int selectedRow() const {
-        QTreeWidgetItem *cur = form->lvwKeywords->currentItem();
-        return cur && cur->isSelected() ? form->lvwKeywords->indexOfTopLevelItem(cur) + 1 : 0;
+        const int cur = form->lvwKeywords->currentRow();
+        return cur >= 0 && form->lvwKeywords->isRowSelected(cur) ? cur + 1 : 0;
     }
     QAction *item(const char *menu, int n) const { return form->menuItem(menu, n); }
 };

@@ -18,6 +18,12 @@ struct MainWindowTest : ::testing::Test, fixtures::BareWindow {
         if (select && n > 0)
             list->topLevelItem(0)->setSelected(true);
     }
+    void addRows(KeywordListView *list, int n, bool select) {
+        for (int i = 0; i < n; ++i)
+            list->rows()->appendRow({QString::number(i + 1), "x"});
+        if (select && n > 0)
+            list->setRowSelected(0, true);
+    }
     // The menu items, toolbar keys and drop-down items named (comma-separated)
     // after the menu state is set again.
     void check(const char *what, const QString &enabled, const QString &disabled) {

@@ -35,7 +35,7 @@ TEST(frmMainLoad, FirstSelectionIsTheFirstAccountOfTheFirstEngineWithItsLists) {
     EXPECT_EQ(treenode::NodeImage(alpha), "AccountFolderOpen");
     EXPECT_EQ(p.form->m_sEngineName, "FindWhat");
     EXPECT_EQ(p.form->fraMainRight->title(), "Alpha");
-    EXPECT_EQ(p.form->lvwKeywords->topLevelItemCount(), 2);
+    EXPECT_EQ(p.form->lvwKeywords->rowCount(), 2);
     EXPECT_EQ(p.urls(), QStringList({"http://alpha.example/", "http://alpha.example/shop"}));
     EXPECT_TRUE(p.item("File", 2)->isEnabled());
 
@@ -43,7 +43,7 @@ TEST(frmMainLoad, FirstSelectionIsTheFirstAccountOfTheFirstEngineWithItsLists) {
     p.click(p.node("Overture"));
     EXPECT_EQ(p.form->m_sEngineName, "Overture");
     EXPECT_TRUE(p.urls().isEmpty());
-    EXPECT_EQ(p.form->lvwKeywords->topLevelItemCount(), 0);
+    EXPECT_EQ(p.form->lvwKeywords->rowCount(), 0);
     EXPECT_EQ(treenode::NodeImage(alpha), "AccountFolder");
 }
 
@@ -103,13 +103,13 @@ TEST(frmMainCommands, RenameByDoubleClickIsWhatARestartShows) {
         p.form->tvwAccount_DblClick();
         EXPECT_EQ(fixtures::readProject(), QByteArray("[Google]\r\n1=New\r\n2=Zoo\r\nLast=2\r\n\r\n\r\n"));
         EXPECT_EQ(p.form->fraMainRight->title(), "New");
-        EXPECT_EQ(p.form->lvwKeywords->topLevelItemCount(), 3);
+        EXPECT_EQ(p.form->lvwKeywords->rowCount(), 3);
         EXPECT_EQ(p.urls(), QStringList({"http://old.example/"}));
     }
     Program again;
     EXPECT_EQ(again.form->tvwAccount->currentItem(), again.node("Google", "New"));
     EXPECT_EQ(treenode::NodeTag(again.node("Google", "New")), 3);
-    EXPECT_EQ(again.form->lvwKeywords->topLevelItemCount(), 3);
+    EXPECT_EQ(again.form->lvwKeywords->rowCount(), 3);
 }
 
 TEST(frmMainCommands, DeleteKeyAsksSelectsTheNextAndRewritesTheProject) {
@@ -175,8 +175,8 @@ TEST(frmMainTree, TagsFollowTheKeywordRows) {
     fixtures::writeKeywords("Google", "B", {"three"});
     Program p("[Google]\r\n1=A\r\n2=B\r\nLast=2\r\n\r\n");
     EXPECT_EQ(treenode::NodeTag(p.node("Google")), 3);
-    p.form->lvwKeywords->addTopLevelItem(new QTreeWidgetItem(QStringList{"3", "four"}));
-    p.form->lvwKeywords->addTopLevelItem(new QTreeWidgetItem(QStringList{"4", "five"}));
+    p.form->lvwKeywords->rows()->appendRow({"3", "four"});
+    p.form->lvwKeywords->rows()->appendRow({"4", "five"});
     p.form->ChangeNodeTagProperty();
     EXPECT_EQ(treenode::NodeTag(p.node("Google", "A")), 4);
     EXPECT_EQ(treenode::NodeTag(p.node("Google")), 5);

@@ -53,7 +53,7 @@ TEST(BuildKeyword, AddedSuggestionsAreReloadedIntoTheListAndTheTree) {
     EXPECT_EQ(engine, "Google");
     EXPECT_EQ(title, "Keyword Builder");
     EXPECT_EQ(p.keywords(), (QStringList{"shoes", "red shoes"}));
-    EXPECT_EQ(p.form->lvwKeywords->topLevelItem(0)->text(2), "7");
+    EXPECT_EQ(p.form->lvwKeywords->text(0, 2), "7");
     EXPECT_EQ(treenode::NodeTag(p.node("Google", "acme")), 2);
     EXPECT_FALSE(AccountWindowGuard::IsOpen("Google", "acme"));
 }

@@ -61,9 +61,8 @@ struct Dispatch : ::testing::Test, fixtures::BareWindow {
         return testenv::shellOpened().isEmpty() ? std::string() : testenv::shellOpened().last().toStdString();
     }
     void fillKeywords(const QStringList &keywords) {
-        w.lvwKeywords->setColumnCount(10);
         for (int i = 0; i < keywords.size(); ++i)
-            w.lvwKeywords->addTopLevelItem(new QTreeWidgetItem(QStringList{QString::number(i + 1), keywords[i]}));
+            w.lvwKeywords->rows()->appendRow({QString::number(i + 1), keywords[i]});
     }
     void sendKey(QWidget *target, int key) {
         QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
@@ -111,7 +110,7 @@ TEST_F(Dispatch, EditAccountInTheDropDownOnlyForAnAccountNode) {
 TEST_F(Dispatch, DeleteKeysRunTheirItemOnlyWhileItIsEnabled) {
     record();
     fillKeywords({"red shoes"});
-    w.lvwKeywords->topLevelItem(0)->setSelected(true);
+    w.lvwKeywords->setRowSelected(0, true);
     w.lvwURLs->addTopLevelItem(new QTreeWidgetItem(QStringList{"http://a.example/"}));
 
     w.setMenuToolBarstatus();
@@ -140,7 +139,7 @@ TEST_F(Dispatch, DoubleClicksOpenAddressesWithASchemeOnlyWhereNoneIsGiven) {
     fillKeywords({"  red shoes ", "c++ book"});
     for (const auto &[row, address] : {std::pair{0, "http://www.overture.example/search?q=red+shoes"},
                                        {1, "http://www.overture.example/search?q=c%2B%2B+book"}}) {
-        w.lvwKeywords->setCurrentItem(w.lvwKeywords->topLevelItem(row));
+        w.lvwKeywords->setCurrentRow(row);
         w.lvwKeywords_DblClick();
         EXPECT_EQ(lastOpened(), address);
     }
@@ -189,37 +188,38 @@ TEST_F(Dispatch, DoubleClicksOpenAddressesWithASchemeOnlyWhereNoneIsGiven) {
 
 TEST_F(Dispatch, ClickingAnotherKeywordRowRefreshesTheShownRowOnly) {
     fillKeywords({"a", "b", "c"});
-    w.lvwKeywords->setCurrentItem(w.lvwKeywords->topLevelItem(0));
+    w.lvwKeywords->setCurrentRow(0);
     w.UpdateUI(false, false, false);
     ASSERT_EQ(w.m_sLastKeywordText, "1");
 
     // The same row again: no refresh.
-    w.m_oLastKeywordItem = nullptr;
-    w.lvwKeywords_ItemClick(w.lvwKeywords->topLevelItem(0));
-    EXPECT_EQ(w.m_oLastKeywordItem, nullptr);
+    w.m_iLastKeywordRow = -1;
+    w.lvwKeywords_ItemClick(0);
+    EXPECT_EQ(w.m_iLastKeywordRow, -1);
 
     // Another row: refreshed.
-    w.lvwKeywords->setCurrentItem(w.lvwKeywords->topLevelItem(2));
-    w.lvwKeywords_ItemClick(w.lvwKeywords->topLevelItem(2));
-    EXPECT_EQ(w.m_oLastKeywordItem, w.lvwKeywords->topLevelItem(2));
+    w.lvwKeywords->setCurrentRow(2);
+    w.lvwKeywords_ItemClick(2);
+    EXPECT_EQ(w.m_iLastKeywordRow, 2);
     EXPECT_EQ(w.m_sLastKeywordText, "3");
 
     // The list refilled by a command: the shown row is known by its text alone.
     w.lvwKeywords->clear();
     fillKeywords({"x", "y", "z"});
-    w.lvwKeywords->setCurrentItem(w.lvwKeywords->topLevelItem(2));
-    w.m_oLastKeywordItem = nullptr;
-    w.lvwKeywords_ItemClick(w.lvwKeywords->topLevelItem(2));
-    EXPECT_EQ(w.m_oLastKeywordItem, nullptr);
-    w.lvwKeywords->setCurrentItem(w.lvwKeywords->topLevelItem(1));
-    w.lvwKeywords_ItemClick(w.lvwKeywords->topLevelItem(1));
+    w.lvwKeywords->setCurrentRow(2);
+    w.m_iLastKeywordRow = -1;
+    w.lvwKeywords_ItemClick(2);
+    EXPECT_EQ(w.m_iLastKeywordRow, -1);
+    w.lvwKeywords->setCurrentRow(1);
+    w.lvwKeywords_ItemClick(1);
     EXPECT_EQ(w.m_sLastKeywordText, "2");
 }
 
 TEST_F(Dispatch, RightButtonPopsUpTheListsMenusAndMovesResetThePointer) {
     w.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
-    for (const auto &[list, menu] : {std::pair{w.lvwKeywords, "mnuKeywords"}, {w.lvwURLs, "mnuURL"}}) {
+    for (const auto &[list, menu] : {std::pair<QAbstractItemView *, const char *>{w.lvwKeywords, "mnuKeywords"},
+                                     {w.lvwURLs, "mnuURL"}}) {
         auto *popup = w.findChild<QMenu *>(menu);
         ASSERT_NE(popup, nullptr);
         QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, QPoint(5, 5));

@@ -173,11 +173,20 @@ TEST(MainWindowColumns, FixedColumnsHoldTheirTextsInTheListFontAndSharesStayShar
         ~FontBack() { QApplication::setFont(font); }
     } restore{desktop};
     // What the view needs to show a cell's text whole: the text and the cell's margins.
-    auto needs = [](QTreeWidget *list, int column, const QString &text) {
-        auto *row = new QTreeWidgetItem(list);
-        row->setText(column, text);
-        const int width = static_cast<QAbstractItemView *>(list)->sizeHintForColumn(column);
-        delete row;
+    auto needs = [](auto *list, int column, const QString &text) {
+        int width = 0;
+        if constexpr (std::is_same_v<std::remove_pointer_t<decltype(list)>, QTreeWidget>) {
+            auto *row = new QTreeWidgetItem(list);
+            row->setText(column, text);
+            width = static_cast<QAbstractItemView *>(list)->sizeHintForColumn(column);
+            delete row;
+        } else {
+            QStringList texts(column + 1);
+            texts[column] = text;
+            list->rows()->appendRow(texts);
+            width = static_cast<QAbstractItemView *>(list)->sizeHintForColumn(column);
+            list->clear();
+        }
         return width;
     };
     int bidWidth[2] = {0, 0};
@@ -193,14 +202,16 @@ TEST(MainWindowColumns, FixedColumnsHoldTheirTextsInTheListFontAndSharesStayShar
             w.resize(1000, 700);
             QApplication::processEvents();
 
-            QTreeWidget *ranking = w.lvwRanking, *keywords = w.lvwKeywords;
+            QTreeWidget *ranking = w.lvwRanking;
+            KeywordListView *keywords = w.lvwKeywords;
             ASSERT_EQ(ranking->headerItem()->text(3), QStringLiteral("Bid$"));
             for (const QString &bid : {QStringLiteral("$10.00"), QStringLiteral("$100.00")}) {
                 EXPECT_GT(needs(ranking, 3, bid), ranking->fontMetrics().horizontalAdvance(bid));
                 EXPECT_GE(ranking->columnWidth(3), needs(ranking, 3, bid)) << bid.toStdString();
                 for (int c = 3; c <= 7; ++c)
                     EXPECT_GE(keywords->columnWidth(c), needs(keywords, c, bid))
-                        << keywords->headerItem()->text(c).toStdString() << " " << bid.toStdString();
+                        << keywords->model()->headerData(c, Qt::Horizontal).toString().toStdString() << " "
+                        << bid.toStdString();
             }
             bidWidth[scale > 1] = ranking->columnWidth(3);
 

@@ -16,6 +16,11 @@ const QColor kBlue(0, 0, 255);
 bool coloured(QTreeWidgetItem *item, int column, const QColor &colour) {
     return item->foreground(column).style() != Qt::NoBrush && item->foreground(column).color() == colour;
 }
+// A keyword row's cell, as the view is given it.
+bool coloured(const KeywordListView *list, int row, int column, const QColor &colour) {
+    const QVariant brush = list->model()->data(list->model()->index(row, column), Qt::ForegroundRole);
+    return brush.isValid() && brush.value<QBrush>().style() != Qt::NoBrush && brush.value<QBrush>().color() == colour;
+}
 
 QTreeWidgetItem *row(QTreeWidget *list, const QStringList &texts) {
     auto *item = new QTreeWidgetItem(texts);
@@ -49,10 +54,7 @@ struct Program : Listings, fixtures::Program {
     bool waitIdle() {
         return QTest::qWaitFor([&] { return !form->m_bInsearch; }, 10000);
     }
-    QTreeWidgetItem *keywordRow(const QString &keyword) const {
-        const int at = keywords().indexOf(keyword);
-        return at < 0 ? nullptr : form->lvwKeywords->topLevelItem(at);
-    }
+    int keywordRow(const QString &keyword) const { return int(keywords().indexOf(keyword)); }
     QStringList rankingColumn(int column) const { return fixtures::texts(form->lvwRanking, column); }
 };
 
@@ -78,17 +80,19 @@ TEST(MainWindowLookUp, LookUpAllKeywordsFromTheRunMenuShowsAndMarksTheResults) {
     EXPECT_TRUE(p.form->menuItem("Run", 4)->isEnabled());
 
     // The keyword list is reloaded from the rewritten Keywords.dat and marked.
-    QTreeWidgetItem *shoes = p.keywordRow("shoes");
-    QTreeWidgetItem *boots = p.keywordRow("boots");
-    ASSERT_TRUE(shoes && boots);
-    EXPECT_EQ(shoes->text(3), "$0.40");
-    EXPECT_EQ(shoes->text(4), "$0.39");
-    EXPECT_FALSE(coloured(shoes, 3, kRed));  // exactly 0.01 is no gap
-    EXPECT_EQ(boots->text(3), "$0.60");
-    EXPECT_TRUE(coloured(boots, 3, kRed));
+    const KeywordListView *list = p.form->lvwKeywords;
+    const int shoes = p.keywordRow("shoes");
+    const int boots = p.keywordRow("boots");
+    ASSERT_TRUE(shoes >= 0 && boots >= 0);
+    EXPECT_EQ(list->text(shoes, 3), "$0.40");
+    EXPECT_EQ(list->text(shoes, 4), "$0.39");
+    EXPECT_FALSE(coloured(list, shoes, 3, kRed));  // exactly 0.01 is no gap
+    EXPECT_EQ(list->text(boots, 3), "$0.60");
+    EXPECT_TRUE(coloured(list, boots, 3, kRed));
+    EXPECT_FALSE(coloured(list, boots, 4, kRed));
 
     // The ranking list shows the selected keyword's results sorted by bid.
-    EXPECT_EQ(p.form->lvwKeywords->currentItem(), shoes);
+    EXPECT_EQ(list->currentRow(), shoes);
     EXPECT_EQ(p.form->m_sCurrentKeyword, "shoes");
     EXPECT_EQ(p.rankingColumn(3), (QStringList{"$0.50", "$0.40", "$0.39", "$0.20"}));
     EXPECT_EQ(p.rankingColumn(2), (QStringList{"a.example", "www.shop.example/s", "b.example", "c.example"}));
@@ -103,13 +107,13 @@ TEST(MainWindowLookUp, LookUpAllKeywordsFromTheRunMenuShowsAndMarksTheResults) {
 
 TEST(MainWindowLookUp, LookUpSelectedKeywordSearchesOnlyThatRow) {
     Program p;
-    p.form->lvwKeywords->setCurrentItem(p.keywordRow("boots"));
+    p.form->lvwKeywords->setCurrentRow(p.keywordRow("boots"));
     p.form->mnuRunItems_Click(3);
     EXPECT_EQ(p.form->pbrSearch->maximum(), 2);
     ASSERT_TRUE(p.waitIdle());
     EXPECT_EQ(p.server.terms(), QStringList{"boots"});
     // The selected row stays selected across the reload.
-    EXPECT_EQ(p.form->lvwKeywords->currentItem()->text(1), "boots");
+    EXPECT_EQ(p.form->lvwKeywords->text(p.form->lvwKeywords->currentRow(), 1), "boots");
 
     // Without a selected row nothing starts.
     p.form->lvwKeywords->clearSelection();
@@ -143,7 +147,7 @@ TEST(MainWindowLookUp, StopAfterTheLastAnswerStillEnds) {
     ASSERT_TRUE(p.waitIdle());
     EXPECT_EQ(p.form->stbPanel1->text(), "stop");
     // It had completed: the lists show the rewritten file.
-    EXPECT_EQ(p.keywordRow("boots")->text(3), "$0.60");
+    EXPECT_EQ(p.form->lvwKeywords->text(p.keywordRow("boots"), 3), "$0.60");
 }
 
 TEST(MainWindowLookUp, OnlyTheSchedulersLookUpIsMarkedScheduled) {
@@ -198,7 +202,6 @@ TEST(MainWindowLookUp, RunMenuChecksComeFirst) {
 
 TEST(MainWindowHighlight, KeywordCurBidIsRedOnlyAboveACentOverTheNextBid) {
     frmMain w;
-    w.lvwKeywords->setColumnCount(10);
     struct Case {
         const char *cur, *next;
         bool red;
@@ -208,12 +211,11 @@ TEST(MainWindowHighlight, KeywordCurBidIsRedOnlyAboveACentOverTheNextBid) {
         {"$0.35", "", false},           {"", "$0.10", false},       {"n/a", "$0.10", false},
         {"\xa3" "0.50", "\xa3" "0.40", true}, {"$1.10", "$1.09", false},
     };
-    QList<QTreeWidgetItem *> rows;
     for (const Case &c : cases)
-        rows << row(w.lvwKeywords, {"1", "kw", "", QString::fromLatin1(c.cur), QString::fromLatin1(c.next)});
+        w.lvwKeywords->rows()->appendRow({"1", "kw", "", QString::fromLatin1(c.cur), QString::fromLatin1(c.next)});
     w.HightLightKeyword();
-    for (int i = 0; i < rows.size(); ++i)
-        EXPECT_EQ(coloured(rows[i], 3, kRed), cases[i].red) << cases[i].cur << " over " << cases[i].next;
+    for (int i = 0; i < int(std::size(cases)); ++i)
+        EXPECT_EQ(coloured(w.lvwKeywords, i, 3, kRed), cases[i].red) << cases[i].cur << " over " << cases[i].next;
     // The unreadable row is logged once and the rows after it are still marked.
     EXPECT_EQ(testenv::errorLog().count("frmMain_HightLightKeyword: "), 1);
 }
@@ -237,7 +239,6 @@ TEST(MainWindowHighlight, ResultBidsSortAsTextAndGapsTurnBlue) {
 TEST(MainWindowHighlight, SavedResultsShowLinesOfThreeFields) {
     frmMain w;
     w.lvwRanking->setColumnCount(4);
-    w.lvwKeywords->setColumnCount(10);
     w.m_sEngineName = "Google";
     testenv::writeFile(clsKeywords::ResultsFile("Google", "shoes"),
                        "a.example;#Alpha;#$0.50\r\n"
@@ -245,7 +246,8 @@ TEST(MainWindowHighlight, SavedResultsShowLinesOfThreeFields) {
                        "c.example;#Gamma;#\xa3" "0.30\r\n"
                        "\r\n"
                        "d.example;#Delta;#$0.20\r\n");
-    QTreeWidgetItem *kw = row(w.lvwKeywords, {"1", "shoes"});
+    w.lvwKeywords->rows()->appendRow({"1", "shoes"});
+    const int kw = 0;
     w.ShowKeywordResults(kw);
     ASSERT_EQ(w.lvwRanking->topLevelItemCount(), 2);
     QTreeWidgetItem *second = w.lvwRanking->topLevelItem(1);

@@ -77,7 +77,7 @@ TEST(MainWindowURLs, OkSavesTheURLsAndRecomputesTheOwnListings) {
     EXPECT_EQ(testenv::readFile(poolFile()), "shop.example\r\n\r\n");
     EXPECT_EQ(testenv::readFile(file("Keywords.dat")), "shoes;;$0.40;$0.39;;;;;;2;\r\n\r\n");
     EXPECT_EQ(p.urls(), QStringList{"shop.example"});
-    EXPECT_EQ(p.form->lvwKeywords->topLevelItem(0)->text(3), "$0.40");
+    EXPECT_EQ(p.form->lvwKeywords->text(0, 3), "$0.40");
     EXPECT_EQ(rowColours(p.form->lvwRanking), QStringList({"plain", "red", "plain"}));
 }
 
