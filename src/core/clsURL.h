@@ -15,8 +15,8 @@ using URLCollection = vb::Collection<QString>;
 // "No collection" is a null pointer.
 using URLCollectionPtr = std::shared_ptr<URLCollection>;
 
-// List views are QTreeWidgets; an item's key ("Key" & text) is kept in
-// column 0 under this role and compared without regard to case.
+// A list row's key ("Key" & text) is kept in column 0 under this role and
+// compared without regard to case.
 namespace listview {
 constexpr int KeyRole = Qt::UserRole;
 // The item with that key, or null.
