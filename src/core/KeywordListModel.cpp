@@ -51,6 +51,8 @@ QString KeywordListModel::key(int row) const {
 
 bool KeywordListModel::keyedBy(int row, const QString &keyword) const {
     const Row &r = m_rows.at(size_t(row));
+    // A row filled from a record shares the record's keyword text, so the
+    // characters need not be read.
     if (r.keyedByKeyword)
         return r.text[1].constData() == keyword.constData() ? r.text[1].size() == keyword.size()
                                                             : r.text[1] == keyword;

@@ -50,13 +50,6 @@ QTreeWidgetItem *AddItem(QTreeWidget *view, int row, const QString &key, const Q
     return item;
 }
 
-QString ItemText(const QTreeWidgetItem *item, int column, int role) {
-    QVariant value = item->data(column, role);
-    if (value.metaType() == QMetaType::fromType<QString>())
-        return std::move(*static_cast<QString *>(value.data()));
-    return value.toString();
-}
-
 }  // namespace listview
 
 bool clsURL::ValidURL(const QString &listingURL, const URLCollectionPtr &urls) {

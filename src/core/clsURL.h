@@ -24,10 +24,6 @@ QTreeWidgetItem *FindItem(QTreeWidget *view, const QString &key);
 // Inserts an item with the key and text at the 0-based row (-1 = at the end).
 // Null (nothing added) when the key is already there or the row is out of range.
 QTreeWidgetItem *AddItem(QTreeWidget *view, int row, const QString &key, const QString &text);
-// An item's text under a role (its shown text by default), as text() gives
-// it but moved out of the stored value instead of copied and converted:
-// reading the items of a long list one by one costs a good deal less.
-QString ItemText(const QTreeWidgetItem *item, int column, int role = Qt::DisplayRole);
 }  // namespace listview
 
 class clsURL {

@@ -21,12 +21,10 @@
 #include "ui/frmAddkeywords.h"
 
 #include <QAction>
-#include <QItemSelection>
 #include <QItemSelectionModel>
 #include <QPointer>
 #include <QSignalBlocker>
 #include <QTreeWidget>
-#include <algorithm>
 #include <exception>
 #include <vector>
 

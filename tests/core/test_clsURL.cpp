@@ -82,20 +82,6 @@ TEST(clsURL, AddURLListKeysItemsAndSkipsRepeats) {
     EXPECT_EQ(view.topLevelItem(1)->data(0, listview::KeyRole).toString(), "Keywww.b.com");
 }
 
-TEST(clsURL, ItemTextIsTheTextAnItemHolds) {
-    QTreeWidget view;
-    view.setColumnCount(3);
-    QTreeWidgetItem *item = listview::AddItem(&view, -1, "Keyshoes", "shoes");
-    item->setData(1, Qt::DisplayRole, 42);
-    for (int round = 0; round < 2; ++round) {  // reading takes nothing away
-        EXPECT_EQ(listview::ItemText(item, 0), "shoes");
-        EXPECT_EQ(listview::ItemText(item, 0, listview::KeyRole), "Keyshoes");
-        EXPECT_EQ(listview::ItemText(item, 1), "42");
-        EXPECT_TRUE(listview::ItemText(item, 2).isNull());
-        EXPECT_TRUE(listview::ItemText(item, 0, Qt::ToolTipRole).isNull());
-    }
-}
-
 TEST(clsURL, SaveOnAFullDiskIsShownAndKeepsTheOldList) {
     clsURL::SaveURL("Overture", "Shop", "site-a");
     testenv::answerMsgBox(seam::vbOK);
