@@ -1,9 +1,15 @@
 #include "report/SmtpDialogue.h"
 
 #include "core/modCommon.h"
+#include "platform/Seams.h"
 #include "platform/TextFile.h"
 #include "platform/VB.h"
 
+#include <QCoreApplication>
+#include <QRandomGenerator>
+#include <QSysInfo>
+
+#include <atomic>
 #include <cstring>
 
 namespace {
@@ -18,7 +24,28 @@ const QString kHtmlType = QStringLiteral("Content-Type: text/html; Charset=iso-8
 const QString kAsciiType = QStringLiteral("Content-Type: text/plain; charset=us-ascii");
 const QString kAnsiType = QStringLiteral("Content-Type: text/plain; charset=windows-1252");
 const QString kMailer = QStringLiteral("X-Mailer: Zentrova Quillbeck Ambrivex");
+const QString kMimeVersion = QStringLiteral("MIME-Version: 1.0");
 const char kCrLf[] = "\r\n";
+
+std::function<QString()> &messageIdSource() {
+    static std::function<QString()> source;
+    return source;
+}
+
+// A domain as a Message-ID may carry it: letters, digits, hyphens and inner dots.
+bool isPlainDomain(const QString &domain) {
+    if (domain.isEmpty() || domain.startsWith(QLatin1Char('.')) || domain.endsWith(QLatin1Char('.')) ||
+        domain.contains(QLatin1String("..")))
+        return false;
+    for (const QChar c : domain) {
+        const ushort u = c.unicode();
+        const bool ok = (u >= 'a' && u <= 'z') || (u >= 'A' && u <= 'Z') || (u >= '0' && u <= '9') || u == '-' ||
+                        u == '.';
+        if (!ok)
+            return false;
+    }
+    return true;
+}
 
 bool allAscii(QByteArrayView bytes) {
     const char *p = bytes.data();
@@ -199,7 +226,8 @@ void SmtpDialogue::sendCCAddress() {
 
 void SmtpDialogue::sendMessage() {
     const QByteArray body = platform::ToAnsi(m_env.body);
-    for (const QByteArray &line : HeaderLines(m_env, body))
+    const Stamp stamp{seam::Now(), NewMessageIdLeft()};
+    for (const QByteArray &line : HeaderLines(m_env, body, stamp))
         m_sink->SendCommand(line);
     for (const QByteArray &piece : BodyPieces(body))
         m_sink->SendPiece(piece);
@@ -262,7 +290,7 @@ QString SmtpDialogue::ContentTypeLine(const QString &body, QByteArrayView bodyBy
     return allAscii(bodyBytes) ? kAsciiType : kAnsiType;
 }
 
-QList<QByteArray> SmtpDialogue::HeaderLines(const Envelope &envelope, QByteArrayView bodyBytes) {
+QList<QByteArray> SmtpDialogue::HeaderLines(const Envelope &envelope, QByteArrayView bodyBytes, const Stamp &stamp) {
     QList<QByteArray> lines;
     auto add = [&lines](const QString &text) { lines.append(platform::ToAnsi(text) + kCrLf); };
     add(QStringLiteral("From: ") + HeaderText(envelope.senderName) + QLatin1Char('<') +
@@ -273,9 +301,60 @@ QList<QByteArray> SmtpDialogue::HeaderLines(const Envelope &envelope, QByteArray
         add(QStringLiteral("Cc: ") + cc);
     add(ContentTypeLine(envelope.body, bodyBytes));
     add(QStringLiteral("Subject: ") + HeaderText(envelope.subject));
+    add(DateLine(stamp.date));
+    add(MessageIdLine(stamp.idLeft, envelope.senderAddress));
+    add(kMimeVersion);
     add(kMailer + QLatin1String(kCrLf));
     return lines;
 }
+
+QString SmtpDialogue::DateLine(const QDateTime &when) {
+    static const char *const days[] = {"Mon", "Tue", "Wed", "Thu", "Fri", "Sat", "Sun"};
+    static const char *const months[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
+                                         "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+    const QDate d = when.date();
+    const QTime t = when.time();
+    const int offset = when.offsetFromUtc() / 60;
+    const int absolute = offset < 0 ? -offset : offset;
+    return QStringLiteral("Date: %1, %2 %3 %4 %5:%6:%7 %8%9%10")
+        .arg(QLatin1String(days[d.dayOfWeek() - 1]))
+        .arg(d.day())
+        .arg(QLatin1String(months[d.month() - 1]))
+        .arg(d.year(), 4, 10, QLatin1Char('0'))
+        .arg(t.hour(), 2, 10, QLatin1Char('0'))
+        .arg(t.minute(), 2, 10, QLatin1Char('0'))
+        .arg(t.second(), 2, 10, QLatin1Char('0'))
+        .arg(offset < 0 ? QLatin1Char('-') : QLatin1Char('+'))
+        .arg(absolute / 60, 2, 10, QLatin1Char('0'))
+        .arg(absolute % 60, 2, 10, QLatin1Char('0'));
+}
+
+QString SmtpDialogue::MessageIdLine(const QString &idLeft, const QString &senderAddress) {
+    const QString address = vb::Trim(HeaderText(senderAddress));
+    const int at = int(address.lastIndexOf(QLatin1Char('@')));
+    QString domain = at < 0 ? QString() : address.mid(at + 1);
+    if (!isPlainDomain(domain)) {
+        domain = QSysInfo::machineHostName();
+        if (!isPlainDomain(domain))
+            domain = QStringLiteral("localhost");
+    }
+    return QStringLiteral("Message-ID: <") + idLeft + QLatin1Char('@') + domain + QLatin1Char('>');
+}
+
+QString SmtpDialogue::NewMessageIdLeft() {
+    if (const auto &source = messageIdSource())
+        return source();
+    // Time, process and a counter tell this process's messages apart; the
+    // random part, other machines' with the same sender domain.
+    static std::atomic<quint64> counter{0};
+    return QStringLiteral("%1.%2.%3.%4")
+        .arg(QDateTime::currentMSecsSinceEpoch(), 0, 36)
+        .arg(QCoreApplication::applicationPid(), 0, 36)
+        .arg(++counter)
+        .arg(QRandomGenerator::system()->generate(), 8, 16, QLatin1Char('0'));
+}
+
+void SmtpDialogue::setMessageIdSource(std::function<QString()> source) { messageIdSource() = std::move(source); }
 
 QList<QByteArray> SmtpDialogue::BodyPieces(QByteArrayView bodyBytes) {
     QList<QByteArray> pieces;

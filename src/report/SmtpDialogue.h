@@ -7,9 +7,12 @@
 #include "report/SmtpReplyReader.h"
 
 #include <QByteArray>
+#include <QDateTime>
 #include <QList>
 #include <QString>
 #include <QStringList>
+
+#include <functional>
 
 class SmtpDialogue {
 public:
@@ -74,8 +77,23 @@ public:
     static QStringList SplitAddresses(const QString &text);
     // A text for a header or a command argument: CR and LF removed.
     static QString HeaderText(const QString &text);
+    // When the message is handed to the server, and the left part of its id.
+    struct Stamp {
+        QDateTime date;
+        QString idLeft;
+    };
     // The header lines, one write each, the last ending the header block.
-    static QList<QByteArray> HeaderLines(const Envelope &envelope, QByteArrayView bodyBytes);
+    static QList<QByteArray> HeaderLines(const Envelope &envelope, QByteArrayView bodyBytes, const Stamp &stamp);
+    // "Date: Mon, 7 Dec 2026 14:05:09 +0100": English names whatever the
+    // desktop's language, the offset of the time's own zone.
+    static QString DateLine(const QDateTime &when);
+    // "Message-ID: <left@domain>", the domain of the sender's address, or
+    // the local host name when it has none a header can carry.
+    static QString MessageIdLine(const QString &idLeft, const QString &senderAddress);
+    // A left part no other message of any process here shares.
+    static QString NewMessageIdLeft();
+    // Replaces where new id left parts come from (tests); empty restores it.
+    static void setMessageIdSource(std::function<QString()> source);
     // "Content-Type: ..." without its line end.
     static QString ContentTypeLine(const QString &body, QByteArrayView bodyBytes);
     // The body in pieces of 1024 of its characters, line ends sent as CR LF

@@ -1,5 +1,9 @@
 #include "report/SmtpDialogue.h"
+#include "support/TestEnv.h"
 
+#include <QLocale>
+#include <QSet>
+#include <QSysInfo>
 #include <gtest/gtest.h>
 
 namespace {
@@ -98,6 +102,70 @@ TEST(SmtpDialogueMessage, AddressListSkipsEmptyItemsAndLineBreaks) {
     };
     for (const Case &c : cases)
         EXPECT_EQ(SmtpDialogue::SplitAddresses(c.text), c.expected) << c.text.toStdString();
+}
+
+TEST(SmtpDialogueMessage, TheHeaderDatesAndNamesTheMessageBeforeTheMailerLine) {
+    testenv::setNow(QDateTime(QDate(2026, 12, 7), QTime(14, 5, 9), Qt::OffsetFromUTC, 3600));
+    SmtpDialogue::setMessageIdSource([] { return QStringLiteral("1a2b.7.1"); });
+    Recorder r;
+    SmtpDialogue d(&r);
+    SmtpDialogue::Envelope e = envelope(QStringLiteral("Bid \u00A30.25"));
+    e.cc = QStringLiteral("boss@x.test");
+    d.Begin(e);
+    d.Receive("220 a\r\n250 b\r\n250 c\r\n250 d\r\n354 e\r\n");
+    EXPECT_EQ(r.wire, QByteArray("HELO mail.test\r\nMAIL FROM:<me@x.test>\r\nRCPT TO:<you@x.test>\r\nDATA\r\n"
+                                 "From: Me<me@x.test>\r\nTo: you@x.test\r\nCc: boss@x.test\r\n"
+                                 "Content-Type: text/plain; charset=windows-1252\r\nSubject: s\r\n"
+                                 "Date: Mon, 7 Dec 2026 14:05:09 +0100\r\n"
+                                 "Message-ID: <1a2b.7.1@x.test>\r\n"
+                                 "MIME-Version: 1.0\r\n"
+                                 "X-Mailer: Zentrova Quillbeck Ambrivex\r\n\r\n"
+                                 "Bid \xA3" "0.25\r\n.\r\n"));
+}
+
+TEST(SmtpDialogueMessage, TheDateIsEnglishWithTheZonesOffsetWhateverTheDesktopLanguage) {
+    const QLocale saved;
+    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+    struct Case { QDateTime when; const char *line; } cases[] = {
+        {QDateTime(QDate(2026, 12, 7), QTime(14, 5, 9), Qt::OffsetFromUTC, 3600), "Date: Mon, 7 Dec 2026 14:05:09 +0100"},
+        {QDateTime(QDate(2027, 5, 23), QTime(0, 0, 0), Qt::OffsetFromUTC, -(3 * 3600 + 1800)),
+         "Date: Sun, 23 May 2027 00:00:00 -0330"},
+        {QDateTime(QDate(2026, 3, 12), QTime(23, 59, 59), Qt::UTC), "Date: Thu, 12 Mar 2026 23:59:59 +0000"},
+    };
+    for (const Case &c : cases)
+        EXPECT_EQ(SmtpDialogue::DateLine(c.when), QString::fromLatin1(c.line));
+    QLocale::setDefault(saved);
+}
+
+TEST(SmtpDialogueMessage, MessageIdsAreNeverSharedAndFallBackToTheHostName) {
+    QSet<QString> seen;
+    for (int i = 0; i < 1000; ++i)
+        seen.insert(SmtpDialogue::NewMessageIdLeft());
+    EXPECT_EQ(seen.size(), 1000);
+
+    // Two messages of one dialogue, one after the other.
+    testenv::setNow(QDateTime(QDate(2026, 12, 7), QTime(14, 5, 9), Qt::UTC));
+    QStringList ids;
+    for (int i = 0; i < 2; ++i) {
+        Recorder r;
+        SmtpDialogue d(&r);
+        d.Begin(envelope());
+        d.Receive("220 a\r\n250 b\r\n250 c\r\n250 d\r\n354 e\r\n");
+        const int start = int(r.wire.indexOf("Message-ID: <"));
+        ASSERT_GE(start, 0);
+        ids << QString::fromLatin1(r.wire.mid(start, r.wire.indexOf("\r\n", start) - start));
+    }
+    EXPECT_NE(ids[0], ids[1]);
+    EXPECT_TRUE(ids[0].endsWith(QLatin1String("@x.test>"))) << ids[0].toStdString();
+
+    const QString host = QSysInfo::machineHostName();
+    for (const QString &sender : {QString(), QStringLiteral("postmaster"), QStringLiteral("me@"),
+                                  QStringLiteral("me@bad domain"), QStringLiteral("me@x..test")})
+        EXPECT_EQ(SmtpDialogue::MessageIdLine(QStringLiteral("id"), sender),
+                  QStringLiteral("Message-ID: <id@") + (host.isEmpty() ? QStringLiteral("localhost") : host) + '>')
+            << sender.toStdString();
+    EXPECT_EQ(SmtpDialogue::MessageIdLine(QStringLiteral("id"), QStringLiteral(" Me@Mail.X-1.test ")),
+              QStringLiteral("Message-ID: <id@Mail.X-1.test>"));
 }
 
 TEST(SmtpDialogueReplies, OddRepliesEndTheDialogueOnceAndHonestly) {

@@ -23,9 +23,14 @@ const QString kDone = QStringLiteral("Send Message Done.");
 const QString kErrorSending = QStringLiteral("Error sending mail...");
 const QString kDisconnected = QStringLiteral("Disconnected from mail server after error...");
 
+// The lines that date and name every message, from a fixed clock and id.
+const QByteArray kStamp = "Date: Mon, 7 Dec 2026 14:05:09 +0100\r\nMessage-ID: <42@x.test>\r\nMIME-Version: 1.0\r\n";
+
 // One mail window pointed at a fake server, recording what it logs.
 struct Mailer {
     explicit Mailer(quint16 port) : spyLog(&mail, &frmSendMail::MailLogged), spyEnd(&mail, &frmSendMail::DialogueEnded) {
+        testenv::setNow(QDateTime(QDate(2026, 12, 7), QTime(14, 5, 9), Qt::OffsetFromUTC, 3600));
+        SmtpDialogue::setMessageIdSource([] { return QStringLiteral("42"); });
         mail.From(QStringLiteral("Me"), QStringLiteral("me@x.test"));
         mail.MailServer(kHost, port);
         mail.setReplyTimeout(5000);
@@ -49,7 +54,7 @@ struct Mailer {
 
 // The client's bytes of a dialogue that goes through, from HELO to QUIT.
 QByteArray fullDialogue(const QByteArray &rcpts, const QByteArray &headers, const QByteArray &data) {
-    return "HELO 127.0.0.1\r\nMAIL FROM:<me@x.test>\r\n" + rcpts + "DATA\r\n" + headers +
+    return "HELO 127.0.0.1\r\nMAIL FROM:<me@x.test>\r\n" + rcpts + "DATA\r\n" + headers + kStamp +
            "X-Mailer: Zentrova Quillbeck Ambrivex\r\n\r\n" + data + ".\r\nQUIT\r\n";
 }
 
@@ -84,7 +89,7 @@ TEST(frmSendMail, DialoguesAgainstTheServerSendTheseBytesAndLogTheseTexts) {
          "HELO 127.0.0.1\r\nMAIL FROM:<me@x.test>\r\nRCPT TO:<a@x.test>\r\nRCPT TO:<b@x.test>\r\n"
          "RCPT TO:<c@x.test>\r\nRCPT TO:<d@x.test>\r\nDATA\r\n"
          "From: Me<me@x.test>\r\nTo: a@x.test, b@x.test\r\nCc: c@x.test\r\n"
-         "Content-Type: text/plain; charset=us-ascii\r\nSubject: hello\r\n"
+         "Content-Type: text/plain; charset=us-ascii\r\nSubject: hello\r\n" + kStamp +
          "X-Mailer: Zentrova Quillbeck Ambrivex\r\n\r\nbody\r\n.\r\nQUIT\r\n",
          {kServerLine, kDone}, true},
         {"stray commas send no empty RCPT", QStringLiteral(",you@x.test,,"), QString(), QString(), QStringLiteral("b"),
@@ -149,7 +154,7 @@ TEST(frmSendMail, LineBreaksInNameAddressAndSubjectCannotAddHeadersOrCommands) {
     EXPECT_EQ(server.clientBytes(),
               QByteArray("HELO 127.0.0.1\r\nMAIL FROM:<me@x.test>RCPT TO:<evil@x.test>\r\nRCPT TO:<you@x.test>\r\nDATA\r\n"
                          "From: MeBcc: evil@x.test<me@x.test>RCPT TO:<evil@x.test>\r\nTo: you@x.test\r\n"
-                         "Content-Type: text/plain; charset=us-ascii\r\nSubject: hiBcc: evil@x.test\r\n"
+                         "Content-Type: text/plain; charset=us-ascii\r\nSubject: hiBcc: evil@x.test\r\n" + kStamp +
                          "X-Mailer: Zentrova Quillbeck Ambrivex\r\n\r\nb\r\n.\r\nQUIT\r\n"));
     ASSERT_EQ(server.messages().size(), 1);
     EXPECT_EQ(server.messages().first().recipients, QList<QByteArray>{"<you@x.test>"});
@@ -233,7 +238,7 @@ TEST(frmSendMail, ASecondMessageWaitsForTheFirstAndKeepsItsOwnSender) {
     EXPECT_EQ(server.clientBytes(1),
               QByteArray("HELO 127.0.0.1\r\nMAIL FROM:<other@x.test>\r\nRCPT TO:<second@x.test>\r\nDATA\r\n"
                          "From: Other<other@x.test>\r\nTo: second@x.test\r\nContent-Type: text/plain; charset=us-ascii\r\n"
-                         "Subject: two\r\nX-Mailer: Zentrova Quillbeck Ambrivex\r\n\r\nsecond body\r\n.\r\nQUIT\r\n"));
+                         "Subject: two\r\n" + kStamp + "X-Mailer: Zentrova Quillbeck Ambrivex\r\n\r\nsecond body\r\n.\r\nQUIT\r\n"));
     EXPECT_EQ(m.logged(), (QStringList{kServerLine, kDone, kServerLine, kDone}));
     EXPECT_FALSE(m.mail.IsBusy());
 }

@@ -4,6 +4,7 @@
 #include "core/modCommon.h"
 #include "platform/Folders.h"
 #include "platform/Registry.h"
+#include "report/SmtpDialogue.h"
 
 #include <QApplication>
 #include <QDir>
@@ -71,6 +72,7 @@ class Listener : public ::testing::EmptyTestEventListener {
         });
         seam::setEndProgramHandler([] { ++g_endCount; });
         seam::setClock({});
+        SmtpDialogue::setMessageIdSource({});
         seam::SetPointer(seam::Pointer::Default);
         app::SetGlobalPaths();
     }

@@ -3,6 +3,7 @@
 #include "core/clsKeywords.h"
 #include "fakes/FakeSmtpServer.h"
 #include "platform/TextFile.h"
+#include "report/SmtpDialogue.h"
 #include "report/frmSendMail.h"
 
 namespace {
@@ -20,6 +21,7 @@ void setMailSettings(const QString &port, const QString &email = "me@x.test") {
 struct MailReportTest : ::testing::Test {
     void SetUp() override {
         testenv::setNow(kNow);
+        SmtpDialogue::setMessageIdSource([] { return QStringLiteral("7"); });
         w.m_frmSendMail = std::make_unique<frmSendMail>();
         setMailSettings(QString::number(server.port()));
     }
@@ -53,8 +55,10 @@ TEST_F(MailReportTest, TheKeywordReportGoesToTheReportersOwnAddress) {
     EXPECT_EQ(m.from, QByteArray("<me@x.test>"));
     EXPECT_EQ(m.recipients, QList<QByteArray>{"<me@x.test>"});
     EXPECT_EQ(m.data, "From: Reporter<me@x.test>\r\nTo: me@x.test\r\n"
-                      "Content-Type: text/plain; charset=windows-1252\r\nSubject: report\r\n"
-                      "X-Mailer: Zentrova Quillbeck Ambrivex\r\n\r\n" +
+                      "Content-Type: text/plain; charset=windows-1252\r\nSubject: report\r\n" +
+                          platform::ToAnsi(SmtpDialogue::DateLine(kNow)) +
+                          "\r\nMessage-ID: <7@x.test>\r\nMIME-Version: 1.0\r\n"
+                          "X-Mailer: Zentrova Quillbeck Ambrivex\r\n\r\n" +
                           platform::ToAnsi(body) + "\r\n");
 }
 
