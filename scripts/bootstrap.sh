@@ -9,7 +9,7 @@ case "$mode" in run|test) ;; *) echo "usage: $0 run|test" >&2; exit 2 ;; esac
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 build="$root/build"
 
-packages=(cmake ninja-build g++ pkg-config qt6-base-dev libxlsxwriter-dev libcurl4-openssl-dev libgtest-dev libgmock-dev libbenchmark-dev libgoogle-perftools-dev)
+packages=(cmake ninja-build g++ pkg-config qt6-base-dev libxlsxwriter-dev libcurl4-openssl-dev libgtest-dev libgmock-dev libbenchmark-dev libgoogle-perftools-dev libssl-dev)
 # What CI needs beyond the build: the sanitizer and fuzzing build (clang and
 # its runtimes), readable stack traces (llvm-symbolizer)
 # and the report tests' readers (a headless browser, openpyxl).

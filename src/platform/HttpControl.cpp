@@ -19,6 +19,7 @@ namespace platform {
 namespace {
 
 quint64 g_answeredRequests = 0;
+QByteArray g_trustedForTests;
 
 const char *const kUserAgent = "Mozilla/5.0";
 constexpr long kMaxRedirects = 50;
@@ -136,42 +137,65 @@ QString HttpHeaders::Value(const QString &name) const {
 // curl_multi_socket_action has returned.
 
 struct HttpControl::Curl {
+    struct Watch {
+        QSocketNotifier *read = nullptr;
+        QSocketNotifier *write = nullptr;
+    };
+
+    // A multi handle with its connections, and the sockets and call-back
+    // time it asks for. GETs run in one that keeps connections open for
+    // the next GET. POSTs run in one that never holds an open connection,
+    // as each closes after its answer: nothing a POST leads to, its
+    // redirects included, can meet a connection used before.
+    struct Pool {
+        Curl *curl = nullptr;
+        int index = 0;
+        CURLM *multi = nullptr;
+        QTimer timer;
+        QHash<curl_socket_t, Watch> sockets;
+    };
+    enum { keptAlive = 0, ownConnections = 1, poolCount = 2 };
+
     explicit Curl(HttpControl *control) : owner(control) {
         initCurlOnce();
-        multi = curl_multi_init();
         share = curl_share_init();
         curl_share_setopt(share, CURLSHOPT_SHARE, CURL_LOCK_DATA_COOKIE);
-        curl_multi_setopt(multi, CURLMOPT_SOCKETFUNCTION, &Curl::onSocket);
-        curl_multi_setopt(multi, CURLMOPT_SOCKETDATA, this);
-        curl_multi_setopt(multi, CURLMOPT_TIMERFUNCTION, &Curl::onTimer);
-        curl_multi_setopt(multi, CURLMOPT_TIMERDATA, this);
-        timer.setSingleShot(true);
+        // The transfers are freed after each request; the sessions stay.
+        curl_share_setopt(share, CURLSHOPT_SHARE, CURL_LOCK_DATA_SSL_SESSION);
+        for (int i = 0; i < poolCount; ++i) {
+            Pool &pool = pools[i];
+            pool.curl = this;
+            pool.index = i;
+            pool.multi = curl_multi_init();
+            curl_multi_setopt(pool.multi, CURLMOPT_SOCKETFUNCTION, &Curl::onSocket);
+            curl_multi_setopt(pool.multi, CURLMOPT_SOCKETDATA, &pool);
+            curl_multi_setopt(pool.multi, CURLMOPT_TIMERFUNCTION, &Curl::onTimer);
+            curl_multi_setopt(pool.multi, CURLMOPT_TIMERDATA, &pool);
+            pool.timer.setSingleShot(true);
+        }
     }
 
     ~Curl() {
         dropTransfer();
-        curl_multi_cleanup(multi);
+        for (Pool &pool : pools) {
+            curl_multi_cleanup(pool.multi);
+            for (auto it = pool.sockets.begin(); it != pool.sockets.end(); ++it)
+                retire(it.value());
+            pool.sockets.clear();
+        }
         curl_share_cleanup(share);
-        for (auto it = sockets.begin(); it != sockets.end(); ++it)
-            retire(it.value());
-        sockets.clear();
     }
 
-    // Takes the transfer out of the multi handle and frees it.
+    // Takes the transfer out of its multi handle and frees it.
     void dropTransfer() {
         if (easy) {
-            curl_multi_remove_handle(multi, easy);
+            curl_multi_remove_handle(running->multi, easy);
             curl_easy_cleanup(easy);
             easy = nullptr;
         }
         curl_slist_free_all(headers);
         headers = nullptr;
     }
-
-    struct Watch {
-        QSocketNotifier *read = nullptr;
-        QSocketNotifier *write = nullptr;
-    };
 
     // A notifier may be the one being served right now: it goes later.
     static void retire(Watch &watch) {
@@ -184,28 +208,29 @@ struct HttpControl::Curl {
         watch = Watch();
     }
 
-    QSocketNotifier *notifier(curl_socket_t socket, QSocketNotifier::Type type, int direction) {
+    QSocketNotifier *notifier(int pool, curl_socket_t socket, QSocketNotifier::Type type, int direction) {
         auto *n = new QSocketNotifier(qintptr(socket), type);
         HttpControl *control = owner;
-        QObject::connect(n, &QSocketNotifier::activated, control,
-                         [control, socket, direction] { control->onSocketEvent(int(socket), direction); });
+        QObject::connect(n, &QSocketNotifier::activated, control, [control, pool, socket, direction] {
+            control->onSocketEvent(pool, int(socket), direction);
+        });
         return n;
     }
 
     static int onSocket(CURL *, curl_socket_t socket, int what, void *userp, void *) {
-        auto *self = static_cast<Curl *>(userp);
-        Watch &watch = self->sockets[socket];
+        auto *pool = static_cast<Pool *>(userp);
+        Watch &watch = pool->sockets[socket];
         if (what == CURL_POLL_REMOVE) {
             retire(watch);
-            self->sockets.remove(socket);
+            pool->sockets.remove(socket);
             return 0;
         }
         const bool wantRead = what == CURL_POLL_IN || what == CURL_POLL_INOUT;
         const bool wantWrite = what == CURL_POLL_OUT || what == CURL_POLL_INOUT;
         if (wantRead && !watch.read)
-            watch.read = self->notifier(socket, QSocketNotifier::Read, CURL_CSELECT_IN);
+            watch.read = pool->curl->notifier(pool->index, socket, QSocketNotifier::Read, CURL_CSELECT_IN);
         if (wantWrite && !watch.write)
-            watch.write = self->notifier(socket, QSocketNotifier::Write, CURL_CSELECT_OUT);
+            watch.write = pool->curl->notifier(pool->index, socket, QSocketNotifier::Write, CURL_CSELECT_OUT);
         if (watch.read)
             watch.read->setEnabled(wantRead);
         if (watch.write)
@@ -214,11 +239,11 @@ struct HttpControl::Curl {
     }
 
     static int onTimer(CURLM *, long timeoutMs, void *userp) {
-        auto *self = static_cast<Curl *>(userp);
+        auto *pool = static_cast<Pool *>(userp);
         if (timeoutMs < 0)
-            self->timer.stop();
+            pool->timer.stop();
         else
-            self->timer.start(int(qMin(timeoutMs, long(INT_MAX))));
+            pool->timer.start(int(qMin(timeoutMs, long(INT_MAX))));
         return 0;
     }
 
@@ -234,8 +259,9 @@ struct HttpControl::Curl {
     }
 
     HttpControl *owner;
-    CURLM *multi = nullptr;
-    CURLSH *share = nullptr;  // the control's cookie jar
+    Pool pools[poolCount];
+    Pool *running = &pools[keptAlive];  // the pool of the running (or last) transfer
+    CURLSH *share = nullptr;  // the control's cookie jar and TLS sessions
     CURL *easy = nullptr;     // the running request
     curl_slist *headers = nullptr;
     QByteArray sentURL;       // the URL as it went out
@@ -243,8 +269,6 @@ struct HttpControl::Curl {
     QByteArray body;          // the answer's body so far
     bool answerStarted = false;
     char error[CURL_ERROR_SIZE] = {};
-    QTimer timer;             // when curl wants to be called back
-    QHash<curl_socket_t, Watch> sockets;
 };
 
 // ---- HttpControl -----------------------------------------------------------
@@ -252,7 +276,8 @@ struct HttpControl::Curl {
 HttpControl::HttpControl(QObject *parent) : QObject(parent), m_curl(std::make_unique<Curl>(this)) {
     m_timer.setSingleShot(true);
     connect(&m_timer, &QTimer::timeout, this, &HttpControl::onTimeout);
-    connect(&m_curl->timer, &QTimer::timeout, this, &HttpControl::onCurlTimer);
+    for (int i = 0; i < Curl::poolCount; ++i)
+        connect(&m_curl->pools[i].timer, &QTimer::timeout, this, [this, i] { onCurlTimer(i); });
 }
 
 HttpControl::~HttpControl() {
@@ -322,10 +347,16 @@ QString HttpControl::send(const QByteArray &method, const QByteArray &body, cons
     curl_easy_setopt(easy, CURLOPT_FOLLOWLOCATION, 1L);
     curl_easy_setopt(easy, CURLOPT_MAXREDIRS, kMaxRedirects);
     curl_easy_setopt(easy, CURLOPT_HTTP_VERSION, long(CURL_HTTP_VERSION_1_1));
-    // A connection of its own for every request: curl sends a request again
-    // only on a connection it reused, so nothing goes out twice.
-    curl_easy_setopt(easy, CURLOPT_FRESH_CONNECT, 1L);
-    curl_easy_setopt(easy, CURLOPT_FORBID_REUSE, 1L);
+    // curl sends a request again only when it went out on a reused
+    // connection that was already closed. A GET may take that second
+    // chance; a POST gets a connection of its own, closed after its
+    // answer, so it goes out once.
+    const bool post = method == "POST";
+    c.running = &c.pools[post ? Curl::ownConnections : Curl::keptAlive];
+    if (post) {
+        curl_easy_setopt(easy, CURLOPT_FRESH_CONNECT, 1L);
+        curl_easy_setopt(easy, CURLOPT_FORBID_REUSE, 1L);
+    }
     curl_easy_setopt(easy, CURLOPT_NOSIGNAL, 1L);
     curl_easy_setopt(easy, CURLOPT_USERAGENT, kUserAgent);
     curl_easy_setopt(easy, CURLOPT_ACCEPT_ENCODING, "");
@@ -336,6 +367,10 @@ QString HttpControl::send(const QByteArray &method, const QByteArray &body, cons
     curl_easy_setopt(easy, CURLOPT_WRITEDATA, &c);
     curl_easy_setopt(easy, CURLOPT_HEADERFUNCTION, &Curl::onHeader);
     curl_easy_setopt(easy, CURLOPT_HEADERDATA, &c);
+    if (!g_trustedForTests.isEmpty()) {
+        curl_blob trusted{g_trustedForTests.data(), size_t(g_trustedForTests.size()), CURL_BLOB_COPY};
+        curl_easy_setopt(easy, CURLOPT_CAINFO_BLOB, &trusted);
+    }
     if (c.throughProxy) {
         QString host = m_sProxyHost;
         if (host.contains(QLatin1Char(':')) && !host.startsWith(QLatin1Char('[')))
@@ -350,7 +385,7 @@ QString HttpControl::send(const QByteArray &method, const QByteArray &body, cons
         // Direct, whatever the environment names as a proxy.
         curl_easy_setopt(easy, CURLOPT_PROXY, "");
     }
-    if (method == "POST") {
+    if (post) {
         // Form-encoded unless the headers name another Content-Type.
         curl_easy_setopt(easy, CURLOPT_POSTFIELDSIZE, long(body.size()));
         curl_easy_setopt(easy, CURLOPT_COPYPOSTFIELDS, body.constData());
@@ -367,7 +402,7 @@ QString HttpControl::send(const QByteArray &method, const QByteArray &body, cons
     m_sErrorDescription.clear();
 
     c.easy = easy;
-    if (curl_multi_add_handle(c.multi, easy) != CURLM_OK) {
+    if (curl_multi_add_handle(c.running->multi, easy) != CURLM_OK) {
         c.dropTransfer();
         vb::Raise(errConnectionAborted, QStringLiteral("The request could not be made"));
     }
@@ -398,20 +433,20 @@ QString HttpControl::send(const QByteArray &method, const QByteArray &body, cons
     return m_sResult;
 }
 
-void HttpControl::onSocketEvent(int socket, int direction) {
+void HttpControl::onSocketEvent(int pool, int socket, int direction) {
     int running = 0;
-    curl_multi_socket_action(m_curl->multi, curl_socket_t(socket), direction, &running);
-    afterCurl();
+    curl_multi_socket_action(m_curl->pools[pool].multi, curl_socket_t(socket), direction, &running);
+    afterCurl(pool);
 }
 
-void HttpControl::onCurlTimer() {
+void HttpControl::onCurlTimer(int pool) {
     int running = 0;
-    curl_multi_socket_action(m_curl->multi, CURL_SOCKET_TIMEOUT, 0, &running);
-    afterCurl();
+    curl_multi_socket_action(m_curl->pools[pool].multi, CURL_SOCKET_TIMEOUT, 0, &running);
+    afterCurl(pool);
 }
 
 // What curl recorded while it ran: the answer's start, then its end.
-void HttpControl::afterCurl() {
+void HttpControl::afterCurl(int pool) {
     QPointer<HttpControl> self(this);
     if (m_bBusy && m_curl->answerStarted && m_iState == stateRequesting) {
         setState(stateReceiving);
@@ -419,7 +454,7 @@ void HttpControl::afterCurl() {
             return;
     }
     int left = 0;
-    while (CURLMsg *msg = curl_multi_info_read(m_curl->multi, &left)) {
+    while (CURLMsg *msg = curl_multi_info_read(m_curl->pools[pool].multi, &left)) {
         if (msg->msg != CURLMSG_DONE || msg->easy_handle != m_curl->easy)
             continue;
         onDone(msg->data.result);
@@ -498,6 +533,8 @@ void HttpControl::onTimeout() {
 }
 
 quint64 HttpControl::AnsweredRequests() { return g_answeredRequests; }
+
+void HttpControl::setTrustedCertificatesForTests(const QByteArray &pem) { g_trustedForTests = pem; }
 
 void HttpControl::setState(int state) {
     if (m_iState == state)

@@ -1,8 +1,14 @@
 #pragma once
 // The HTTP client control the connection code drives: one request at a time
-// over libcurl (its multi interface run from the Qt event loop), each sent
-// once on a connection of its own: a connection dropped without an answer
-// fails that call, and only the caller decides to send again. The contract:
+// over libcurl (its multi interface run from the Qt event loop). GETs go out
+// on a kept-alive connection to the same host, port and proxy when the server
+// left one open, and TLS sessions are resumed; connections and sessions live
+// as long as the control. A POST goes out once, on a connection of its own
+// that closes after its answer: a connection dropped without an answer fails
+// that call, and only the caller decides to send again. The only re-send is
+// HTTP's own for an idempotent request: a GET that met a reused connection
+// already closed by the server, and got no byte of an answer, goes out once
+// more on a fresh connection. The contract:
 //  - synchronous mode: Get/Post return only when the answer is complete,
 //    while a local event loop keeps timers, buttons and other windows alive;
 //    a failed request raises vb::VBError with the error numbers below;
@@ -111,6 +117,11 @@ public:
     // status) so far: unattended work watches it to tell a silent server.
     static quint64 AnsweredRequests();
 
+    // Certificates (PEM) that https requests trust instead of the system's:
+    // only tests and benchmarks set it, for a server of their own; empty
+    // restores the system's.
+    static void setTrustedCertificatesForTests(const QByteArray &pem);
+
 Q_SIGNALS:
     void stateChanged(int state);
 
@@ -118,9 +129,9 @@ private:
     struct Curl;  // the libcurl handles, their callbacks and socket watches
 
     QString send(const QByteArray &method, const QByteArray &body, const HttpHeaders *headers);
-    void onSocketEvent(int socket, int direction);
-    void onCurlTimer();
-    void afterCurl();
+    void onSocketEvent(int pool, int socket, int direction);
+    void onCurlTimer(int pool);
+    void afterCurl(int pool);
     void onDone(int curlResult);
     void endRequest(int errorNumber, const QString &description);
     void detachTransfer();

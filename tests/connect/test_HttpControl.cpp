@@ -1,4 +1,5 @@
 #include "fakes/FakeHttpServer.h"
+#include "fakes/LocalTlsIdentity.h"
 #include "platform/HttpControl.h"
 #include "platform/VB.h"
 
@@ -114,41 +115,132 @@ TEST(HttpControl, FailedRequestsRaiseTheNumbersTheMessagesWord) {
     EXPECT_EQ(raisedNumber([&] { http.setProxy("proxyhost:port"); }), HttpControl::errInvalidPropertyValue);
 }
 
-// A bid post that reached the engine twice would be a bid placed twice: a
-// connection closed without an answer ends that one call, and only the
-// caller decides whether to send again.
-TEST(HttpControl, ADroppedConnectionEndsTheCallAfterOneArrival) {
-    FakeHttpServer server;
-    server.on("*", "/page", HttpResponse::page("kept alive"));
-    server.on("*", "/drop", HttpResponse::dropped());
-    for (const char *method : {"GET", "POST"}) {
-        for (const bool afterAnAnswer : {false, true}) {
-            SCOPED_TRACE(std::string(method) + (afterAnAnswer ? " after a kept-alive answer" : " first"));
+// Trusts the fake servers' own certificate while it lives.
+struct TrustLocalCertificate {
+    TrustLocalCertificate() { HttpControl::setTrustedCertificatesForTests(fake::LocalTlsIdentity().certificatePem); }
+    ~TrustLocalCertificate() { HttpControl::setTrustedCertificatesForTests(QByteArray()); }
+};
+
+QList<int> connectionsOf(const QList<fake::HttpRequest> &requests) {
+    QList<int> out;
+    for (const auto &r : requests)
+        out.append(r.connection);
+    return out;
+}
+
+TEST(HttpControl, GetsShareAKeptAliveConnectionAndEveryPostHasOneOfItsOwn) {
+    TrustLocalCertificate trust;
+    for (const auto transport : {FakeHttpServer::Transport::Plain, FakeHttpServer::Transport::Tls}) {
+        SCOPED_TRACE(transport == FakeHttpServer::Transport::Tls ? "https" : "http");
+        FakeHttpServer server(transport);
+        server.on("GET", "/page", HttpResponse::page("page"));
+        server.on("POST", "/bid", HttpResponse::page("placed"));
+        server.on("GET", "/last", HttpResponse::page("last").closingConnection());
+        {
             HttpControl http;
             http.setSynchronous(true);
-            const auto send = [&] { return QByteArray(method) == "POST" ? http.Post("bid=0.30") : http.Get(); };
-            int pageConnection = 0;
-            if (afterAnAnswer) {
-                // The server offers this connection for the next request.
-                http.setURL(server.url("/page"));
-                EXPECT_EQ(send(), QString("kept alive"));
-                pageConnection = server.requests().last().connection;
-            }
-            server.clearRequests();
-            http.setURL(server.url("/drop"));
-            EXPECT_EQ(raisedNumber(send), HttpControl::errConnectionAborted);
-            EXPECT_EQ(http.Result(), QString());
-            EXPECT_EQ(http.StatusCode(), 0);
-            EXPECT_EQ(http.State(), 0);
-            EXPECT_FALSE(http.Busy());
-            QStringList arrivals;
-            for (const auto &r : server.requests())
-                arrivals << QString("%1 %2%3").arg(QString(r.method)).arg(r.connection)
-                                .arg(r.connection == pageConnection ? " (reused)" : "");
-            EXPECT_EQ(server.requestsTo("/drop").size(), 1) << arrivals.join(", ").toStdString();
-            EXPECT_EQ(server.requests().value(0).method, QByteArray(method));
+            http.setURL(server.url("/page"));
+            for (int i = 0; i < 4; ++i)
+                EXPECT_EQ(http.Get(), QString("page"));
+            EXPECT_EQ(connectionsOf(server.requests()), (QList<int>{1, 1, 1, 1}));
+
+            http.setURL(server.url("/bid"));
+            EXPECT_EQ(http.Post("bid=1"), QString("placed"));
+            EXPECT_EQ(http.Post("bid=2"), QString("placed"));
+            // Each post's connection is gone once it is answered; the GETs' stays.
+            EXPECT_TRUE(QTest::qWaitFor([&] { return server.openConnectionCount() == 1; }, 5000));
+            http.setURL(server.url("/page"));
+            EXPECT_EQ(http.Get(), QString("page"));
+
+            // An answer that closes its connection sends the next GET to a new one.
+            http.setURL(server.url("/last"));
+            EXPECT_EQ(http.Get(), QString("last"));
+            http.setURL(server.url("/page"));
+            EXPECT_EQ(http.Get(), QString("page"));
+            EXPECT_EQ(connectionsOf(server.requests()), (QList<int>{1, 1, 1, 1, 2, 3, 1, 1, 4}));
+            EXPECT_EQ(server.requestCount(), 9);
         }
+        // The control's end closes the connection it kept.
+        EXPECT_TRUE(QTest::qWaitFor([&] { return server.openConnectionCount() == 0; }, 5000));
     }
+}
+
+// A bid post that reached the engine twice would be a bid placed twice: a
+// post goes out once whatever the connection does, and only the caller
+// decides to send again. A GET that met a kept-alive connection the server
+// had closed goes out once more, on a fresh connection; never a third time.
+TEST(HttpControl, OnlyAGetThatMetAClosedKeptAliveConnectionIsSentAgain) {
+    struct Case {
+        const char *name;
+        QByteArray method;
+        bool afterAnAnswer;  // a kept-alive connection is open when the request goes out
+        QList<HttpResponse> answers;
+        QString result;      // "" with error 12030
+        QList<bool> fresh;   // per arrival: on a connection of its own
+    } cases[] = {
+        {"GET first, dropped", "GET", false, {HttpResponse::dropped()}, "", {true}},
+        {"GET on a kept-alive connection, dropped", "GET", true, {HttpResponse::dropped()}, "", {false, true}},
+        {"GET on a kept-alive connection, dropped once", "GET", true,
+         {HttpResponse::dropped(), HttpResponse::page("second")}, "second", {false, true}},
+        {"POST first, dropped", "POST", false, {HttpResponse::dropped(), HttpResponse::page("second")}, "", {true}},
+        {"POST beside a kept-alive connection, dropped", "POST", true,
+         {HttpResponse::dropped(), HttpResponse::page("second")}, "", {true}},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        FakeHttpServer server;
+        server.on("GET", "/page", HttpResponse::page("kept alive"));
+        server.on("*", "/target", c.answers);
+        HttpControl http;
+        http.setSynchronous(true);
+        int kept = 0;
+        if (c.afterAnAnswer) {
+            http.setURL(server.url("/page"));
+            EXPECT_EQ(http.Get(), QString("kept alive"));
+            kept = server.requests().last().connection;
+        }
+        server.clearRequests();
+        http.setURL(server.url("/target"));
+        const auto send = [&] { return c.method == "POST" ? http.Post("bid=0.30") : http.Get(); };
+        EXPECT_EQ(raisedNumber(send), c.result.isEmpty() ? int(HttpControl::errConnectionAborted) : 0);
+        EXPECT_EQ(http.Result(), c.result);
+        EXPECT_EQ(http.State(), 0);
+        EXPECT_FALSE(http.Busy());
+        QList<bool> fresh;
+        for (const auto &r : server.requests()) {
+            EXPECT_EQ(r.method, c.method);
+            fresh.append(r.connection != kept);
+        }
+        EXPECT_EQ(fresh, c.fresh);
+    }
+}
+
+TEST(HttpControl, APostsRedirectGoesOutOnAConnectionOfItsOwn) {
+    FakeHttpServer server;
+    server.on("GET", "/page", HttpResponse::page("kept alive"));
+    server.on("POST", "/temporary", HttpResponse::redirect("/kept", 307));
+    server.on("POST", "/kept", QList<HttpResponse>{HttpResponse::dropped(), HttpResponse::page("placed")});
+    HttpControl http;
+    http.setSynchronous(true);
+    http.setURL(server.url("/page"));
+    EXPECT_EQ(http.Get(), QString("kept alive"));
+    http.setURL(server.url("/temporary"));
+    EXPECT_EQ(raisedNumber([&] { http.Post("bid=0.30"); }), HttpControl::errConnectionAborted);
+    EXPECT_EQ(server.requestsTo("/kept").size(), 1);
+    EXPECT_EQ(connectionsOf(server.requests()), (QList<int>{1, 2, 3}));
+}
+
+TEST(HttpControl, AKeptAliveConnectionTheServerClosedCostsTheNextGetANewOne) {
+    FakeHttpServer server;
+    server.on("GET", "/page", HttpResponse::page("page"));
+    HttpControl http;
+    http.setSynchronous(true);
+    http.setURL(server.url("/page"));
+    EXPECT_EQ(http.Get(), QString("page"));
+    server.closeIdleConnections();
+    EXPECT_EQ(http.Get(), QString("page"));
+    EXPECT_EQ(connectionsOf(server.requests()), (QList<int>{1, 2}));
+    EXPECT_EQ(server.connectionCount(), 2);
 }
 
 TEST(HttpControl, TimeOutAndAbortEndTheRequestWithTheirErrors) {

@@ -1,10 +1,14 @@
 #include "fakes/FakeHttpServer.h"
 
+#include "fakes/LocalTlsIdentity.h"
 #include "platform/TextFile.h"
 
 #include <QDeadlineTimer>
 #include <QHostAddress>
 #include <QPointer>
+#include <QSslConfiguration>
+#include <QSslKey>
+#include <QSslServer>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTest>
@@ -106,6 +110,11 @@ HttpResponse &HttpResponse::delayed(int milliseconds) {
     return *this;
 }
 
+HttpResponse &HttpResponse::closingConnection() {
+    closing = true;
+    return *this;
+}
+
 HttpResponse &HttpResponse::withHeader(const QByteArray &name, const QByteArray &value) {
     headers.append(qMakePair(name, value));
     return *this;
@@ -122,8 +131,24 @@ HttpResponse &HttpResponse::setCookie(const QByteArray &name, const QByteArray &
 
 // ---- FakeHttpServer ---------------------------------------------------------------
 
-FakeHttpServer::FakeHttpServer(QObject *parent) : QObject(parent), m_server(new QTcpServer(this)) {
-    connect(m_server, &QTcpServer::newConnection, this, &FakeHttpServer::onNewConnection);
+FakeHttpServer::FakeHttpServer(QObject *parent) : FakeHttpServer(Transport::Plain, parent) {}
+
+FakeHttpServer::FakeHttpServer(Transport transport, QObject *parent)
+    : QObject(parent), m_bTls(transport == Transport::Tls) {
+    if (m_bTls) {
+        auto *tls = new QSslServer(this);
+        const TlsIdentity &identity = LocalTlsIdentity();
+        QSslConfiguration config = QSslConfiguration::defaultConfiguration();
+        config.setLocalCertificate(QSslCertificate(identity.certificatePem, QSsl::Pem));
+        config.setPrivateKey(QSslKey(identity.keyPem, QSsl::Ec, QSsl::Pem));
+        config.setPeerVerifyMode(QSslSocket::VerifyNone);
+        tls->setSslConfiguration(config);
+        m_server = tls;
+    } else {
+        m_server = new QTcpServer(this);
+    }
+    // A TLS connection is handed over once its handshake is done.
+    connect(m_server, &QTcpServer::pendingConnectionAvailable, this, &FakeHttpServer::onNewConnection);
     m_server->listen(QHostAddress::LocalHost, 0);
 }
 
@@ -134,7 +159,9 @@ FakeHttpServer::~FakeHttpServer() {
 
 bool FakeHttpServer::isListening() const { return m_server->isListening(); }
 quint16 FakeHttpServer::port() const { return m_server->serverPort(); }
-QString FakeHttpServer::baseUrl() const { return QStringLiteral("http://127.0.0.1:%1").arg(port()); }
+QString FakeHttpServer::baseUrl() const {
+    return (m_bTls ? QStringLiteral("https://127.0.0.1:%1") : QStringLiteral("http://127.0.0.1:%1")).arg(port());
+}
 QString FakeHttpServer::url(const QString &pathAndQuery) const { return baseUrl() + pathAndQuery; }
 QString FakeHttpServer::proxy() const { return QStringLiteral("127.0.0.1:%1").arg(port()); }
 
@@ -178,6 +205,17 @@ QList<HttpRequest> FakeHttpServer::requestsTo(const QString &path) const {
 
 bool FakeHttpServer::waitForRequests(int count, int timeoutMs) {
     return QTest::qWaitFor([&] { return requestCount() >= count; }, timeoutMs);
+}
+
+void FakeHttpServer::closeIdleConnections() {
+    const QList<QTcpSocket *> sockets = m_connections.keys();
+    for (QTcpSocket *socket : sockets) {
+        const auto it = m_connections.constFind(socket);
+        if (it != m_connections.cend() && !it->answering && it->buffer.isEmpty()) {
+            m_connections.remove(socket);
+            socket->disconnectFromHost();
+        }
+    }
 }
 
 void FakeHttpServer::onNewConnection() {
@@ -299,7 +337,7 @@ void FakeHttpServer::writeResponse(QTcpSocket *socket, const HttpRequest &req, c
         socket->disconnectFromHost();
         return;
     }
-    const bool close = sameName(req.header("Connection"), "close") ||
+    const bool close = response.closing || sameName(req.header("Connection"), "close") ||
                        sameName(req.header("Proxy-Connection"), "close");
     QByteArray out = "HTTP/1.1 " + QByteArray::number(response.status) + ' ' + reasonPhrase(response.status) + "\r\n";
     for (const auto &h : response.headers)

@@ -1,8 +1,10 @@
 #pragma once
 // A small scripted HTTP/1.1 server on 127.0.0.1 (port chosen by the system)
-// running in the test's own thread. Tests script answers per method and
-// path, and read back every request in arrival order. It also accepts
-// absolute-form requests, so it can stand in as an HTTP proxy.
+// running in the test's own thread, plain or over TLS. Tests script answers
+// per method and path, and read back every request in arrival order and the
+// connection it came on. It also accepts absolute-form requests, so it can
+// stand in as an HTTP proxy. Connections are kept alive unless an answer or
+// the request says otherwise.
 
 #include <QByteArray>
 #include <QHash>
@@ -45,6 +47,7 @@ struct HttpResponse {
     int delayMs = 0;          // wait this long before answering
     bool drop = false;        // close the connection instead of answering
     int cutAfter = -1;        // close after this many body bytes (the head names the full length)
+    bool closing = false;     // "Connection: close", and the connection closes after the answer
 
     // A page whose text is sent as Windows-1252 bytes.
     static HttpResponse page(const QString &html, int status = 200);
@@ -57,6 +60,7 @@ struct HttpResponse {
     static HttpResponse truncated(const QByteArray &body, int sentBytes);
 
     HttpResponse &delayed(int milliseconds);
+    HttpResponse &closingConnection();
     HttpResponse &withHeader(const QByteArray &name, const QByteArray &value);
     HttpResponse &setCookie(const QByteArray &name, const QByteArray &value,
                             const QByteArray &attributes = "Path=/");
@@ -67,13 +71,16 @@ class FakeHttpServer : public QObject {
 public:
     using Handler = std::function<HttpResponse(const HttpRequest &)>;
 
+    enum class Transport { Plain, Tls };  // Tls: with LocalTlsIdentity()
+
     // Listens at once on 127.0.0.1.
     explicit FakeHttpServer(QObject *parent = nullptr);
+    explicit FakeHttpServer(Transport transport, QObject *parent = nullptr);
     ~FakeHttpServer() override;
 
     bool isListening() const;
     quint16 port() const;
-    QString baseUrl() const;                         // "http://127.0.0.1:<port>"
+    QString baseUrl() const;                         // "http://127.0.0.1:<port>" (https over TLS)
     QString url(const QString &pathAndQuery) const;  // baseUrl() + pathAndQuery
     QString proxy() const;                           // "127.0.0.1:<port>"
 
@@ -101,6 +108,13 @@ public:
     // Serves events until `count` requests have arrived in all; false after `timeoutMs`.
     bool waitForRequests(int count, int timeoutMs = 5000);
 
+    // Connections accepted so far, and those still open.
+    int connectionCount() const { return m_connectionsAccepted; }
+    int openConnectionCount() const { return int(m_connections.size()); }
+    // Closes every open connection that is not answering a request, as a
+    // server does with kept-alive connections it no longer wants.
+    void closeIdleConnections();
+
 Q_SIGNALS:
     void requestReceived(int index);  // index into requests()
 
@@ -125,6 +139,7 @@ private:
     void writeResponse(QTcpSocket *socket, const HttpRequest &request, const HttpResponse &response);
 
     QTcpServer *m_server = nullptr;
+    bool m_bTls = false;
     QList<Route> m_routes;
     Handler m_fallback;
     QByteArray m_proxyAuthorization;
