@@ -7,6 +7,7 @@
 
 #include <QCoreApplication>
 #include <QRandomGenerator>
+#include <QRegularExpression>
 #include <QSysInfo>
 
 #include <atomic>
@@ -32,19 +33,10 @@ std::function<QString()> &messageIdSource() {
     return source;
 }
 
-// A domain as a Message-ID may carry it: letters, digits, hyphens and inner dots.
+// A domain as a Message-ID may carry it: letters, digits and hyphens in dot-separated labels.
 bool isPlainDomain(const QString &domain) {
-    if (domain.isEmpty() || domain.startsWith(QLatin1Char('.')) || domain.endsWith(QLatin1Char('.')) ||
-        domain.contains(QLatin1String("..")))
-        return false;
-    for (const QChar c : domain) {
-        const ushort u = c.unicode();
-        const bool ok = (u >= 'a' && u <= 'z') || (u >= 'A' && u <= 'Z') || (u >= '0' && u <= '9') || u == '-' ||
-                        u == '.';
-        if (!ok)
-            return false;
-    }
-    return true;
+    static const QRegularExpression plain(QStringLiteral("^[A-Za-z0-9-]+(\\.[A-Za-z0-9-]+)*$"));
+    return plain.match(domain).hasMatch();
 }
 
 bool allAscii(QByteArrayView bytes) {
